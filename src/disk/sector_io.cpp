@@ -1,0 +1,40 @@
+#include "disk/sector_io.h"
+
+namespace {
+
+int noRoute(SectorOp, int, uint32_t, uint32_t, void*)
+{
+    return SECTOR_STATUS_FAILED;
+}
+
+AccessMethod currentMethod = AccessMethod::Unsupported;
+SectorRoutes currentRoutes = {noRoute, noRoute, noRoute};
+
+}  // namespace
+
+void SectorIo::setMethod(AccessMethod method)
+{
+    currentMethod = method;
+}
+
+AccessMethod SectorIo::method()
+{
+    return currentMethod;
+}
+
+void SectorIo::setRoutes(const SectorRoutes& routes)
+{
+    currentRoutes = routes;
+}
+
+int SectorIo::transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer)
+{
+    int method = static_cast<int>(currentMethod);
+    if (method < 0) {
+        if (op != SectorOp::Read && op != SectorOp::Write) return SECTOR_STATUS_FAILED;
+        return currentRoutes.ntTransfer(op, drive, count, firstSector, buffer);
+    }
+    // 0 is never classified, but behaves like the first Windows 95 release.
+    if (method <= 1) return currentRoutes.absDiskTransfer(op, drive, count, firstSector, buffer);
+    return currentRoutes.extAbsDiskTransfer(op, drive, count, firstSector, buffer);
+}

@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdint>
+
+#include "disk/access_method.h"
+
+// The VWIN32 control codes for INT 25h and INT 26h, passed through unchanged.
+enum class SectorOp : int {
+    Read = 2,
+    Write = 3,
+};
+
+// A route moves `count` sectors from `firstSector` of `drive` (0 = A) and
+// returns 0 when every byte was transferred, nonzero otherwise.
+using SectorRoute = int (*)(SectorOp op, int drive, uint32_t count, uint32_t firstSector,
+                            void* buffer);
+
+// The seam between the dispatcher and the operating system.
+struct SectorRoutes {
+    SectorRoute ntTransfer;
+    SectorRoute absDiskTransfer;
+    SectorRoute extAbsDiskTransfer;
+};
+
+// The size of the editor's sector buffers and of every transfer buffer.
+constexpr uint32_t IMAGE_BUFFER_SIZE = 18432;
+
+constexpr int SECTOR_STATUS_OK = 0;
+constexpr int SECTOR_STATUS_FAILED = 1;
+
+namespace SectorIo {
+void setMethod(AccessMethod method);
+AccessMethod method();
+void setRoutes(const SectorRoutes& routes);
+int transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
+}

@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+
+#include "volume/boot_sector.h"
+
+constexpr uint32_t VOLUME_TEXT_SIZE = 64;
+
+// What the system reported about the volume most recently queried, by any caller.
+struct VolumeInfo {
+    char volumeName[VOLUME_TEXT_SIZE];
+    uint32_t serialNumber;
+    uint32_t maxComponentLength;
+    uint32_t fileSystemFlags;
+    char fileSystemName[VOLUME_TEXT_SIZE];
+    bool isNtfs;
+};
+
+extern VolumeInfo volumeInfo;
+
+// A caller's own record of a drive's sector size and space.
+struct DriveSpace {
+    uint32_t bytesPerSector;
+    uint32_t sectorsPerCluster;
+    uint32_t totalClusters;
+    uint32_t freeClusters;
+    uint32_t totalBytes32;  // wraps at 4 GiB
+    uint32_t freeBytes32;
+    uint64_t freeBytesAvailable;  // 0 where the extended query is missing
+    uint64_t totalBytes;
+    uint64_t totalFreeBytes;
+};
+
+// Refreshes `volumeInfo` and the NTFS-dependent commands, then fills `space`.
+// False when the system reports no free-space figures for the drive.
+bool queryVolumeInfo(int drive, DriveSpace& space);
+
+// Reads sector 0 and parses it with the NTFS flag of the last query, so call
+// queryVolumeInfo for the same drive first. A failed read gives an all-zero layout.
+void readVolumeLayout(int drive, VolumeLayout& layout);

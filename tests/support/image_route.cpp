@@ -1,0 +1,96 @@
+#include "image_route.h"
+
+#include <cstdio>
+#include <map>
+#include <set>
+#include <tuple>
+
+namespace {
+
+struct Image {
+    std::string path;
+    uint32_t sectorSize;
+};
+
+std::map<int, Image> images;
+std::set<std::tuple<int, SectorOp, uint32_t>> failures;
+std::vector<ImageRoute::Request> log;
+
+// Images may pass 2 GiB, beyond a 32-bit long.
+bool seek(std::FILE* file, uint64_t offset, int origin = SEEK_SET)
+{
+#ifdef _WIN32
+    return _fseeki64(file, int64_t(offset), origin) == 0;
+#else
+    return fseeko(file, off_t(offset), origin) == 0;
+#endif
+}
+
+uint64_t fileSize(std::FILE* file)
+{
+    if (!seek(file, 0, SEEK_END)) return 0;
+#ifdef _WIN32
+    return uint64_t(_ftelli64(file));
+#else
+    return uint64_t(ftello(file));
+#endif
+}
+
+bool failing(int drive, SectorOp op, uint32_t count, uint32_t firstSector)
+{
+    for (uint64_t s = firstSector; s < uint64_t(firstSector) + count; s++)
+        if (failures.count({drive, op, uint32_t(s)})) return true;
+    return false;
+}
+
+// Reads or writes whole sectors inside the image; a range past its end fails.
+bool move(const Image& image, SectorOp op, uint32_t count, uint32_t firstSector, void* buffer)
+{
+    std::FILE* file = std::fopen(image.path.c_str(), op == SectorOp::Write ? "r+b" : "rb");
+    if (file == nullptr) return false;
+    uint64_t bytes = uint64_t(count) * image.sectorSize;
+    bool ok = uint64_t(firstSector) * image.sectorSize + bytes <= fileSize(file);
+    ok = ok && seek(file, uint64_t(firstSector) * image.sectorSize);
+    if (ok && op == SectorOp::Read) ok = std::fread(buffer, 1, bytes, file) == bytes;
+    if (ok && op == SectorOp::Write) ok = std::fwrite(buffer, 1, bytes, file) == bytes;
+    return std::fclose(file) == 0 && ok;
+}
+
+}  // namespace
+
+void ImageRoute::reset()
+{
+    images.clear();
+    failures.clear();
+    log.clear();
+}
+
+void ImageRoute::attach(int drive, const std::string& path, uint32_t sectorSize)
+{
+    images[drive] = {path, sectorSize};
+}
+
+void ImageRoute::failSector(int drive, SectorOp op, uint32_t sector)
+{
+    failures.insert({drive, op, sector});
+}
+
+const std::vector<ImageRoute::Request>& ImageRoute::requests()
+{
+    return log;
+}
+
+int ImageRoute::transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector,
+                         void* buffer)
+{
+    log.push_back({op, drive, count, firstSector});
+    auto image = images.find(drive);
+    if (image == images.end() || failing(drive, op, count, firstSector)) return 1;
+    if (op != SectorOp::Read && op != SectorOp::Write) return 1;
+    return move(image->second, op, count, firstSector, buffer) ? 0 : 1;
+}
+
+SectorRoutes ImageRoute::routes()
+{
+    return {transfer, transfer, transfer};
+}

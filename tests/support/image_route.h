@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "disk/sector_io.h"
+
+// A sector route that serves drives from image files, for tests: any sector
+// size, reads and writes, and failures where a test asks for them.
+namespace ImageRoute {
+
+struct Request {
+    SectorOp op;
+    int drive;
+    uint32_t count;
+    uint32_t firstSector;
+};
+
+void reset();
+void attach(int drive, const std::string& path, uint32_t sectorSize);
+// Every transfer of `op` on `drive` that touches `sector` fails with status 1.
+void failSector(int drive, SectorOp op, uint32_t sector);
+const std::vector<Request>& requests();
+
+int transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
+SectorRoutes routes();
+
+}  // namespace ImageRoute

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "fat_image.h"
+#include "volume/boot_sector.h"
+
+namespace {
+
+struct Bpb {
+    uint16_t bytesPerSector = 512;
+    uint8_t sectorsPerCluster = 1;
+    uint16_t reserved = 1;
+    uint8_t fats = 2;
+    uint16_t rootEntries = 0;
+    uint16_t total16 = 0;
+    uint16_t fat16 = 0;
+    uint32_t total32 = 0;
+    uint32_t fat32 = 0;
+    uint32_t ntfsTotal = 0;
+    uint32_t rootCluster = 0;
+};
+
+void put16(std::vector<uint8_t>& s, size_t at, uint32_t v)
+{
+    s[at] = uint8_t(v);
+    s[at + 1] = uint8_t(v >> 8);
+}
+
+void put32(std::vector<uint8_t>& s, size_t at, uint32_t v)
+{
+    put16(s, at, v);
+    put16(s, at + 2, v >> 16);
+}
+
+void putText(std::vector<uint8_t>& s, size_t at, const char* text)
+{
+    std::memcpy(s.data() + at, text, std::strlen(text));
+}
+
+std::vector<uint8_t> bootSector(const Bpb& b)
+{
+    std::vector<uint8_t> s(512, 0);
+    put16(s, 11, b.bytesPerSector);
+    s[13] = b.sectorsPerCluster;
+    put16(s, 14, b.reserved);
+    s[16] = b.fats;
+    put16(s, 17, b.rootEntries);
+    put16(s, 19, b.total16);
+    put16(s, 22, b.fat16);
+    put32(s, 32, b.total32);
+    put32(s, 36, b.fat32);
+    put32(s, 40, b.ntfsTotal);
+    put32(s, 44, b.rootCluster);
+    return s;
+}
+
+TEST(BootSector, Fat16HardDiskAreas)
+{
+    auto s = bootSector({.sectorsPerCluster = 4, .rootEntries = 512, .fat16 = 200,
+                         .total32 = 819200});
+    putText(s, 54, "FAT16   ");
+    VolumeLayout l = parseBootSector(s.data(), false);
+    EXPECT_EQ(l.fatType, 16u);
+    EXPECT_EQ(l.rootDirSectors, 32u);
+    EXPECT_EQ(l.dirStart, 401u);
+    EXPECT_EQ(l.dataStart, 433u);
+    EXPECT_EQ(l.dataSectors, 818767u);
+    EXPECT_EQ(l.totalSectors - 1, 819199u);
+}
+
+TEST(BootSector, Fat12FloppyAreas)
+{
+    auto s = bootSector({.rootEntries = 224, .total16 = 2880, .fat16 = 9});
+    VolumeLayout l = parseBootSector(s.data(), false);
+    EXPECT_EQ(l.fatType, 12u);
+    EXPECT_EQ(l.reservedSectors, 1u);
+    EXPECT_EQ(l.dirStart, 19u);
+    EXPECT_EQ(l.rootDirSectors, 14u);
+    EXPECT_EQ(l.dataStart, 33u);
+    EXPECT_EQ(l.dataSectors, 2847u);
+}
+
+TEST(BootSector, Fat32RootDirectoryIsACluster)
+{
+    auto s = bootSector({.sectorsPerCluster = 8, .reserved = 32, .total32 = 1000000,
+                         .fat32 = 1000, .rootCluster = 2});
+    VolumeLayout l = parseBootSector(s.data(), false);
+    EXPECT_EQ(l.fatType, 32u);
+    EXPECT_EQ(l.sectorsPerFat, 1000u);
+    EXPECT_EQ(l.dataStart, 2032u);
+    EXPECT_EQ(l.dirStart, 2032u);
+    EXPECT_EQ(l.rootDirSectors, 8u);
+    EXPECT_EQ(l.dataSectors, 997960u);
+
+    put32(s, 44, 5);  // a root directory further into the data area
+    EXPECT_EQ(parseBootSector(s.data(), false).dirStart, 2032u + 3 * 8);
+}
+
+TEST(BootSector, RootDirectorySectorsRoundDown)
+{
+    auto s = bootSector({.rootEntries = 100, .total16 = 2880, .fat16 = 9});
+    EXPECT_EQ(parseBootSector(s.data(), false).rootDirSectors, 6u);
+}
+
+TEST(BootSector, TypeTextDecidesTheType)
+{
+    // A FAT16 volume under 65,536 sectors with no type text reads as FAT12.
+    auto s = bootSector({.sectorsPerCluster = 4, .rootEntries = 512, .total16 = 60000,
+                         .fat16 = 60});
+    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 12u);
+    putText(s, 54, "FAT16   ");
+    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 16u);
+
+    // The OEM name is scanned first, and the boundaries stay as computed.
+    VolumeLayout before = parseBootSector(s.data(), false);
+    putText(s, 3, "FAT32OEM");
+    VolumeLayout after = parseBootSector(s.data(), false);
+    EXPECT_EQ(after.fatType, 32u);
+    EXPECT_EQ(after.dirStart, before.dirStart);
+    EXPECT_EQ(after.dataStart, before.dataStart);
+    EXPECT_EQ(after.dataSectors, before.dataSectors);
+}
+
+TEST(BootSector, BareFatTextIsPassedOver)
+{
+    auto s = bootSector({.rootEntries = 224, .total16 = 2880, .fat16 = 9});
+    putText(s, 3, "FAT     ");
+    putText(s, 54, "FAT 6   ");  // two characters, read as atoi reads them
+    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 6u);
+    putText(s, 54, "FAT16   ");
+    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 16u);
+    putText(s, 54, "FAT     ");
+    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 12u);
+    // The last place scanned is 127: its digits stand at 130 and 131.
+    putText(s, 127, "FAT12");
+    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 12u);
+    putText(s, 127, "FAT32");
+    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 32u);
+    putText(s, 127, "   ");
+    putText(s, 128, "FAT32");
+    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 12u);
+}
+
+TEST(BootSector, NtfsTakesTheLowWordOfTheLargeCount)
+{
+    auto s = bootSector({.sectorsPerCluster = 8, .total16 = 0, .total32 = 0,
+                         .ntfsTotal = 0x12345678});
+    putText(s, 3, "NTFS    ");
+    put32(s, 44, 0xFFFFFFFF);  // high half of the 64-bit count
+    VolumeLayout ntfs = parseBootSector(s.data(), true);
+    EXPECT_EQ(ntfs.totalSectors, 0x12345678u);
+    EXPECT_EQ(ntfs.bytesPerSector, 512u);
+    EXPECT_EQ(ntfs.sectorsPerCluster, 8u);
+    EXPECT_EQ(ntfs.fatType, 32u);  // no 16-bit FAT size
+    EXPECT_EQ(parseBootSector(s.data(), false).totalSectors, 0u);
+}
+
+TEST(BootSector, HostileSectorsGiveADefinedLayout)
+{
+    // Zero bytes per sector with a 16-bit FAT size would divide by zero.
+    auto s = bootSector({.bytesPerSector = 0, .rootEntries = 224, .total16 = 2880, .fat16 = 9});
+    VolumeLayout l = parseBootSector(s.data(), false);
+    EXPECT_EQ(l.rootDirSectors, 0u);
+    EXPECT_EQ(l.dirStart, 19u);
+    EXPECT_EQ(l.dataStart, 19u);
+
+    // All zero: the FAT32 branch, with sums that wrap.
+    std::vector<uint8_t> zero(512, 0);
+    l = parseBootSector(zero.data(), false);
+    EXPECT_EQ(l.fatType, 32u);
+    EXPECT_EQ(l.dirStart, 0u);
+
+    std::vector<uint8_t> ones(512, 0xFF);
+    l = parseBootSector(ones.data(), false);
+    EXPECT_EQ(l.bytesPerSector, 0xFFFFu);
+    EXPECT_EQ(l.totalSectors, 0xFFFFu);
+}
+
+TEST(BootSector, ReadsOnlyTheBytesItNeeds)
+{
+    // The sanitizer stops the test at any read past the buffer.
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 2000; round++) {
+        std::vector<uint8_t> exact(BOOT_SECTOR_READ_BYTES);
+        for (auto& b : exact) b = uint8_t(random());
+        if (round % 3 == 0) std::memcpy(exact.data() + 54 + round % 70, "FAT", 3);
+        VolumeLayout l = parseBootSector(exact.data(), round % 2 == 0);
+        EXPECT_EQ(l.bytesPerSector, uint32_t(exact[11] | exact[12] << 8));
+    }
+}
+
+// The layout of volumes that mkfs.fat wrote, checked against what mtools put
+// in them: the first file's data at the start of the data area (FAT32: one
+// cluster further, past the root directory), its name in the root directory,
+// the media byte at the head of every FAT copy.
+class MkfsVolume : public ::testing::TestWithParam<FatFormat> {};
+
+TEST_P(MkfsVolume, LayoutMatchesWhereTheFileSystemPutThings)
+{
+    const FatFormat f = GetParam();
+    TempDir dir;
+    std::string image = makeFatImage(dir, "volume.img", f);
+    std::vector<uint8_t> marker(f.sectorSize);
+    for (size_t i = 0; i < marker.size(); i++) marker[i] = uint8_t(i * 7 + 3);
+    copyIntoImage(image, "FIRST.BIN", marker);
+
+    std::vector<uint8_t> sector = readBytes(image, 0, f.sectorSize);
+    VolumeLayout l = parseBootSector(sector.data(), false);
+    const uint32_t bps = f.sectorSize;
+
+    EXPECT_EQ(l.bytesPerSector, bps);
+    EXPECT_EQ(l.fatType, uint32_t(f.fatBits));
+    EXPECT_EQ(l.totalSectors, fileSize(image) / bps);
+    EXPECT_EQ(l.fatCount, uint32_t(f.fatCount));
+
+    for (uint32_t copy = 0; copy < l.fatCount; copy++) {
+        auto fat = readBytes(image, uint64_t(l.reservedSectors + copy * l.sectorsPerFat) * bps, 3);
+        EXPECT_EQ(fat[0], sector[21]) << "FAT copy " << copy;
+        EXPECT_EQ(fat[1], 0xFF);
+        EXPECT_EQ(fat[2], 0xFF);
+    }
+
+    auto root = readBytes(image, uint64_t(l.dirStart) * bps, bps);
+    std::string rootText(root.begin(), root.end());
+    EXPECT_NE(rootText.find("FIRST   BIN"), std::string::npos);
+
+    uint32_t firstFileSector = l.fatType == 32 ? l.dataStart + l.sectorsPerCluster : l.dataStart;
+    EXPECT_EQ(readBytes(image, uint64_t(firstFileSector) * bps, bps), marker);
+
+    uint32_t afterRoot = l.fatType == 32 ? l.sectorsPerCluster : 0;
+    EXPECT_EQ(l.dataSectors, l.totalSectors - l.dataStart - afterRoot);
+    if (l.fatType != 32) {
+        EXPECT_EQ(l.dataStart - l.dirStart, l.rootDirSectors);
+    }
+}
+
+// FAT12 below 4085 clusters, FAT16 below 65525, FAT32 above, at each sector size.
+INSTANTIATE_TEST_SUITE_P(
+    Formats, MkfsVolume,
+    ::testing::Values(FatFormat{12, 512, 1440, 1, 1, 2, 224}, FatFormat{12, 512, 720, 2, 0, 2, 112},
+                      FatFormat{12, 1024, 2048, 1, 2, 2, 0}, FatFormat{12, 2048, 4096, 1, 1, 1, 64},
+                      FatFormat{12, 4096, 8192, 1, 3, 2, 0},
+                      FatFormat{16, 512, 32768, 4, 1, 2, 512},
+                      FatFormat{16, 512, 16384, 1, 8, 3, 100},
+                      FatFormat{16, 1024, 65536, 2, 4, 1, 256},
+                      FatFormat{16, 2048, 65536, 1, 8, 2, 1024},
+                      FatFormat{16, 4096, 131072, 1, 0, 2, 0},
+                      FatFormat{32, 512, 40960, 1, 32, 2, 0},
+                      FatFormat{32, 512, 262144, 2, 6, 1, 0},
+                      FatFormat{32, 1024, 81920, 1, 0, 2, 0},
+                      FatFormat{32, 2048, 307200, 2, 16, 2, 0},
+                      FatFormat{32, 4096, 307200, 1, 0, 2, 0}),
+    [](const ::testing::TestParamInfo<FatFormat>& info) {
+        std::string name = describe(info.param);
+        for (char& c : name)
+            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
+
+}  // namespace

@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+// A recording stand-in for the Win32 shell: message boxes are logged and
+// answered from a script, volume queries answered from plain fields.
+struct ShownBox {
+    std::string text;
+    std::string caption;
+    unsigned style;
+};
+
+struct FakeVolume {
+    bool present = true;  // GetVolumeInformationA succeeds
+    std::string label;
+    std::string fileSystem = "FAT";
+    uint32_t serialNumber = 0;
+    bool freeSpaceOk = true;
+    uint32_t sectorsPerCluster = 1;
+    uint32_t bytesPerSector = 512;
+    uint32_t freeClusters = 0;
+    uint32_t totalClusters = 0;
+    bool hasExtendedQuery = true;
+    uint64_t freeBytesAvailable = 0;
+    uint64_t totalBytes = 0;
+    uint64_t totalFreeBytes = 0;
+};
+
+struct FakePlatform {
+    std::vector<ShownBox> boxes;
+    std::deque<int> answers;  // empty: every box answers 0, as a box that failed
+    int adminCheck = 1;
+    std::vector<uint32_t> adminChecks;
+    FakeVolume volume;
+    std::vector<std::string> queriedRoots;
+};
+
+extern FakePlatform fake;
+
+// Resets the fake and every process-wide record the core keeps, then installs the fake.
+void installFakePlatform();

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "app/commands.h"
+#include "fake_platform.h"
+#include "fat_image.h"
+#include "image_route.h"
+#include "volume/volume_info.h"
+
+namespace {
+
+const int AREA_COMMANDS[] = {CMD_JUMP_IPL, CMD_JUMP_FAT, CMD_JUMP_DIR, CMD_JUMP_DATA,
+                             CMD_JUMP_CLUSTER};
+
+class VolumeQuery : public ::testing::Test {
+protected:
+    void SetUp() override { installFakePlatform(); }
+    DriveSpace space{};
+};
+
+TEST_F(VolumeQuery, ReportsTheVolumeAndItsSpace)
+{
+    fake.volume = {.label = "VELDISFD", .fileSystem = "FAT", .serialNumber = 0x1234ABCD,
+                   .sectorsPerCluster = 1, .bytesPerSector = 512, .freeClusters = 2000,
+                   .totalClusters = 2847, .freeBytesAvailable = 1, .totalBytes = 2,
+                   .totalFreeBytes = 3};
+    ASSERT_TRUE(queryVolumeInfo(25, space));
+    EXPECT_EQ(fake.queriedRoots, std::vector<std::string>{"Z:\\"});
+    EXPECT_STREQ(volumeInfo.volumeName, "VELDISFD");
+    EXPECT_STREQ(volumeInfo.fileSystemName, "FAT");
+    EXPECT_EQ(volumeInfo.serialNumber, 0x1234ABCDu);
+    EXPECT_FALSE(volumeInfo.isNtfs);
+    EXPECT_EQ(space.bytesPerSector, 512u);
+    EXPECT_EQ(space.totalBytes32, 2847u * 512);
+    EXPECT_EQ(space.freeBytes32, 2000u * 512);
+    EXPECT_EQ(space.freeBytesAvailable, 1u);
+    EXPECT_EQ(space.totalBytes, 2u);
+    EXPECT_EQ(space.totalFreeBytes, 3u);
+}
+
+TEST_F(VolumeQuery, NtfsGraysTheAreaCommandsAndNothingElse)
+{
+    resetCommandStates();
+    setCommandEnabled(CMD_JUMP_LAST, true);
+    fake.volume.fileSystem = "NTFS";
+    ASSERT_TRUE(queryVolumeInfo(2, space));
+    EXPECT_TRUE(volumeInfo.isNtfs);
+    for (int id : AREA_COMMANDS) EXPECT_FALSE(isCommandEnabled(id)) << id;
+    EXPECT_TRUE(isCommandEnabled(CMD_JUMP_LAST));
+
+    fake.volume.fileSystem = "FAT32";
+    ASSERT_TRUE(queryVolumeInfo(2, space));
+    for (int id : AREA_COMMANDS) EXPECT_TRUE(isCommandEnabled(id)) << id;
+
+    // The comparison is whole-string and case-sensitive.
+    for (const char* name : {"ntfs", "NTFS ", "NTF"}) {
+        fake.volume.fileSystem = name;
+        queryVolumeInfo(2, space);
+        EXPECT_FALSE(volumeInfo.isNtfs) << name;
+    }
+}
+
+TEST_F(VolumeQuery, AFailedVolumeQueryKeepsThePreviousFileSystem)
+{
+    fake.volume.label = "OLD";
+    fake.volume.fileSystem = "NTFS";
+    queryVolumeInfo(0, space);
+    fake.volume.present = false;
+    EXPECT_TRUE(queryVolumeInfo(0, space));
+    EXPECT_STREQ(volumeInfo.volumeName, "");
+    EXPECT_TRUE(volumeInfo.isNtfs);
+}
+
+TEST_F(VolumeQuery, NoFreeSpaceFiguresIsAFailureThatLeavesTheRestAlone)
+{
+    space.totalBytes = 77;
+    space.totalBytes32 = 66;
+    fake.volume.freeSpaceOk = false;
+    EXPECT_FALSE(queryVolumeInfo(0, space));
+    EXPECT_EQ(space.totalBytes, 77u);
+    EXPECT_EQ(space.totalBytes32, 66u);
+}
+
+TEST_F(VolumeQuery, WithoutTheExtendedQueryTheLargeFiguresAreZero)
+{
+    space.totalBytes = space.freeBytesAvailable = space.totalFreeBytes = 99;
+    fake.volume.hasExtendedQuery = false;
+    fake.volume.sectorsPerCluster = 64;
+    fake.volume.freeClusters = 0x30000;
+    fake.volume.totalClusters = 0x40000;
+    ASSERT_TRUE(queryVolumeInfo(0, space));
+    EXPECT_EQ(space.totalBytes, 0u);
+    EXPECT_EQ(space.freeBytesAvailable, 0u);
+    EXPECT_EQ(space.totalFreeBytes, 0u);
+    // 8 GiB and 6 GiB wrap to zero in 32 bits.
+    EXPECT_EQ(space.totalBytes32, 0u);
+    EXPECT_EQ(space.freeBytes32, uint32_t(uint64_t(0x30000) * 64 * 512));
+}
+
+class LayoutRead : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        installFakePlatform();
+        image = makeFatImage(dir, "floppy.img", {12, 512, 1440, 1, 1, 2, 224});
+        ImageRoute::attach(0, image, 512);
+    }
+    TempDir dir;
+    std::string image;
+};
+
+TEST_F(LayoutRead, ParsesSectorZeroOfTheDrive)
+{
+    VolumeLayout layout{};
+    readVolumeLayout(0, layout);
+    EXPECT_EQ(layout.fatType, 12u);
+    EXPECT_EQ(layout.totalSectors, 2880u);
+    EXPECT_EQ(layout.dirStart, 19u);
+    EXPECT_EQ(layout.dataStart, 33u);
+    ASSERT_EQ(ImageRoute::requests().size(), 1u);
+    EXPECT_EQ(ImageRoute::requests()[0].firstSector, 0u);
+    EXPECT_EQ(ImageRoute::requests()[0].count, 1u);
+}
+
+TEST_F(LayoutRead, UsesTheNtfsFlagOfTheLastQuery)
+{
+    volumeInfo.isNtfs = true;
+    VolumeLayout layout{};
+    readVolumeLayout(0, layout);
+    // Offset 40 of a FAT12 boot sector holds part of the serial number.
+    std::vector<uint8_t> at40 = readBytes(image, 40, 4);
+    EXPECT_EQ(layout.totalSectors,
+              uint32_t(at40[0] | at40[1] << 8 | at40[2] << 16 | uint32_t(at40[3]) << 24));
+}
+
+TEST_F(LayoutRead, AFailedReadGivesAnAllZeroLayout)
+{
+    VolumeLayout layout{};
+    readVolumeLayout(0, layout);
+    ASSERT_NE(layout.totalSectors, 0u);
+    ImageRoute::failSector(0, SectorOp::Read, 0);
+    readVolumeLayout(0, layout);
+    VolumeLayout zero{};
+    EXPECT_EQ(std::memcmp(&layout, &zero, sizeof layout), 0);
+}
+
+}  // namespace
