@@ -1,0 +1,95 @@
+# Sourced by the end-to-end tests: the real veldis.exe under Wine, driven and
+# read only from outside (X events, the exit code, Wine's message-box trace).
+set -euo pipefail
+E2E_HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$E2E_HERE/../support/wine-env.sh"
+
+# e2e_begin PREFIX EXE
+e2e_begin() {
+    E2E_PREFIX="$1"
+    E2E_EXE="$2"
+    E2E_LOG="$(mktemp -d /tmp/veldis-e2e-XXXXXX)"
+    wine_prepare "$E2E_PREFIX"
+    wine_ensure_display
+    trap e2e_end EXIT
+}
+
+e2e_end() {
+    e2e_windows_version ""
+    "$VELDIS_WINESERVER" -k 2>/dev/null || true
+    rm -rf "$E2E_LOG"
+}
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# e2e_windows_version NAME: the version Wine reports to veldis.exe (nt351,
+# nt40, win95, win98, ...); empty for the prefix's default.
+e2e_windows_version() {
+    local key='HKCU\Software\Wine\AppDefaults\veldis.exe'
+    if [ -n "$1" ]; then
+        "$VELDIS_WINE" reg add "$key" /v Version /d "$1" /f >/dev/null 2>&1
+    else
+        "$VELDIS_WINE" reg delete "$key" /f >/dev/null 2>&1 || true
+    fi
+}
+
+# e2e_start: starts the exe in the background with message boxes traced.
+e2e_start() {
+    : > "$E2E_LOG/trace"
+    (
+        cd "$(dirname "$E2E_EXE")"
+        status=0
+        WINEDEBUG=trace+msgbox "$VELDIS_WINE" "$E2E_EXE" 2>"$E2E_LOG/trace" || status=$?
+        echo "$status" > "$E2E_LOG/exit"
+    ) &
+    rm -f "$E2E_LOG/exit"
+}
+
+# e2e_wait_exit SECONDS: the exit code, or failure when it does not end in time.
+e2e_wait_exit() {
+    for _ in $(seq $(($1 * 10))); do
+        if [ -f "$E2E_LOG/exit" ]; then
+            cat "$E2E_LOG/exit"
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "veldis.exe did not end within $1 s"
+}
+
+# e2e_wait_window TITLE SECONDS: prints the X window id of the first window so named.
+e2e_wait_window() {
+    local id
+    for _ in $(seq $(($2 * 10))); do
+        id="$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)"
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "no window titled '$1' within $2 s"
+}
+
+# e2e_boxes: the texts of the message boxes shown so far, one a line, as
+# Wine's trace writes them.
+e2e_boxes() {
+    sed -n 's/.*trace:msgbox:MSGBOX_OnInit L"\(.*\)"$/\1/p' "$E2E_LOG/trace"
+}
+
+# wine_text TEXT: TEXT as Wine's trace escapes UTF-16 strings.
+wine_text() {
+    local unit
+    printf '%s' "$1" | iconv -f UTF-8 -t UTF-16BE | xxd -p -c 2 | while read -r unit; do
+        if [ "$unit" = "000a" ]; then
+            printf '\\n'
+        elif [ $((16#$unit)) -ge 32 ] && [ $((16#$unit)) -lt 127 ]; then
+            printf "\\x${unit:2:2}"
+        else
+            printf '\\%s' "$unit"
+        fi
+    done
+}

@@ -1,0 +1,88 @@
+# Sourced: FAT volumes made by mkfs.fat, mapped to Wine drive letters through
+# loop devices, and released whatever happens to the caller.
+#
+#   fatdrive_begin PREFIX            scratch folder, cleanup trap
+#   fatdrive_image NAME KIB [mkfs.fat options...]   prints the image path
+#   fatdrive_map LETTER TYPE [IMAGE] x: -> empty folder, x:: -> loop device
+#   fatdrive_apply                   drive types to the registry, server restart
+#   fatdrive_end                     (also run by the trap)
+#
+# TYPE is what HKLM\Software\Wine\Drives takes: floppy, hd, cdrom, network, ramdisk.
+
+FATDRIVE_LOOPS=()
+FATDRIVE_LETTERS=()
+FATDRIVE_TYPES=()
+
+# A run holds the lock of its scratch folder while it lives; a folder whose
+# lock is free was left by a run that was killed before its trap ran.
+fatdrive_sweep_stale() {
+    local dir image
+    for dir in /tmp/veldis-drives-*; do
+        [ -d "$dir" ] && [ "$dir" != "$FATDRIVE_DIR" ] || continue
+        flock -n "$dir/owner.lock" true 2>/dev/null || continue
+        for image in "$dir"/*.img; do
+            losetup -j "$image" -O NAME -n 2>/dev/null | xargs -r -n1 losetup -d 2>/dev/null || true
+        done
+        rm -rf "$dir"
+    done
+}
+
+fatdrive_begin() {
+    FATDRIVE_PREFIX="$1"
+    FATDRIVE_DIR="$(mktemp -d /tmp/veldis-drives-XXXXXX)"
+    exec 7>"$FATDRIVE_DIR/owner.lock"
+    flock 7
+    fatdrive_sweep_stale
+    trap fatdrive_end EXIT
+    trap 'exit 130' INT TERM HUP
+}
+
+fatdrive_image() {
+    local image="$FATDRIVE_DIR/$1" kib="$2"
+    shift 2
+    mkfs.fat -C "$@" "$image" "$kib" >/dev/null
+    echo "$image"
+}
+
+fatdrive_map() {
+    local letter="$1" type="$2" image="${3:-}" dev="$FATDRIVE_PREFIX/dosdevices"
+    mkdir -p "$FATDRIVE_DIR/root-$letter"
+    ln -sfn "$FATDRIVE_DIR/root-$letter" "$dev/$letter:"
+    if [ -n "$image" ]; then
+        local loop
+        loop="$(losetup -f --show "$image")"
+        FATDRIVE_LOOPS+=("$loop")
+        ln -sfn "$loop" "$dev/$letter::"
+    fi
+    FATDRIVE_LETTERS+=("$letter")
+    FATDRIVE_TYPES+=("$type")
+}
+
+fatdrive_apply() {
+    local reg="$FATDRIVE_DIR/drives.reg" i
+    {
+        printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\r\n'
+        for i in "${!FATDRIVE_LETTERS[@]}"; do
+            printf '"%s:"="%s"\r\n' "${FATDRIVE_LETTERS[$i]}" "${FATDRIVE_TYPES[$i]}"
+        done
+    } > "$reg"
+    # The wineserver outlives this run: it must not hold the owner lock.
+    "$VELDIS_WINE" regedit /S "$reg" >/dev/null 2>&1 7>&-
+    "$VELDIS_WINESERVER" -k 2>/dev/null 7>&- || true
+    "$VELDIS_WINESERVER" -w 2>/dev/null 7>&- || true
+}
+
+fatdrive_end() {
+    local letter loop dev="$FATDRIVE_PREFIX/dosdevices"
+    "$VELDIS_WINESERVER" -k 2>/dev/null || true
+    for letter in "${FATDRIVE_LETTERS[@]}"; do
+        rm -f "$dev/$letter:" "$dev/$letter::"
+    done
+    for loop in "${FATDRIVE_LOOPS[@]}"; do
+        losetup -d "$loop" 2>/dev/null || true
+    done
+    FATDRIVE_LOOPS=()
+    FATDRIVE_LETTERS=()
+    [ -n "${FATDRIVE_DIR:-}" ] && rm -rf "$FATDRIVE_DIR"
+    FATDRIVE_DIR=
+}
