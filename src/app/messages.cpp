@@ -39,14 +39,24 @@ const Message MESSAGES[MSG_COUNT] = {
 
 const char* const MESSAGE_CAPTION = "Veldis";
 
+namespace {
+
+const Message& message(MessageId id)
+{
+    static const Message NONE = {"", MessageKind::Error};
+    return id >= 0 && id < MSG_COUNT ? MESSAGES[id] : NONE;
+}
+
+}  // namespace
+
 const char* messageText(MessageId id)
 {
-    return MESSAGES[id].text;
+    return message(id).text;
 }
 
 MessageKind messageKind(MessageId id)
 {
-    return MESSAGES[id].kind;
+    return message(id).kind;
 }
 
 unsigned messageStyle(MessageKind kind)
@@ -65,6 +75,8 @@ unsigned messageStyle(MessageKind kind)
 
 int showMessage(MessageId id, MessageKind kind)
 {
+    // An index without a message (5, or one outside the table) shows nothing.
+    if (messageText(id)[0] == '\0') return 0;
     return platform.messageBox(messageText(id), MESSAGE_CAPTION, messageStyle(kind));
 }
 

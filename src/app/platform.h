@@ -17,6 +17,13 @@ struct Platform {
     // Leaves the three values untouched where the system has no extended query.
     void (*getDiskFreeSpaceEx)(const char* root, uint64_t* freeBytesAvailable,
                                uint64_t* totalBytes, uint64_t* totalFreeBytes);
+    unsigned (*getDriveType)(const char* root);
+    void (*getModuleFileName)(char* path, uint32_t size);
+    int32_t (*getProfileInt)(const char* section, const char* key, int32_t defaultValue,
+                             const char* path);
+    void (*writeProfileString)(const char* section, const char* key, const char* value,
+                               const char* path);
+    void (*getMainWindowRect)(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom);
 };
 
 extern Platform platform;

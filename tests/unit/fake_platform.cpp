@@ -1,9 +1,11 @@
 #include "fake_platform.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "app/commands.h"
 #include "app/platform.h"
+#include "app/settings.h"
 #include "disk/sector_io.h"
 #include "image_route.h"
 #include "volume/volume_info.h"
@@ -67,13 +69,51 @@ void fakeGetDiskFreeSpaceEx(const char*, uint64_t* freeBytesAvailable, uint64_t*
     *totalFreeBytes = fake.volume.totalFreeBytes;
 }
 
+unsigned fakeGetDriveType(const char* root)
+{
+    return fake.driveTypes[root[0] - 'A'];
+}
+
+void fakeGetModuleFileName(char* path, uint32_t size)
+{
+    copyText(path, size, fake.modulePath);
+}
+
+// As the Win32 reader: the leading digits count, anything else reads 0.
+int32_t fakeGetProfileInt(const char* section, const char* key, int32_t defaultValue,
+                          const char*)
+{
+    fake.profileReads.push_back(key);
+    auto value = fake.profile.find(std::string(section) + "/" + key);
+    if (value == fake.profile.end()) return defaultValue;
+    return int32_t(std::strtol(value->second.c_str(), nullptr, 10));
+}
+
+void fakeWriteProfileString(const char* section, const char* key, const char* value,
+                            const char* path)
+{
+    fake.profileWrites.push_back({section, key, value, path});
+    fake.profile[std::string(section) + "/" + key] = value;
+}
+
+void fakeGetMainWindowRect(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom)
+{
+    *left = fake.window[0];
+    *top = fake.window[1];
+    *right = fake.window[2];
+    *bottom = fake.window[3];
+}
+
 }  // namespace
 
 void installFakePlatform()
 {
     fake = FakePlatform{};
-    platform = {fakeMessageBox, fakeIsInBuiltinGroup, fakeGetVolumeInformation,
-                fakeGetDiskFreeSpace, fakeGetDiskFreeSpaceEx};
+    platform = {fakeMessageBox,        fakeIsInBuiltinGroup,   fakeGetVolumeInformation,
+                fakeGetDiskFreeSpace,  fakeGetDiskFreeSpaceEx, fakeGetDriveType,
+                fakeGetModuleFileName, fakeGetProfileInt,      fakeWriteProfileString,
+                fakeGetMainWindowRect};
+    settings = Settings{};
     volumeInfo = VolumeInfo{};
     resetCommandStates();
     ImageRoute::reset();

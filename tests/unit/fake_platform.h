@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,10 @@ struct FakeVolume {
     uint64_t totalFreeBytes = 0;
 };
 
+struct ProfileWrite {
+    std::string section, key, value, path;
+};
+
 struct FakePlatform {
     std::vector<ShownBox> boxes;
     std::deque<int> answers;  // empty: every box answers 0, as a box that failed
@@ -35,6 +40,12 @@ struct FakePlatform {
     std::vector<uint32_t> adminChecks;
     FakeVolume volume;
     std::vector<std::string> queriedRoots;
+    unsigned driveTypes[26] = {};  // by drive index; 0 answers DRIVE_UNKNOWN
+    std::string modulePath = "C:\\VELDIS\\VELDIS.EXE";
+    std::map<std::string, std::string> profile;  // "SECTION/KEY" -> text, of the file at iniPath
+    std::vector<std::string> profileReads;
+    std::vector<ProfileWrite> profileWrites;
+    int32_t window[4] = {0, 0, 640, 480};  // left, top, right, bottom
 };
 
 extern FakePlatform fake;

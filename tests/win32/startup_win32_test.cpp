@@ -4,7 +4,7 @@
 #include "app/platform.h"
 #include "app/platform_win32.h"
 #include "app/startup.h"
-#include "box_capture.h"
+#include "dialog_hook.h"
 #include "disk/access_method.h"
 
 namespace {

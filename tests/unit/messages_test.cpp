@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/messages.h"
+#include "fake_platform.h"
+
+namespace {
+
+struct Expected {
+    MessageId id;
+    const char* text;  // UTF-8 here; the table holds the Shift-JIS bytes
+    MessageKind kind;
+};
+
+const Expected TABLE[] = {
+    {MSG_OS_UNSUPPORTED, "このＯＳには対応していません。", MessageKind::Error},
+    {MSG_NO_ADMIN_RIGHTS,
+     "アドミニ権限がないため、多くのドライブが読み書きできません。\n"
+     "権限のあるユーザーで再度ログインしてから起動して下さい。",
+     MessageKind::Warning},
+    {MSG_NO_FILE, "ファイルの指定がありません。", MessageKind::Warning},
+    {MSG_NO_DRIVE, "ドライブの指定がありません。", MessageKind::Warning},
+    {MSG_DRIVE_UNSUPPORTED, "このドライブには対応していません。", MessageKind::Error},
+    {MSG_BAD_PARAMETER, "パラメータの指定に誤りがあります。", MessageKind::Error},
+    {MSG_SECTOR_WRITE_ERROR, "セクタ書込エラーが発生しました。", MessageKind::Error},
+    {MSG_SECTOR_READ_ERROR, "セクタ読込エラーが発生しました。", MessageKind::Error},
+    {MSG_FILE_OPEN_ERROR, "ファイルオープンエラーが発生しました。", MessageKind::Error},
+    {MSG_FILE_WRITE_ERROR, "ファイル書込エラーが発生しました。", MessageKind::Error},
+    {MSG_FILE_READ_ERROR, "ファイル読込エラーが発生しました。", MessageKind::Error},
+    {MSG_OUT_OF_MEMORY, "メモリ不足のため処理を実行できませんでした。", MessageKind::Error},
+    {MSG_NTFS_NOT_ALLOWED, "NTFSではこの指定はできません。", MessageKind::Error},
+    {MSG_FILE_EXISTS, "ファイルが既に存在します。上書きしてもよろしいですか？",
+     MessageKind::AskYesNo},
+    {MSG_WRITE_EDITS, "編集した内容を書き込みます。", MessageKind::ConfirmOkCancel},
+    {MSG_DISCARD_EDITS, "編集した内容を破棄します。", MessageKind::ConfirmOkCancel},
+    {MSG_WRITE_CHANGES, "変更箇所の書き込みを行いますか？", MessageKind::AskYesNo},
+    {MSG_LAYOUT_MISMATCH, "ドライブ構成の異なるファイルです。書き込みを行ってもよろしいですか？",
+     MessageKind::ConfirmOkCancel},
+    {MSG_DONE, "処理が終了しました。", MessageKind::Info},
+};
+
+class Messages : public ::testing::Test {
+protected:
+    void SetUp() override { installFakePlatform(); }
+};
+
+// Compiled with the Shift-JIS execution charset, both sides hold CP932 bytes;
+// the first message is also checked byte by byte against the code page.
+TEST_F(Messages, TextsAndKindsOfTheWholeTable)
+{
+    for (const Expected& e : TABLE) {
+        EXPECT_STREQ(messageText(e.id), e.text) << e.id;
+        EXPECT_EQ(messageKind(e.id), e.kind) << e.id;
+    }
+    EXPECT_STREQ(messageText(MSG_OS_UNSUPPORTED),
+                 "\x82\xB1\x82\xCC\x82\x6E\x82\x72\x82\xC9\x82\xCD\x91\xCE\x89\x9E\x82\xB5\x82"
+                 "\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1\x81\x42");
+    EXPECT_EQ(std::strchr(messageText(MSG_NO_ADMIN_RIGHTS), '\n') -
+                  messageText(MSG_NO_ADMIN_RIGHTS),
+              60);  // 30 two-byte characters on the first line
+    EXPECT_EQ(MSG_DONE + 1, MSG_COUNT);
+}
+
+TEST_F(Messages, StylesOfTheKinds)
+{
+    EXPECT_EQ(messageStyle(MessageKind::Error), 0x2010u);
+    EXPECT_EQ(messageStyle(MessageKind::Warning), 0x2030u);
+    EXPECT_EQ(messageStyle(MessageKind::Info), 0x2040u);
+    EXPECT_EQ(messageStyle(MessageKind::ConfirmOkCancel), 0x2131u);
+    EXPECT_EQ(messageStyle(MessageKind::AskYesNo), 0x2134u);
+}
+
+TEST_F(Messages, EveryBoxHasNoOwnerCaptionAndItsKindsStyle)
+{
+    fake.answers = {ANSWER_CANCEL};
+    EXPECT_EQ(showMessage(MSG_DISCARD_EDITS, MessageKind::ConfirmOkCancel), ANSWER_CANCEL);
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_EQ(fake.boxes[0].caption, "Veldis");
+    EXPECT_EQ(fake.boxes[0].text, messageText(MSG_DISCARD_EDITS));
+    EXPECT_EQ(fake.boxes[0].style, messageStyle(MessageKind::ConfirmOkCancel));
+}
+
+TEST_F(Messages, IndexesWithoutAMessageShowNothing)
+{
+    for (int id : {5, -1, 20, 1000}) {
+        EXPECT_STREQ(messageText(static_cast<MessageId>(id)), "") << id;
+        EXPECT_EQ(showMessage(static_cast<MessageId>(id), MessageKind::Error), 0) << id;
+    }
+    EXPECT_TRUE(fake.boxes.empty());
+    for (const Expected& e : TABLE) EXPECT_NE(int(e.id), 5);
+}
+
+// One exact answer decides against the default course; anything else, a
+// box that failed to appear (0) included, counts as the other answer.
+TEST_F(Messages, QuestionsTurnOnOneExactAnswer)
+{
+    struct Case {
+        MessageId id;
+        int answer;
+        bool proceeds;
+    } cases[] = {
+        {MSG_WRITE_EDITS, ANSWER_CANCEL, false},   {MSG_WRITE_EDITS, ANSWER_OK, true},
+        {MSG_WRITE_EDITS, 0, true},                {MSG_DISCARD_EDITS, ANSWER_CANCEL, false},
+        {MSG_DISCARD_EDITS, ANSWER_NO, true},      {MSG_LAYOUT_MISMATCH, ANSWER_CANCEL, false},
+        {MSG_LAYOUT_MISMATCH, 0, true},            {MSG_FILE_EXISTS, ANSWER_NO, false},
+        {MSG_FILE_EXISTS, ANSWER_YES, true},       {MSG_FILE_EXISTS, 0, true},
+        {MSG_FILE_EXISTS, ANSWER_CANCEL, true},    {MSG_WRITE_CHANGES, ANSWER_YES, true},
+        {MSG_WRITE_CHANGES, ANSWER_NO, false},     {MSG_WRITE_CHANGES, 0, false},
+        {MSG_WRITE_CHANGES, ANSWER_OK, false},
+    };
+    for (const Case& c : cases) {
+        fake.answers = {c.answer};
+        EXPECT_EQ(askToProceed(c.id), c.proceeds) << c.id << " answered " << c.answer;
+        EXPECT_EQ(fake.boxes.back().style, messageStyle(messageKind(c.id)));
+    }
+}
+
+}  // namespace

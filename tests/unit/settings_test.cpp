@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include "app/settings.h"
+#include "fake_platform.h"
+
+namespace {
+
+const char* const KEY_ORDER[] = {"TOP",   "BOTTOM",   "LEFT",     "RIGHT",
+                                 "FONTSIZE", "KANJI", "OPTFLAG1", "OPTFLAG2"};
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override { installFakePlatform(); }
+};
+
+TEST_F(SettingsFile, NoFileGivesTheDefaults)
+{
+    loadSettings();
+    EXPECT_EQ(settings.windowTop, 0);
+    EXPECT_EQ(settings.windowLeft, 0);
+    EXPECT_EQ(settings.windowWidth, 640);
+    EXPECT_EQ(settings.windowHeight, 480);
+    EXPECT_EQ(settings.fontSize, 2);
+    EXPECT_EQ(settings.kanji, 1);
+    EXPECT_EQ(settings.confirmSectorWrite, 1);
+    EXPECT_EQ(settings.confirmDiscardEdits, 1);
+    EXPECT_EQ(fake.profileReads, std::vector<std::string>(std::begin(KEY_ORDER),
+                                                          std::end(KEY_ORDER)));
+}
+
+TEST_F(SettingsFile, IniPathCutsExactlyThreeCharacters)
+{
+    struct Case {
+        const char* module;
+        const char* ini;
+    } cases[] = {
+        {"C:\\VELDIS\\VELDIS.EXE", "C:\\VELDIS\\VELDIS.INI"},
+        {"D:\\tools\\other name.exe", "D:\\tools\\other name.INI"},
+        {"C:\\a\\prog.ex", "C:\\a\\progINI"},
+        {"C:\\a\\prog.exec", "C:\\a\\prog.eINI"},
+        {"ab", "INI"},
+        {"", "INI"},
+    };
+    for (const Case& c : cases) {
+        fake.modulePath = c.module;
+        loadSettings();
+        EXPECT_STREQ(iniPath, c.ini) << c.module;
+    }
+}
+
+TEST_F(SettingsFile, APathThatFillsTheBufferStaysInIt)
+{
+    fake.modulePath = "C:\\" + std::string(300, 'x') + ".EXE";
+    loadSettings();
+    EXPECT_EQ(std::string(iniPath).size(), SETTINGS_PATH_SIZE - 1);
+    EXPECT_EQ(std::string(iniPath).substr(SETTINGS_PATH_SIZE - 4), "INI");
+}
+
+TEST_F(SettingsFile, SaveWritesTheWindowAndTheRestInOrder)
+{
+    loadSettings();
+    settings.fontSize = 4;
+    settings.kanji = 0;
+    settings.confirmSectorWrite = 0;
+    settings.confirmDiscardEdits = -7;
+    // A window moved to (100, 50) and sized 800 x 600.
+    fake.window[0] = 100, fake.window[1] = 50, fake.window[2] = 900, fake.window[3] = 650;
+    saveSettings();
+    const char* values[] = {"50", "600", "100", "800", "4", "0", "0", "-7"};
+    ASSERT_EQ(fake.profileWrites.size(), 8u);
+    for (size_t i = 0; i < 8; i++) {
+        EXPECT_EQ(fake.profileWrites[i].section, "OPTION");
+        EXPECT_EQ(fake.profileWrites[i].key, KEY_ORDER[i]);
+        EXPECT_EQ(fake.profileWrites[i].value, values[i]) << KEY_ORDER[i];
+        EXPECT_EQ(fake.profileWrites[i].path, "C:\\VELDIS\\VELDIS.INI");
+    }
+
+    settings = Settings{};
+    loadSettings();
+    EXPECT_EQ(settings.windowTop, 50);
+    EXPECT_EQ(settings.windowHeight, 600);
+    EXPECT_EQ(settings.windowLeft, 100);
+    EXPECT_EQ(settings.windowWidth, 800);
+    EXPECT_EQ(settings.fontSize, 4);
+    EXPECT_EQ(settings.confirmDiscardEdits, -7);
+}
+
+TEST_F(SettingsFile, AFontSizeOutsideTheTableFallsBackToMedium)
+{
+    for (const char* text : {"5", "-1", "2147483647", "99"}) {
+        fake.profile["OPTION/FONTSIZE"] = text;
+        loadSettings();
+        EXPECT_EQ(settings.fontSize, 2) << text;
+    }
+    for (const char* text : {"0", "4"}) {
+        fake.profile["OPTION/FONTSIZE"] = text;
+        loadSettings();
+        EXPECT_EQ(settings.fontSize, std::atoi(text));
+    }
+    // Other values are kept as the reader gives them.
+    fake.profile["OPTION/KANJI"] = "17";
+    fake.profile["OPTION/OPTFLAG1"] = "junk";
+    loadSettings();
+    EXPECT_EQ(settings.kanji, 17);
+    EXPECT_EQ(settings.confirmSectorWrite, 0);
+}
+
+TEST(OptionsModel, OkTakesTheBoxesAndCancelTakesNothing)
+{
+    installFakePlatform();
+    loadSettings();
+    OptionsChoice choice = currentOptions();
+    EXPECT_TRUE(choice.confirmSectorWrite);
+    EXPECT_TRUE(choice.confirmDiscardEdits);
+
+    // Cancel: the dialog closes without calling acceptOptions.
+    choice.confirmSectorWrite = false;
+    EXPECT_EQ(settings.confirmSectorWrite, 1);
+
+    acceptOptions({false, false});
+    EXPECT_EQ(settings.confirmSectorWrite, 0);
+    EXPECT_EQ(settings.confirmDiscardEdits, 0);
+    EXPECT_FALSE(currentOptions().confirmSectorWrite);
+
+    settings.confirmDiscardEdits = 5;  // any nonzero value from the file is "on"
+    EXPECT_TRUE(currentOptions().confirmDiscardEdits);
+    acceptOptions(currentOptions());
+    EXPECT_EQ(settings.confirmDiscardEdits, 1);
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// While alive, hands every dialog box this thread opens (message boxes
+// included) to `script`, once the box is set up and inside its own modal loop.
+class DialogHook {
+public:
+    using Script = std::function<void(HWND dialog)>;
+    explicit DialogHook(Script script);
+    ~DialogHook();
+
+private:
+    HHOOK hook;
+};
+
+// What a message box looked like when it came up.
+struct CapturedBox {
+    std::string caption;
+    std::string text;          // the ANSI (CP932) bytes of the message
+    std::vector<int> buttons;  // visible buttons' ids, in window order
+    int defaultButton = 0;     // the button drawn as the default one
+    HICON icon = nullptr;
+};
+
+CapturedBox captureBox(HWND box);
+
+// Records every box and answers it: with WM_COMMAND for `answer`, or with the
+// Enter key when `answer` is PRESS_ENTER.
+struct BoxCapture {
+    static constexpr int PRESS_ENTER = -1;
+    explicit BoxCapture(int answer);
+    std::vector<CapturedBox> boxes;
+    DialogHook hook;
+};
+
+void pressEnter(HWND dialog);
+
+// The system icons a message box may carry.
+HICON errorIcon();
+HICON warningIcon();
+HICON informationIcon();

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "app/messages.h"
+#include "app/platform_win32.h"
+#include "dialog_hook.h"
+
+namespace {
+
+const MessageId ALL_MESSAGES[] = {
+    MSG_OS_UNSUPPORTED,    MSG_NO_ADMIN_RIGHTS,    MSG_NO_FILE,          MSG_NO_DRIVE,
+    MSG_DRIVE_UNSUPPORTED, MSG_BAD_PARAMETER,      MSG_SECTOR_WRITE_ERROR, MSG_SECTOR_READ_ERROR,
+    MSG_FILE_OPEN_ERROR,   MSG_FILE_WRITE_ERROR,   MSG_FILE_READ_ERROR,  MSG_OUT_OF_MEMORY,
+    MSG_NTFS_NOT_ALLOWED,  MSG_FILE_EXISTS,        MSG_WRITE_EDITS,      MSG_DISCARD_EDITS,
+    MSG_WRITE_CHANGES,     MSG_LAYOUT_MISMATCH,    MSG_DONE,
+};
+
+std::vector<int> buttonsOf(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::ConfirmOkCancel: return {IDOK, IDCANCEL};
+    case MessageKind::AskYesNo: return {IDYES, IDNO};
+    default: return {IDOK};
+    }
+}
+
+HICON iconOf(MessageKind kind)
+{
+    if (kind == MessageKind::Error) return errorIcon();
+    if (kind == MessageKind::Info) return informationIcon();
+    return warningIcon();
+}
+
+class MessageBoxes : public ::testing::Test {
+protected:
+    void SetUp() override { installWin32Platform(); }
+};
+
+TEST_F(MessageBoxes, EachMessageAsShown)
+{
+    for (MessageId id : ALL_MESSAGES) {
+        MessageKind kind = messageKind(id);
+        BoxCapture capture(buttonsOf(kind).front());
+        EXPECT_EQ(showMessage(id, kind), buttonsOf(kind).front()) << id;
+        ASSERT_EQ(capture.boxes.size(), 1u) << id;
+        const CapturedBox& box = capture.boxes[0];
+        EXPECT_EQ(box.caption, "Veldis") << id;
+        EXPECT_EQ(box.text, messageText(id)) << id;
+        EXPECT_EQ(box.buttons, buttonsOf(kind)) << id;
+        EXPECT_EQ(box.icon, iconOf(kind)) << id;
+        // Questions have their cautious answer as the default button.
+        EXPECT_EQ(box.defaultButton, buttonsOf(kind).back()) << id;
+    }
+}
+
+TEST_F(MessageBoxes, EnterTakesTheCautiousAnswer)
+{
+    BoxCapture capture(BoxCapture::PRESS_ENTER);
+    EXPECT_EQ(showMessage(MSG_WRITE_EDITS, MessageKind::ConfirmOkCancel), IDCANCEL);
+    EXPECT_EQ(showMessage(MSG_FILE_EXISTS, MessageKind::AskYesNo), IDNO);
+    EXPECT_EQ(showMessage(MSG_DONE, MessageKind::Info), IDOK);
+    EXPECT_FALSE(askToProceed(MSG_DISCARD_EDITS));
+    EXPECT_FALSE(askToProceed(MSG_FILE_EXISTS));
+    EXPECT_FALSE(askToProceed(MSG_WRITE_CHANGES));
+    EXPECT_EQ(capture.boxes.size(), 6u);
+}
+
+TEST_F(MessageBoxes, TheOtherButtonGoesAhead)
+{
+    {
+        BoxCapture capture(IDOK);
+        EXPECT_TRUE(askToProceed(MSG_LAYOUT_MISMATCH));
+    }
+    BoxCapture capture(IDYES);
+    EXPECT_TRUE(askToProceed(MSG_FILE_EXISTS));
+    EXPECT_TRUE(askToProceed(MSG_WRITE_CHANGES));
+}
+
+TEST_F(MessageBoxes, TheRightsWarningShowsAsTwoLines)
+{
+    BoxCapture capture(IDOK);
+    showMessage(MSG_NO_ADMIN_RIGHTS, MessageKind::Warning);
+    ASSERT_EQ(capture.boxes.size(), 1u);
+    const std::string& text = capture.boxes[0].text;
+    ASSERT_NE(text.find('\n'), std::string::npos);
+    EXPECT_EQ(text.find('\n'), text.rfind('\n'));
+}
+
+TEST_F(MessageBoxes, IndexFiveShowsNothing)
+{
+    BoxCapture capture(IDOK);
+    EXPECT_EQ(showMessage(static_cast<MessageId>(5), MessageKind::Error), 0);
+    EXPECT_TRUE(capture.boxes.empty());
+}
+
+}  // namespace
