@@ -1,5 +1,7 @@
 #include "app/commands.h"
 
+#include "app/platform.h"
+
 namespace {
 
 // The state each command has when the main window is created.
@@ -40,13 +42,36 @@ void resetCommandStates()
     for (int i = 0; i < CMD_COUNT; i++) commandStates[i] = INITIAL_STATES[i];
 }
 
+namespace {
+
+void changeCommand(int id, bool CommandState::*flag, bool value)
+{
+    CommandState* state = findCommand(id);
+    if (state == nullptr) return;
+    state->*flag = value;
+    platform.menuItemChanged(id, state->enabled, state->checked);
+}
+
+}  // namespace
+
 void setCommandEnabled(int id, bool enabled)
 {
-    if (CommandState* state = findCommand(id)) state->enabled = enabled;
+    changeCommand(id, &CommandState::enabled, enabled);
+}
+
+void setCommandChecked(int id, bool checked)
+{
+    changeCommand(id, &CommandState::checked, checked);
 }
 
 bool isCommandEnabled(int id)
 {
     const CommandState* state = findCommand(id);
     return state != nullptr && state->enabled;
+}
+
+bool isCommandChecked(int id)
+{
+    const CommandState* state = findCommand(id);
+    return state != nullptr && state->checked;
 }

@@ -51,5 +51,8 @@ constexpr int CMD_COUNT = 35;
 extern CommandState commandStates[CMD_COUNT];
 
 void resetCommandStates();
+// Both tell the platform, which mirrors the change onto the window's menu.
 void setCommandEnabled(int id, bool enabled);
+void setCommandChecked(int id, bool checked);
 bool isCommandEnabled(int id);
+bool isCommandChecked(int id);

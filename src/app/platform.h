@@ -1,6 +1,14 @@
 #pragma once
 #include <cstdint>
 
+// A rectangle of the client area, in pixels.
+struct PixelRect {
+    int32_t left, top, width, height;
+};
+
+constexpr int SCROLL_BAR_HORZ = 0;
+constexpr int SCROLL_BAR_VERT = 1;
+
 // The shell of the program: every call the core makes into the window system
 // and the volume queries. The Win32 build fills it with real calls; native
 // tests with a recording fake.
@@ -24,6 +32,20 @@ struct Platform {
     void (*writeProfileString)(const char* section, const char* key, const char* value,
                                const char* path);
     void (*getMainWindowRect)(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom);
+
+    // The main window.
+    void (*setWindowTitle)(const char* title);
+    void (*invalidate)(const PixelRect* rect);  // null: the whole client area; always erased
+    void (*getClientSize)(int32_t* width, int32_t* height);
+    void (*menuItemChanged)(int id, bool enabled, bool checked);
+    bool (*isControlDown)();
+    void (*destroyCaret)();
+    void (*createCaret)(int32_t width, int32_t height);
+    void (*showCaret)();
+    void (*setCaretPos)(int32_t x, int32_t y);
+    void (*showScrollBar)(int bar, bool show);  // a shown bar has both arrows enabled
+    void (*setScrollRange)(int bar, int32_t maximum, bool redraw);
+    void (*setScrollPos)(int bar, int32_t position);
 };
 
 extern Platform platform;

@@ -7,6 +7,8 @@
 #include "app/platform.h"
 #include "app/settings.h"
 #include "disk/sector_io.h"
+#include "editor/dump_view.h"
+#include "editor/editor_state.h"
 #include "image_route.h"
 #include "volume/volume_info.h"
 
@@ -29,6 +31,12 @@ int fakeIsInBuiltinGroup(uint32_t rid)
     return fake.adminCheck;
 }
 
+const FakeVolume& volumeFor(const char* root)
+{
+    auto found = fake.volumesByDrive.find(root[0]);
+    return found == fake.volumesByDrive.end() ? fake.volume : found->second;
+}
+
 void copyText(char* to, uint32_t size, const std::string& from)
 {
     std::strncpy(to, from.c_str(), size - 1);
@@ -41,32 +49,36 @@ void fakeGetVolumeInformation(const char* root, char* volumeName, uint32_t volum
                           uint32_t fileSystemNameSize)
 {
     fake.queriedRoots.push_back(root);
-    if (!fake.volume.present) return;
-    copyText(volumeName, volumeNameSize, fake.volume.label);
-    copyText(fileSystemName, fileSystemNameSize, fake.volume.fileSystem);
-    *serialNumber = fake.volume.serialNumber;
+    const FakeVolume& volume = volumeFor(root);
+    if (!volume.present) return;
+    copyText(volumeName, volumeNameSize, volume.label);
+    copyText(fileSystemName, fileSystemNameSize, volume.fileSystem);
+    *serialNumber = volume.serialNumber;
     *maxComponentLength = 255;
     *fileSystemFlags = 0;
 }
 
-bool fakeGetDiskFreeSpace(const char*, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,
-                      uint32_t* freeClusters, uint32_t* totalClusters)
+bool fakeGetDiskFreeSpace(const char* root, uint32_t* sectorsPerCluster,
+                          uint32_t* bytesPerSector, uint32_t* freeClusters,
+                          uint32_t* totalClusters)
 {
-    if (!fake.volume.freeSpaceOk) return false;
-    *sectorsPerCluster = fake.volume.sectorsPerCluster;
-    *bytesPerSector = fake.volume.bytesPerSector;
-    *freeClusters = fake.volume.freeClusters;
-    *totalClusters = fake.volume.totalClusters;
+    const FakeVolume& volume = volumeFor(root);
+    if (!volume.freeSpaceOk) return false;
+    *sectorsPerCluster = volume.sectorsPerCluster;
+    *bytesPerSector = volume.bytesPerSector;
+    *freeClusters = volume.freeClusters;
+    *totalClusters = volume.totalClusters;
     return true;
 }
 
-void fakeGetDiskFreeSpaceEx(const char*, uint64_t* freeBytesAvailable, uint64_t* totalBytes,
-                        uint64_t* totalFreeBytes)
+void fakeGetDiskFreeSpaceEx(const char* root, uint64_t* freeBytesAvailable,
+                            uint64_t* totalBytes, uint64_t* totalFreeBytes)
 {
-    if (!fake.volume.hasExtendedQuery) return;
-    *freeBytesAvailable = fake.volume.freeBytesAvailable;
-    *totalBytes = fake.volume.totalBytes;
-    *totalFreeBytes = fake.volume.totalFreeBytes;
+    const FakeVolume& volume = volumeFor(root);
+    if (!volume.hasExtendedQuery) return;
+    *freeBytesAvailable = volume.freeBytesAvailable;
+    *totalBytes = volume.totalBytes;
+    *totalFreeBytes = volume.totalFreeBytes;
 }
 
 unsigned fakeGetDriveType(const char* root)
@@ -104,17 +116,102 @@ void fakeGetMainWindowRect(int32_t* left, int32_t* top, int32_t* right, int32_t*
     *bottom = fake.window[3];
 }
 
+void fakeSetWindowTitle(const char* title)
+{
+    fake.title = title;
+}
+
+void fakeInvalidate(const PixelRect* rect)
+{
+    if (rect)
+        fake.repaintedRects.push_back(*rect);
+    else
+        fake.wholeRepaints++;
+}
+
+void fakeGetClientSize(int32_t* width, int32_t* height)
+{
+    *width = fake.clientWidth;
+    *height = fake.clientHeight;
+}
+
+void fakeMenuItemChanged(int, bool, bool) {}
+
+bool fakeIsControlDown()
+{
+    return fake.controlDown;
+}
+
+void fakeDestroyCaret()
+{
+    fake.caretShown = false;
+}
+
+void fakeCreateCaret(int32_t width, int32_t height)
+{
+    fake.caretsCreated++;
+    fake.caretWidth = width;
+    fake.caretHeight = height;
+}
+
+void fakeShowCaret()
+{
+    fake.caretShown = true;
+}
+
+void fakeSetCaretPos(int32_t x, int32_t y)
+{
+    fake.caretX = x;
+    fake.caretY = y;
+}
+
+void fakeShowScrollBar(int bar, bool show)
+{
+    fake.bars[bar].visible = show;
+}
+
+void fakeSetScrollRange(int bar, int32_t maximum, bool)
+{
+    fake.bars[bar].maximum = maximum;
+}
+
+void fakeSetScrollPos(int bar, int32_t position)
+{
+    fake.bars[bar].position = position;
+}
+
 }  // namespace
 
 void installFakePlatform()
 {
     fake = FakePlatform{};
-    platform = {fakeMessageBox,        fakeIsInBuiltinGroup,   fakeGetVolumeInformation,
-                fakeGetDiskFreeSpace,  fakeGetDiskFreeSpaceEx, fakeGetDriveType,
-                fakeGetModuleFileName, fakeGetProfileInt,      fakeWriteProfileString,
-                fakeGetMainWindowRect};
+    platform.messageBox = fakeMessageBox;
+    platform.isInBuiltinGroup = fakeIsInBuiltinGroup;
+    platform.getVolumeInformation = fakeGetVolumeInformation;
+    platform.getDiskFreeSpace = fakeGetDiskFreeSpace;
+    platform.getDiskFreeSpaceEx = fakeGetDiskFreeSpaceEx;
+    platform.getDriveType = fakeGetDriveType;
+    platform.getModuleFileName = fakeGetModuleFileName;
+    platform.getProfileInt = fakeGetProfileInt;
+    platform.writeProfileString = fakeWriteProfileString;
+    platform.getMainWindowRect = fakeGetMainWindowRect;
+    platform.setWindowTitle = fakeSetWindowTitle;
+    platform.invalidate = fakeInvalidate;
+    platform.getClientSize = fakeGetClientSize;
+    platform.menuItemChanged = fakeMenuItemChanged;
+    platform.isControlDown = fakeIsControlDown;
+    platform.destroyCaret = fakeDestroyCaret;
+    platform.createCaret = fakeCreateCaret;
+    platform.showCaret = fakeShowCaret;
+    platform.setCaretPos = fakeSetCaretPos;
+    platform.showScrollBar = fakeShowScrollBar;
+    platform.setScrollRange = fakeSetScrollRange;
+    platform.setScrollPos = fakeSetScrollPos;
+
     settings = Settings{};
     volumeInfo = VolumeInfo{};
+    view = ViewState{};
+    resetEditor();
     resetCommandStates();
     ImageRoute::reset();
     SectorIo::setRoutes(ImageRoute::routes());

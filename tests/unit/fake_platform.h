@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/platform.h"
+
 // A recording stand-in for the Win32 shell: message boxes are logged and
 // answered from a script, volume queries answered from plain fields.
 struct ShownBox {
@@ -33,12 +35,19 @@ struct ProfileWrite {
     std::string section, key, value, path;
 };
 
+struct FakeScrollBar {
+    bool visible = false;
+    int32_t maximum = 0;
+    int32_t position = 0;
+};
+
 struct FakePlatform {
     std::vector<ShownBox> boxes;
     std::deque<int> answers;  // empty: every box answers 0, as a box that failed
     int adminCheck = 1;
     std::vector<uint32_t> adminChecks;
-    FakeVolume volume;
+    FakeVolume volume;                       // any drive without an entry below
+    std::map<char, FakeVolume> volumesByDrive;  // by drive letter
     std::vector<std::string> queriedRoots;
     unsigned driveTypes[26] = {};  // by drive index; 0 answers DRIVE_UNKNOWN
     std::string modulePath = "C:\\VELDIS\\VELDIS.EXE";
@@ -46,6 +55,17 @@ struct FakePlatform {
     std::vector<std::string> profileReads;
     std::vector<ProfileWrite> profileWrites;
     int32_t window[4] = {0, 0, 640, 480};  // left, top, right, bottom
+
+    std::string title;
+    int wholeRepaints = 0;
+    std::vector<PixelRect> repaintedRects;
+    int32_t clientWidth = 640;
+    int32_t clientHeight = 400;
+    bool controlDown = false;
+    bool caretShown = false;
+    int caretsCreated = 0;
+    int32_t caretWidth = 0, caretHeight = 0, caretX = 0, caretY = 0;
+    FakeScrollBar bars[2];  // SCROLL_BAR_HORZ, SCROLL_BAR_VERT
 };
 
 extern FakePlatform fake;

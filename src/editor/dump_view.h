@@ -1,0 +1,67 @@
+#pragma once
+#include <cstdint>
+
+// The view's metrics and scroll state, in pixels.
+struct ViewState {
+    int32_t lineHeight;
+    int32_t charWidth;
+    int32_t fontHeight;
+    int32_t contentWidth;
+    int32_t contentHeight;
+    int32_t scrollX;
+    int32_t scrollY;
+    int32_t clientWidth;
+    int32_t clientHeight;
+};
+
+extern ViewState view;
+
+// A dump line is 73 cells: "%03X0:" at 0, byte k's hex digits at 6 + 3k and
+// 7 + 3k (its space at 8 + 3k), its character at 57 + k.
+constexpr int DUMP_LINE_CELLS = 73;
+constexpr int DUMP_HEX_CELL = 6;
+constexpr int DUMP_TEXT_CELL = 57;
+constexpr int DUMP_BYTES_PER_LINE = 16;
+constexpr int DUMP_TEXT_LINE_BYTES = 72;  // the exported line, CR LF included
+
+struct FontMetrics {
+    int32_t lineHeight;
+    int32_t charWidth;
+    int32_t fontHeight;
+};
+
+constexpr int FONT_SIZE_COUNT = 5;
+extern const FontMetrics FONT_METRICS[FONT_SIZE_COUNT];
+extern const char* const DUMP_FONT_FACE;
+
+int hexDigitValue(int code);
+bool isHexDigit(int code);
+uint8_t toDisplayChar(uint8_t byte);
+uint8_t toDisplayCharKanji(uint8_t byte);
+
+// Line `line` as exported: 72 bytes, CR LF at the end; `out` gets a NUL after them.
+void formatDumpLine(int line, const uint8_t* bytes, bool kanji, char out[DUMP_TEXT_LINE_BYTES + 1]);
+
+// One piece of text of a painted line, at client pixel (x, y).
+struct DumpRun {
+    int32_t x;
+    int32_t y;
+    char text[DUMP_BYTES_PER_LINE + 1];
+    int length;
+    bool red;  // a hex byte that differs from the saved copy
+};
+
+constexpr int DUMP_RUNS_PER_LINE = 2 + DUMP_BYTES_PER_LINE;
+
+// The runs of dump line `line` of the editor's sector, as painting draws them.
+void layoutDumpLine(int line, DumpRun runs[DUMP_RUNS_PER_LINE]);
+
+// Marks the cursor byte for repainting: its hex cells and character cell, or
+// the whole client area in 2-byte mode, where a character may span two cells.
+void repaintCursorByte();
+
+// The start screen: row `row` of `height` has this blue; the title font is
+// width / 15 pixels high.
+extern const char* const BANNER_TITLE;
+uint8_t bannerBlue(int32_t row, int32_t height);
+int32_t bannerFontHeight(int32_t width);

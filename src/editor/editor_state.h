@@ -1,0 +1,48 @@
+#pragma once
+#include <cstdint>
+
+#include "disk/sector_io.h"
+#include "volume/volume_info.h"
+
+constexpr uint32_t NO_SECTOR = 0xFFFFFFFF;
+
+// The one sector shown: where it is, its bytes as edited and as on the disk.
+struct EditorState {
+    int32_t currentDrive;
+    uint32_t currentSector;
+    uint32_t previousSector;  // the Back target, NO_SECTOR for none
+    uint32_t sectorSize;
+    int32_t lineCount;
+    uint8_t workBuffer[IMAGE_BUFFER_SIZE];
+    uint8_t savedCopy[IMAGE_BUFFER_SIZE];
+    int32_t modified;  // sign of the first differing byte; only zero/nonzero counts
+    int32_t cursorLine;
+    int32_t cursorColumn;
+    int32_t cursorInText;
+    int32_t cursorNibble;
+};
+
+extern EditorState editor;
+// The current drive's figures as of its last load.
+extern DriveSpace editorSpace;
+extern VolumeLayout editorLayout;
+
+enum class SyncMode : int {
+    Revert = -1,
+    Compare = 0,
+    Accept = 1,
+};
+
+// The state at start-up: no drive shown.
+void resetEditor();
+
+bool loadSector(int drive, uint32_t sector);
+void writeSector();
+void syncBuffers(SyncMode mode);
+void zeroClear();
+void updateTitle();
+bool askDiscardEdits();
+
+// Moves for the navigation commands (previous, next, the area jumps, Back,
+// Refresh); false for any other command.
+bool navigate(int command);

@@ -1,0 +1,292 @@
+#include "editor_fixture.h"
+
+namespace {
+
+class Cursor : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        ASSERT_TRUE(loadSector(DRIVE_A, 40));  // all zero
+    }
+    void at(int line, int column, int inText, int nibble)
+    {
+        editor.cursorLine = line;
+        editor.cursorColumn = column;
+        editor.cursorInText = inText;
+        editor.cursorNibble = nibble;
+    }
+    void expectAt(int line, int column, int inText, int nibble)
+    {
+        EXPECT_EQ(editor.cursorLine, line);
+        EXPECT_EQ(editor.cursorColumn, column);
+        EXPECT_EQ(editor.cursorInText, inText);
+        EXPECT_EQ(editor.cursorNibble, nibble);
+    }
+    void key(int k, bool control = false)
+    {
+        fake.controlDown = control;
+        onKeyDown(k);
+        fake.controlDown = false;
+    }
+};
+
+TEST_F(Cursor, LeftAndRightWalkDigitsAndBytesAcrossLines)
+{
+    at(3, 0, 0, 0);
+    key(KEY_LEFT);
+    expectAt(2, 15, 0, 1);
+    key(KEY_LEFT);
+    expectAt(2, 15, 0, 0);
+    key(KEY_RIGHT);
+    expectAt(2, 15, 0, 1);
+    key(KEY_RIGHT);
+    expectAt(3, 0, 0, 0);
+    key(KEY_BACK);  // Backspace moves like Left and changes nothing
+    expectAt(2, 15, 0, 1);
+    EXPECT_EQ(editor.modified, 0);
+
+    // In the character column a step is a whole byte; the digit is kept.
+    at(3, 0, 1, 1);
+    key(KEY_LEFT);
+    expectAt(2, 15, 1, 1);
+    key(KEY_RIGHT);
+    key(KEY_RIGHT);
+    expectAt(3, 1, 1, 1);
+}
+
+TEST_F(Cursor, TheEdgesOfTheSectorStopTheCursor)
+{
+    at(0, 0, 0, 0);
+    key(KEY_LEFT);
+    expectAt(0, 0, 0, 0);
+    key(KEY_UP);
+    expectAt(0, 0, 0, 0);
+    at(31, 15, 0, 1);
+    key(KEY_RIGHT);
+    expectAt(31, 15, 0, 1);
+    key(KEY_DOWN);
+    expectAt(31, 15, 0, 1);
+    at(0, 0, 1, 0);
+    key(KEY_LEFT);
+    expectAt(0, 0, 1, 0);
+    at(31, 15, 1, 0);
+    key(KEY_RIGHT);
+    expectAt(31, 15, 1, 0);
+}
+
+TEST_F(Cursor, LineAndPageKeys)
+{
+    at(5, 7, 1, 1);
+    key(KEY_UP);
+    expectAt(4, 7, 1, 1);
+    key(KEY_DOWN);
+    key(KEY_DOWN);
+    expectAt(6, 7, 1, 1);
+    key(KEY_HOME);
+    expectAt(0, 0, 1, 1);
+    key(KEY_END);
+    expectAt(31, 15, 1, 1);
+
+    fake.clientHeight = 210;  // ten lines of 21 pixels
+    updateScrollBars();
+    at(5, 3, 0, 0);
+    key(KEY_NEXT);
+    expectAt(15, 3, 0, 0);
+    key(KEY_NEXT);
+    key(KEY_NEXT);
+    expectAt(31, 3, 0, 0);
+    key(KEY_PRIOR);
+    expectAt(21, 3, 0, 0);
+    key(KEY_PRIOR);
+    key(KEY_PRIOR);
+    expectAt(1, 3, 0, 0);
+    key(KEY_PRIOR);
+    expectAt(0, 3, 0, 0);
+}
+
+TEST_F(Cursor, TabSwitchesColumnsKeepingThePlace)
+{
+    at(0, 5, 0, 1);
+    key(KEY_TAB);
+    expectAt(0, 5, 1, 1);
+    key(KEY_TAB);
+    expectAt(0, 5, 0, 1);
+}
+
+TEST_F(Cursor, ControlKeys)
+{
+    at(9, 7, 0, 1);
+    key(KEY_UP, true);
+    expectAt(0, 7, 0, 1);
+    key(KEY_DOWN, true);
+    expectAt(31, 7, 0, 1);
+    key(KEY_LEFT, true);
+    expectAt(31, 0, 0, 1);
+    key(KEY_RIGHT, true);
+    expectAt(31, 15, 0, 1);
+    key(KEY_BACK, true);
+    expectAt(31, 0, 0, 1);
+    for (int other : {KEY_HOME, KEY_END, KEY_NEXT, KEY_PRIOR, KEY_TAB}) key(other, true);
+    expectAt(31, 0, 0, 1);
+}
+
+TEST_F(Cursor, HexDigitsReplaceOneHalfAndMoveOn)
+{
+    editor.workBuffer[15] = editor.savedCopy[15] = 0xFF;
+    at(0, 15, 0, 0);
+    onChar('4');
+    EXPECT_EQ(editor.workBuffer[15], 0x4F);
+    expectAt(0, 15, 0, 1);
+    onChar('1');
+    EXPECT_EQ(editor.workBuffer[15], 0x41);
+    expectAt(1, 0, 0, 0);
+    EXPECT_NE(editor.modified, 0);
+    EXPECT_TRUE(isCommandEnabled(CMD_SECTOR_WRITE));
+
+    at(2, 0, 0, 0);
+    onChar('a');
+    EXPECT_EQ(editor.workBuffer[32], 0xA0);
+    at(2, 0, 0, 0);
+    onChar('A');
+    EXPECT_EQ(editor.workBuffer[32], 0xA0);
+    onChar('f');
+    EXPECT_EQ(editor.workBuffer[32], 0xAF);
+}
+
+TEST_F(Cursor, OtherCodesChangeNothing)
+{
+    at(4, 4, 0, 0);
+    onChar('g');
+    onChar(0xE0);
+    expectAt(4, 4, 0, 0);
+    EXPECT_EQ(editor.workBuffer[68], 0);
+    for (uint8_t control : {uint8_t(0x0D), uint8_t(0x09), uint8_t(0x08), uint8_t(0x1F)}) {
+        at(4, 4, 1, 0);
+        onChar(control);
+        expectAt(4, 4, 1, 0);
+        EXPECT_EQ(editor.workBuffer[68], 0);
+    }
+    EXPECT_EQ(editor.modified, 0);
+}
+
+TEST_F(Cursor, CharactersReplaceTheWholeByte)
+{
+    at(1, 14, 1, 0);
+    onChar(0x82);  // a double-byte character arrives as two codes
+    onChar(0xA0);
+    onChar(0x7F);
+    EXPECT_EQ(editor.workBuffer[30], 0x82);
+    EXPECT_EQ(editor.workBuffer[31], 0xA0);
+    EXPECT_EQ(editor.workBuffer[32], 0x7F);
+    expectAt(2, 1, 1, 0);
+}
+
+TEST_F(Cursor, TypingAtTheLastByteStaysThere)
+{
+    at(31, 15, 0, 1);
+    onChar('C');
+    onChar('D');
+    EXPECT_EQ(editor.workBuffer[511], 0x0D);
+    expectAt(31, 15, 0, 1);
+    at(31, 15, 1, 1);
+    onChar('x');
+    onChar('y');
+    EXPECT_EQ(editor.workBuffer[511], 'y');
+    expectAt(31, 15, 1, 1);
+    EXPECT_EQ(editor.workBuffer[512], 0);
+}
+
+TEST_F(Cursor, TypingRepaintsTheByteAndFollowsWithTheCaret)
+{
+    settings.kanji = 0;
+    at(2, 3, 0, 0);
+    fake.repaintedRects.clear();
+    onChar('9');
+    ASSERT_EQ(fake.repaintedRects.size(), 2u);
+    EXPECT_EQ(fake.repaintedRects[0].left, 15 * 10);  // cells 15, 16
+    EXPECT_EQ(fake.repaintedRects[0].width, 20);
+    EXPECT_EQ(fake.repaintedRects[1].left, 60 * 10);  // cell 60
+    EXPECT_EQ(fake.repaintedRects[1].top, 2 * 21);
+    EXPECT_EQ(fake.caretX, 16 * 10);
+    EXPECT_EQ(fake.caretY, 2 * 21);
+}
+
+TEST_F(Cursor, ClicksOnEveryKindOfCell)
+{
+    at(0, 0, 1, 1);
+    onClick(7 * 10 + 3 * 3 * 10 + 5, 4 * 21 + 2);  // cell 16: low digit of byte 3
+    expectAt(4, 3, 0, 1);
+    onClick(6 * 10, 0);  // cell 6: high digit of byte 0
+    expectAt(0, 0, 0, 0);
+    onClick(57 * 10 + 5 * 10, 21);  // cell 62: character of byte 5
+    expectAt(1, 5, 1, 0);
+    onClick(72 * 10 + 9, 21);  // cell 72: character of byte 15
+    expectAt(1, 15, 1, 0);
+
+    for (int cell : {8, 53, 0, 4, 5, 54, 56, 73, 100}) {
+        onClick(uint16_t(cell * 10), 3 * 21);
+        expectAt(1, 15, 1, 0);
+    }
+    onClick(6 * 10, 32 * 21);  // below the last line
+    expectAt(1, 15, 1, 0);
+    onClick(51 * 10, 31 * 21 + 20);  // cell 51: high digit of byte 15, last line
+    expectAt(31, 15, 0, 0);
+}
+
+TEST_F(Cursor, WordAndDoubleWordNeedRoomBeforeTheSectorEnds)
+{
+    for (int column = 0; column < 16; column++) {
+        at(31, column, 0, 0);
+        placeCaret(false);
+        EXPECT_EQ(isCommandEnabled(CMD_EDIT_WORD), column != 15) << column;
+        EXPECT_EQ(isCommandEnabled(CMD_EDIT_DWORD), column <= 12) << column;
+        at(30, column, 0, 0);
+        placeCaret(false);
+        EXPECT_TRUE(isCommandEnabled(CMD_EDIT_WORD));
+        EXPECT_TRUE(isCommandEnabled(CMD_EDIT_DWORD));
+    }
+}
+
+TEST_F(Cursor, KeysScrollTheCursorIntoView)
+{
+    fake.clientWidth = 300;
+    fake.clientHeight = 210;
+    updateScrollBars();
+    at(9, 0, 0, 0);
+    key(KEY_DOWN);
+    placeCaret(true);
+    EXPECT_EQ(view.scrollY, 11 * 21 - 210);  // the cursor line ends at the bottom edge
+    at(20, 0, 0, 0);
+    placeCaret(true);
+    at(5, 0, 0, 0);
+    placeCaret(true);
+    EXPECT_EQ(view.scrollY, 4 * 21);  // one line above the cursor stays visible
+    at(0, 0, 0, 0);
+    placeCaret(true);
+    EXPECT_EQ(view.scrollY, 0);
+
+    at(0, 15, 1, 0);  // cell 72
+    placeCaret(true);
+    EXPECT_EQ(view.scrollX, 73 * 10 - 300);
+    EXPECT_EQ(fake.caretX, 72 * 10 - view.scrollX);
+    at(0, 0, 0, 0);  // cell 6
+    placeCaret(true);
+    EXPECT_EQ(view.scrollX, 50);
+}
+
+TEST_F(Cursor, NothingHappensBeforeADriveIsShown)
+{
+    resetEditor();
+    fake.caretsCreated = 0;
+    onKeyDown(KEY_DOWN);
+    onChar('1');
+    onClick(60, 0);
+    recreateCaret();
+    placeCaret(true);
+    expectAt(0, 0, 0, 0);
+    EXPECT_EQ(editor.workBuffer[0], 0);
+    EXPECT_EQ(fake.caretsCreated, 0);
+}
+
+}  // namespace

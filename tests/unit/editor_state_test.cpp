@@ -1,0 +1,295 @@
+#include <cstring>
+
+#include "editor_fixture.h"
+
+namespace {
+
+const int FIRST_SECTOR_COMMANDS[] = {
+    CMD_SECTOR_FILE_LOAD, CMD_SECTOR_FILE_SAVE, CMD_DUMP_TO_FILE,  CMD_DUMP_TO_CLIPBOARD,
+    CMD_REFRESH,          CMD_ZERO_CLEAR,       CMD_EDIT_BYTE,     CMD_JUMP_LAST,
+    CMD_DRIVE_INFO,       CMD_FONT_LARGEST,     CMD_FONT_LARGE,    CMD_FONT_MEDIUM,
+    CMD_FONT_SMALL,       CMD_FONT_SMALLEST,    CMD_TOGGLE_KANJI,
+};
+
+using Editor = EditorTest;
+
+TEST_F(Editor, FirstLoadShowsTheSectorAndEnablesTheSectorCommands)
+{
+    for (int id : FIRST_SECTOR_COMMANDS) ASSERT_FALSE(isCommandEnabled(id)) << id;
+    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    EXPECT_EQ(shownSector(), diskSector(0));
+    EXPECT_EQ(editor.sectorSize, 512u);
+    EXPECT_EQ(editor.lineCount, 32);
+    EXPECT_EQ(editor.modified, 0);
+    // "Veldis - Ａドライブ　0セクタ"
+    EXPECT_EQ(fake.title, "Veldis - \x82\x60\x83\x68\x83\x89\x83\x43\x83\x75\x81\x40"
+                          "0\x83\x5A\x83\x4E\x83\x5E");
+    for (int id : FIRST_SECTOR_COMMANDS) EXPECT_TRUE(isCommandEnabled(id)) << id;
+    EXPECT_TRUE(isCommandChecked(CMD_TOGGLE_KANJI));
+    EXPECT_TRUE(isCommandChecked(CMD_FONT_MEDIUM));
+    EXPECT_FALSE(isCommandEnabled(CMD_BACK));
+    EXPECT_FALSE(isCommandEnabled(CMD_PREV_SECTOR));
+    EXPECT_TRUE(isCommandEnabled(CMD_NEXT_SECTOR));
+    EXPECT_FALSE(isCommandEnabled(CMD_SECTOR_WRITE));
+    EXPECT_FALSE(isCommandEnabled(CMD_REVERT_EDITS));
+    EXPECT_EQ(fake.caretHeight, 19);
+}
+
+TEST_F(Editor, TitleNamesTheDriveAsAFullWidthLetter)
+{
+    std::string z = makeFatImage(dir, "z.img", {12, 512, 1440, 1, 1, 2, 224});
+    attach(25, z, 512, 6);
+    ASSERT_TRUE(loadSector(25, 2879));
+    EXPECT_EQ(fake.title, "Veldis - \x82\x79\x83\x68\x83\x89\x83\x43\x83\x75\x81\x40"
+                          "2879\x83\x5A\x83\x4E\x83\x5E");
+    editor.currentSector = 0xFFFFFFFF;  // sectors past 2^31 stay positive
+    updateTitle();
+    EXPECT_NE(fake.title.find("4294967295"), std::string::npos);
+}
+
+TEST_F(Editor, NavigationLandsWhereTheLayoutSays)
+{
+    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    struct Step {
+        int command;
+        uint32_t sector;
+    } steps[] = {{CMD_NEXT_SECTOR, 1}, {CMD_NEXT_SECTOR, 2}, {CMD_PREV_SECTOR, 1},
+                 {CMD_JUMP_DIR, 19},   {CMD_JUMP_DATA, 33},  {CMD_JUMP_FAT, 1},
+                 {CMD_JUMP_LAST, 2879}, {CMD_JUMP_IPL, 0},   {CMD_BACK, 2879},
+                 {CMD_BACK, 0},        {CMD_REFRESH, 0}};
+    for (const Step& step : steps) {
+        EXPECT_TRUE(navigate(step.command));
+        EXPECT_EQ(editor.currentSector, step.sector) << step.command;
+        EXPECT_EQ(shownSector(), diskSector(step.sector)) << step.command;
+    }
+    EXPECT_FALSE(navigate(CMD_ABOUT));
+}
+
+TEST_F(Editor, BackSwapsAndRefreshOrAnotherDriveClearsIt)
+{
+    loadSector(DRIVE_A, 5);
+    loadSector(DRIVE_A, 9);
+    EXPECT_TRUE(isCommandEnabled(CMD_BACK));
+    navigate(CMD_BACK);
+    EXPECT_EQ(editor.currentSector, 5u);
+    navigate(CMD_BACK);
+    EXPECT_EQ(editor.currentSector, 9u);
+    navigate(CMD_REFRESH);
+    EXPECT_EQ(editor.previousSector, NO_SECTOR);
+    EXPECT_FALSE(isCommandEnabled(CMD_BACK));
+
+    loadSector(DRIVE_A, 4);
+    attachLargeSectorDrive();
+    loadSector(DRIVE_C, 4);
+    EXPECT_EQ(editor.previousSector, NO_SECTOR);
+}
+
+TEST_F(Editor, SectorsBeyondTheVolumeShowSectorZero)
+{
+    loadSector(DRIVE_A, 2879);
+    EXPECT_FALSE(isCommandEnabled(CMD_NEXT_SECTOR));
+    EXPECT_TRUE(isCommandEnabled(CMD_PREV_SECTOR));
+    for (uint32_t sector : {2880u, 4000000000u}) {
+        loadSector(DRIVE_A, sector);
+        EXPECT_EQ(editor.currentSector, 0u);
+    }
+    navigate(CMD_PREV_SECTOR);  // 0 - 1 wraps
+    EXPECT_EQ(editor.currentSector, 0u);
+    EXPECT_TRUE(fake.boxes.empty());
+}
+
+TEST_F(Editor, TypingBackTheOldValueIsNoLongerAnEdit)
+{
+    loadSector(DRIVE_A, 0);
+    uint8_t old = editor.workBuffer[0];
+    editor.workBuffer[0] = uint8_t(old + 1);
+    syncBuffers(SyncMode::Compare);
+    EXPECT_EQ(editor.modified, 1);
+    EXPECT_TRUE(isCommandEnabled(CMD_SECTOR_WRITE));
+    EXPECT_TRUE(isCommandEnabled(CMD_REVERT_EDITS));
+    editor.workBuffer[0] = uint8_t(old - 1);
+    syncBuffers(SyncMode::Compare);
+    EXPECT_EQ(editor.modified, -1);
+    editor.workBuffer[0] = old;
+    syncBuffers(SyncMode::Compare);
+    EXPECT_EQ(editor.modified, 0);
+    EXPECT_FALSE(isCommandEnabled(CMD_SECTOR_WRITE));
+
+    editor.workBuffer[511] ^= 0x80;  // the comparison is unsigned
+    syncBuffers(SyncMode::Compare);
+    EXPECT_EQ(editor.modified, editor.savedCopy[511] < 0x80 ? 1 : -1);
+    editor.workBuffer[512] ^= 0xFF;  // past the sector: not part of it
+    syncBuffers(SyncMode::Revert);
+    EXPECT_EQ(shownSector(), diskSector(0));
+    EXPECT_EQ(editor.modified, 0);
+}
+
+TEST_F(Editor, ZeroClearOfAnEmptySectorIsNoEdit)
+{
+    loadSector(DRIVE_A, 40);  // an unused data sector
+    ASSERT_EQ(diskSector(40), std::vector<uint8_t>(512, 0));
+    zeroClear();
+    EXPECT_EQ(editor.modified, 0);
+    loadSector(DRIVE_A, 0);
+    zeroClear();
+    EXPECT_NE(editor.modified, 0);
+    EXPECT_EQ(shownSector(), std::vector<uint8_t>(512, 0));
+    EXPECT_TRUE(fake.boxes.empty());  // no edits before it: nothing to ask
+}
+
+TEST_F(Editor, DiscardQuestionByOptionAndAnswer)
+{
+    loadSector(DRIVE_A, 0);
+    // No edits: nothing to ask.
+    loadSector(DRIVE_A, 1);
+    EXPECT_TRUE(fake.boxes.empty());
+
+    editor.workBuffer[3] ^= 1;
+    syncBuffers(SyncMode::Compare);
+    EditorState before = editor;
+    fake.answers = {ANSWER_CANCEL};
+    EXPECT_FALSE(loadSector(DRIVE_A, 7));
+    EXPECT_EQ(std::memcmp(&before, &editor, sizeof editor), 0);
+    EXPECT_EQ(boxesOf(MSG_DISCARD_EDITS), 1);
+    EXPECT_EQ(fake.boxes.back().style, messageStyle(MessageKind::ConfirmOkCancel));
+
+    fake.answers = {ANSWER_CANCEL};  // 0-clear asks the same question
+    zeroClear();
+    EXPECT_EQ(std::memcmp(&before, &editor, sizeof editor), 0);
+
+    fake.answers = {ANSWER_OK};
+    EXPECT_TRUE(loadSector(DRIVE_A, 7));
+    EXPECT_EQ(editor.modified, 0);
+
+    // Option off: the edits go without a word.
+    settings.confirmDiscardEdits = 0;
+    editor.workBuffer[3] ^= 1;
+    syncBuffers(SyncMode::Compare);
+    size_t shown = fake.boxes.size();
+    EXPECT_TRUE(loadSector(DRIVE_A, 8));
+    EXPECT_EQ(fake.boxes.size(), shown);
+    EXPECT_EQ(shownSector(), diskSector(8));
+}
+
+TEST_F(Editor, AFailedMoveStillAsksFirst)
+{
+    loadSector(DRIVE_A, 0);
+    editor.workBuffer[0] ^= 1;
+    syncBuffers(SyncMode::Compare);
+    fake.answers = {ANSWER_OK};
+    EXPECT_FALSE(loadSector(5, 0));  // no drive F:
+    EXPECT_EQ(boxesOf(MSG_DISCARD_EDITS), 1);
+    EXPECT_EQ(boxesOf(MSG_DRIVE_UNSUPPORTED), 1);
+    EXPECT_NE(editor.modified, 0);  // the edits are still there
+}
+
+TEST_F(Editor, WriteAsksThenWritesOrKeepsTheEdits)
+{
+    std::vector<uint8_t> before = diskSector(40);
+    loadSector(DRIVE_A, 40);
+    editor.workBuffer[10] = 0x5A;
+    syncBuffers(SyncMode::Compare);
+
+    fake.answers = {ANSWER_CANCEL};
+    writeSector();
+    EXPECT_EQ(diskSector(40), before);
+    EXPECT_NE(editor.modified, 0);
+    EXPECT_EQ(boxesOf(MSG_WRITE_EDITS), 1);
+
+    fake.answers = {ANSWER_OK};
+    writeSector();
+    EXPECT_EQ(diskSector(40), shownSector());
+    EXPECT_EQ(diskSector(40)[10], 0x5A);
+    EXPECT_EQ(editor.modified, 0);
+    EXPECT_FALSE(isCommandEnabled(CMD_SECTOR_WRITE));
+    EXPECT_EQ(std::memcmp(editor.savedCopy, editor.workBuffer, 512), 0);
+
+    settings.confirmSectorWrite = 0;
+    editor.workBuffer[11] = 0xA5;
+    syncBuffers(SyncMode::Compare);
+    size_t shown = fake.boxes.size();
+    writeSector();
+    EXPECT_EQ(fake.boxes.size(), shown);
+    EXPECT_EQ(diskSector(40)[11], 0xA5);
+}
+
+TEST_F(Editor, AFailedWriteKeepsTheEditsAndWriteEnabled)
+{
+    loadSector(DRIVE_A, 40);
+    editor.workBuffer[0] = 0x77;
+    syncBuffers(SyncMode::Compare);
+    ImageRoute::failSector(DRIVE_A, SectorOp::Write, 40);
+    fake.answers = {ANSWER_OK};
+    writeSector();
+    EXPECT_EQ(boxesOf(MSG_SECTOR_WRITE_ERROR), 1);
+    EXPECT_EQ(fake.boxes.back().style, messageStyle(MessageKind::Error));
+    EXPECT_NE(editor.modified, 0);
+    EXPECT_EQ(editor.workBuffer[0], 0x77);
+    EXPECT_NE(editor.savedCopy[0], 0x77);
+    EXPECT_TRUE(isCommandEnabled(CMD_SECTOR_WRITE));
+    EXPECT_EQ(diskSector(40)[0], 0);
+}
+
+TEST_F(Editor, RefusedDrivesAndFailedReadsLeaveTheEditorAsItWas)
+{
+    loadSector(DRIVE_A, 3);
+    editor.workBuffer[0] ^= 0xFF;
+    syncBuffers(SyncMode::Compare);
+    settings.confirmDiscardEdits = 0;
+    EditorState before = editor;
+
+    fake.driveTypes[3] = 5;  // a CD-ROM
+    EXPECT_FALSE(loadSector(3, 0));
+    EXPECT_EQ(boxesOf(MSG_DRIVE_UNSUPPORTED), 1);
+
+    fake.volume.freeSpaceOk = false;  // drive B: answers no volume query
+    attach(1, floppy, 512, 2);
+    fake.volumesByDrive['B'].freeSpaceOk = false;
+    EXPECT_FALSE(loadSector(1, 0));
+    EXPECT_EQ(boxesOf(MSG_SECTOR_READ_ERROR), 1);
+
+    ImageRoute::failSector(DRIVE_A, SectorOp::Read, 6);
+    EXPECT_FALSE(loadSector(DRIVE_A, 6));
+    EXPECT_EQ(boxesOf(MSG_SECTOR_READ_ERROR), 2);
+
+    for (uint32_t size : {0u, 520u, 18448u, 0x80000000u}) {
+        fake.volumesByDrive['A'].bytesPerSector = size;
+        EXPECT_FALSE(loadSector(DRIVE_A, 1)) << size;
+    }
+    EXPECT_EQ(boxesOf(MSG_DRIVE_UNSUPPORTED), 5);
+    EXPECT_EQ(std::memcmp(&before, &editor, sizeof editor), 0);
+}
+
+TEST_F(Editor, TheLargestSectorFitsTheBuffers)
+{
+    std::string image = dir.path + "/big.img";
+    std::vector<uint8_t> sectors(3 * IMAGE_BUFFER_SIZE, 0);
+    sectors[11] = 0x00, sectors[12] = 0x48;  // 18432 bytes per sector
+    sectors[19] = 3;                         // three sectors
+    sectors[22] = 1;
+    sectors[IMAGE_BUFFER_SIZE + IMAGE_BUFFER_SIZE - 1] = 0xEE;
+    FILE* out = fopen(image.c_str(), "wb");
+    fwrite(sectors.data(), 1, sectors.size(), out);
+    fclose(out);
+    attach(DRIVE_C, image, IMAGE_BUFFER_SIZE, 3);
+    ASSERT_TRUE(loadSector(DRIVE_C, 1));
+    EXPECT_EQ(editor.lineCount, 1152);
+    EXPECT_EQ(editor.workBuffer[IMAGE_BUFFER_SIZE - 1], 0xEE);
+}
+
+TEST_F(Editor, ASmallerSectorPullsTheCursorOntoItsLastLine)
+{
+    attachLargeSectorDrive();
+    loadSector(DRIVE_C, 0);
+    editor.cursorLine = 100;
+    editor.cursorColumn = 15;
+    loadSector(DRIVE_A, 0);
+    EXPECT_EQ(editor.cursorLine, 31);
+    EXPECT_EQ(editor.cursorColumn, 15);
+    onChar('7');
+    onChar('7');
+    EXPECT_EQ(editor.workBuffer[511], 0x77);
+    EXPECT_NE(editor.modified, 0);
+}
+
+}  // namespace
