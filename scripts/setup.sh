@@ -5,6 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
     cmake g++ clang libclang-rt-14-dev libgtest-dev googletest    # native build, tests, fuzzer
+    libbenchmark-dev                                              # benchmarks
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix           # the two Windows builds
     wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont  # running them
     dosfstools mtools util-linux xxd locales                      # FAT volumes, loop devices

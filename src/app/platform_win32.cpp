@@ -5,6 +5,8 @@
 #include "app/messages.h"
 #include "app/platform.h"
 #include "disk/access_method.h"
+#include "editor/cursor.h"
+#include "editor/view_scroll.h"
 #include "volume/drive_types.h"
 
 static_assert(BOX_OKCANCEL == MB_OKCANCEL && BOX_YESNO == MB_YESNO, "button styles");
@@ -16,6 +18,16 @@ static_assert(DRIVE_TYPE_REMOVABLE == DRIVE_REMOVABLE && DRIVE_TYPE_FIXED == DRI
                   DRIVE_TYPE_REMOTE == DRIVE_REMOTE && DRIVE_TYPE_CDROM == DRIVE_CDROM &&
                   DRIVE_TYPE_RAMDISK == DRIVE_RAMDISK && DRIVE_TYPE_NO_ROOT_DIR == DRIVE_NO_ROOT_DIR,
               "drive types");
+static_assert(KEY_BACK == VK_BACK && KEY_TAB == VK_TAB && KEY_PRIOR == VK_PRIOR &&
+                  KEY_NEXT == VK_NEXT && KEY_END == VK_END && KEY_HOME == VK_HOME &&
+                  KEY_LEFT == VK_LEFT && KEY_UP == VK_UP && KEY_RIGHT == VK_RIGHT &&
+                  KEY_DOWN == VK_DOWN,
+              "keys");
+static_assert(SCROLL_BAR_HORZ == SB_HORZ && SCROLL_BAR_VERT == SB_VERT, "scroll bars");
+static_assert(SCROLL_LINE_UP == SB_LINEUP && SCROLL_LINE_DOWN == SB_LINEDOWN &&
+                  SCROLL_PAGE_UP == SB_PAGEUP && SCROLL_PAGE_DOWN == SB_PAGEDOWN &&
+                  SCROLL_THUMB_POSITION == SB_THUMBPOSITION && SCROLL_THUMB_TRACK == SB_THUMBTRACK,
+              "scroll requests");
 static_assert(ANSWER_OK == IDOK && ANSWER_CANCEL == IDCANCEL && ANSWER_YES == IDYES &&
                   ANSWER_NO == IDNO,
               "answers");
@@ -110,6 +122,81 @@ void getMainWindowRect(int32_t* left, int32_t* top, int32_t* right, int32_t* bot
     *bottom = rect.bottom;
 }
 
+void setWindowTitle(const char* title)
+{
+    SetWindowTextA(mainWindow, title);
+}
+
+void invalidate(const PixelRect* area)
+{
+    if (area == nullptr) {
+        InvalidateRect(mainWindow, nullptr, TRUE);
+        return;
+    }
+    RECT rect = {area->left, area->top, area->left + area->width, area->top + area->height};
+    InvalidateRect(mainWindow, &rect, TRUE);
+}
+
+void getClientSize(int32_t* width, int32_t* height)
+{
+    RECT rect = {0, 0, 0, 0};
+    GetClientRect(mainWindow, &rect);
+    *width = rect.right;
+    *height = rect.bottom;
+}
+
+void menuItemChanged(int id, bool enabled, bool checked)
+{
+    HMENU menu = GetMenu(mainWindow);
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool isControlDown()
+{
+    return GetKeyState(VK_CONTROL) < 0;
+}
+
+void destroyCaret()
+{
+    DestroyCaret();
+}
+
+void createCaret(int32_t width, int32_t height)
+{
+    CreateCaret(mainWindow, nullptr, width, height);
+}
+
+void showCaret()
+{
+    ShowCaret(mainWindow);
+}
+
+void setCaretPos(int32_t x, int32_t y)
+{
+    SetCaretPos(x, y);
+}
+
+void showScrollBar(int bar, bool show)
+{
+    ShowScrollBar(mainWindow, bar, show);
+    if (show) EnableScrollBar(mainWindow, bar, ESB_ENABLE_BOTH);
+}
+
+void setScrollRange(int bar, int32_t maximum, bool redraw)
+{
+    SetScrollRange(mainWindow, bar, 0, maximum, redraw);
+}
+
+void setScrollPos(int bar, int32_t position)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    info.nPos = position;
+    SetScrollInfo(mainWindow, bar, &info, TRUE);
+}
+
 }  // namespace
 
 HWND mainWindow;
@@ -126,4 +213,16 @@ void installWin32Platform()
     platform.getProfileInt = getProfileInt;
     platform.writeProfileString = writeProfileString;
     platform.getMainWindowRect = getMainWindowRect;
+    platform.setWindowTitle = setWindowTitle;
+    platform.invalidate = invalidate;
+    platform.getClientSize = getClientSize;
+    platform.menuItemChanged = menuItemChanged;
+    platform.isControlDown = isControlDown;
+    platform.destroyCaret = destroyCaret;
+    platform.createCaret = createCaret;
+    platform.showCaret = showCaret;
+    platform.setCaretPos = setCaretPos;
+    platform.showScrollBar = showScrollBar;
+    platform.setScrollRange = setScrollRange;
+    platform.setScrollPos = setScrollPos;
 }

@@ -1,3 +1,5 @@
+#include <random>
+
 #include "editor/view_scroll.h"
 #include "editor_fixture.h"
 
@@ -108,6 +110,34 @@ TEST_F(View, FontSizesResetTheViewAndTheCaret)
         EXPECT_EQ(view.fontHeight, fonts[index]);
         EXPECT_EQ(view.charWidth * 2, fonts[index]);
         EXPECT_EQ(fake.caretHeight, lines[index] - 2);
+    }
+}
+
+// After any sequence of resizes, font changes and scroll requests the offsets
+// stay in range and each bar shows exactly when its content is larger.
+TEST_F(View, InvariantsHoldThroughResizesFontsAndScrolling)
+{
+    std::mt19937 random(7);
+    attachLargeSectorDrive();
+    for (int step = 0; step < 3000; step++) {
+        switch (random() % 5) {
+        case 0: resize(int32_t(random() % 1600), int32_t(random() % 3000)); break;
+        case 1: applyFontSize(int(random() % 5)); break;
+        case 2: onScrollRequest(int(random() % 2), int(random() % 9), int32_t(random() % 5000)); break;
+        case 3: loadSector(random() % 2 ? DRIVE_A : DRIVE_C, random() % 50); break;
+        default: scrollToY(int32_t(random() % 4000) - 1000); break;
+        }
+        ASSERT_GE(view.scrollY, 0);
+        ASSERT_LE(view.scrollY, std::max(0, view.contentHeight - view.clientHeight));
+        ASSERT_GE(view.scrollX, 0);
+        ASSERT_LE(view.scrollX, std::max(0, view.contentWidth - view.clientWidth));
+        ASSERT_EQ(vertical().visible, view.clientHeight < view.contentHeight);
+        ASSERT_EQ(horizontal().visible, view.clientWidth < view.contentWidth);
+        if (vertical().visible) {
+            ASSERT_EQ(vertical().maximum, view.contentHeight - view.clientHeight);
+        }
+        ASSERT_EQ(view.contentHeight, editor.lineCount * view.lineHeight);
+        ASSERT_EQ(view.contentWidth, 73 * view.charWidth);
     }
 }
 
