@@ -7,11 +7,13 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 SYSTEM_DLLS="KERNEL32.dll USER32.dll GDI32.dll COMCTL32.dll COMDLG32.dll ADVAPI32.dll SHELL32.dll OLE32.dll msvcrt.dll"
 
 check() {
-    local exe="$1" objdump="$2" format="$3" dll
+    local exe="$1" objdump="$2" format="$3" dll headers
     [ -f "$exe" ] || fail "$exe is missing: build its preset first"
-    "$objdump" -f "$exe" | grep -q "file format $format" || fail "$exe is not $format"
-    "$objdump" -p "$exe" | grep -q "Subsystem.*(Windows GUI)" || fail "$exe is not a GUI program"
-    for dll in $("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p'); do
+    # Whole outputs first: grep -q on a pipe would cut objdump short.
+    headers="$("$objdump" -f -p "$exe")"
+    grep -q "file format $format" <<< "$headers" || fail "$exe is not $format"
+    grep -q "Subsystem.*(Windows GUI)" <<< "$headers" || fail "$exe is not a GUI program"
+    for dll in $(sed -n 's/^\s*DLL Name: //p' <<< "$headers"); do
         case " ${SYSTEM_DLLS,,} " in
             *" ${dll,,} "*) ;;
             *) fail "$exe imports $dll" ;;
