@@ -1,14 +1,76 @@
 #include <windows.h>
 
+#include "app/commands.h"
+#include "app/messages.h"
+#include "app/main_window_win32.h"
 #include "app/platform_win32.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "disk/sector_routes_win32.h"
+#include "editor/editor_state.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+namespace {
+
+const char* const WINDOW_CLASS = "VELDIS";
+
+bool registerWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "VELDIS");
+    windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, "VELDIS", IMAGE_ICON, 16, 16, 0));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszMenuName = "VELDIS";
+    windowClass.lpszClassName = WINDOW_CLASS;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+// A second start gives way to the first: restored and brought to the front.
+bool handOverToRunningInstance()
+{
+    HWND running = FindWindowA(WINDOW_CLASS, nullptr);
+    if (running == nullptr) return false;
+    ShowWindow(running, SW_RESTORE);
+    SetForegroundWindow(running);
+    return true;
+}
+
+int runMessageLoop(HWND window, HACCEL accelerators)
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorA(window, accelerators, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return int(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     installWin32Platform();
     SectorIo::setRoutes(WIN32_SECTOR_ROUTES);
+    installVwin32Device();
+    resetEditor();
+    resetCommandStates();
     int exitCode = checkStartup(detectAccessMethod());
     if (exitCode != STARTUP_GO_ON) return exitCode;
-    return 0;
+    if (handOverToRunningInstance()) return 0;
+
+    loadSettings();
+    if (!registerWindowClass(instance)) return 0;
+    HWND window = CreateWindowExA(0, WINDOW_CLASS, MESSAGE_CAPTION, WS_OVERLAPPEDWINDOW,
+                                  settings.windowLeft, settings.windowTop, settings.windowWidth,
+                                  settings.windowHeight, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) return 0;
+    HACCEL accelerators = LoadAcceleratorsA(instance, "veldis");
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    return runMessageLoop(window, accelerators);
 }

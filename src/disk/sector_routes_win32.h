@@ -1,8 +1,11 @@
 #pragma once
 #include "disk/sector_io.h"
+#include "disk/vwin32.h"
 
+// Windows NT: the volume device of the drive letter.
 int ntTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
-int absDiskTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
-int extAbsDiskTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
+
+// Windows 95/98: points the VWIN32 routes at the real device.
+void installVwin32Device();
 
 constexpr SectorRoutes WIN32_SECTOR_ROUTES = {ntTransfer, absDiskTransfer, extAbsDiskTransfer};

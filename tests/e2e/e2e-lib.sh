@@ -64,7 +64,7 @@ e2e_wait_exit() {
 e2e_wait_window() {
     local id
     for _ in $(seq $(($2 * 10))); do
-        id="$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)"
+        id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)"
         if [ -n "$id" ]; then
             echo "$id"
             return 0
@@ -92,4 +92,65 @@ wine_text() {
             printf '\\%s' "$unit"
         fi
     done
+}
+
+# e2e_install_copy DIR: veldis.exe copied into DIR, so it has an INI file of
+# its own there; E2E_EXE points at the copy.
+e2e_install_copy() {
+    mkdir -p "$1"
+    cp "$E2E_EXE" "$1/veldis.exe"
+    E2E_EXE="$1/veldis.exe"
+}
+
+# e2e_wait_title PATTERN SECONDS: the main window once its title matches.
+e2e_wait_title() {
+    local id title
+    for _ in $(seq $(($2 * 10))); do
+        for id in $(xdotool search --name '^Veldis' 2>/dev/null); do
+            title="$(xdotool getwindowname "$id" 2>/dev/null || true)"
+            if [[ "$title" =~ $1 ]]; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    fail "no window title matching '$1' within $2 s (titles: $(xdotool search --name Veldis getwindowname %@ 2>/dev/null | tr '\n' '|'))"
+}
+
+e2e_boxes_beyond() {
+    [ "$(e2e_box_count)" -gt "$1" ]
+}
+
+# e2e_box_count: how many message boxes have been shown.
+e2e_box_count() {
+    grep -c 'trace:msgbox:MSGBOX_OnInit' "$E2E_LOG/trace" || true
+}
+
+# e2e_answer_box BEFORE left|right: waits for box number BEFORE + 1, clicks
+# its left button (OK, Yes) or right one (Cancel, No), and prints its text as
+# the trace escapes it. Wine centres the buttons as a group near the bottom.
+e2e_answer_box() {
+    local before="$1" box width height x
+    e2e_until 10 e2e_boxes_beyond "$before" || fail "no message box appeared"
+    box="$(e2e_wait_window Veldis 10)"
+    sleep 2  # shown boxes settle for a while under Xvfb
+    eval "$(xdotool getwindowgeometry --shell "$box")"
+    width="$WIDTH"
+    height="$HEIGHT"
+    x=$((width / 2 - 60))
+    [ "$2" = right ] && x=$((width / 2 + 60))
+    xdotool mousemove --window "$box" "$x" $((height - 20)) click 1
+    e2e_boxes | sed -n "$((before + 1))p"
+}
+
+# e2e_until SECONDS COMMAND...: waits until the command succeeds.
+e2e_until() {
+    local seconds="$1"
+    shift
+    for _ in $(seq $((seconds * 10))); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
 }

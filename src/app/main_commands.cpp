@@ -1,0 +1,70 @@
+#include "app/main_commands.h"
+
+#include "app/commands.h"
+#include "app/messages.h"
+#include "app/platform.h"
+#include "app/settings.h"
+#include "editor/editor_state.h"
+#include "editor/view_scroll.h"
+
+namespace {
+
+// Font size commands, largest first, as the menu lists them.
+constexpr int FONT_LARGEST_FIRST[] = {
+    CMD_FONT_LARGEST, CMD_FONT_LARGE, CMD_FONT_MEDIUM, CMD_FONT_SMALL, CMD_FONT_SMALLEST,
+};
+
+bool runFontCommand(int id)
+{
+    for (int i = 0; i < 5; i++) {
+        if (FONT_LARGEST_FIRST[i] != id) continue;
+        applyFontSize(4 - i);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+WindowAction runCommand(int id)
+{
+    if (!isCommandEnabled(id)) return WindowAction::None;
+    if (navigate(id) || runFontCommand(id)) return WindowAction::None;
+    switch (id) {
+    case CMD_SECTOR_READ: return WindowAction::ReadDialog;
+    case CMD_SECTOR_WRITE: writeSector(); break;
+    case CMD_ZERO_CLEAR: zeroClear(); break;
+    case CMD_REVERT_EDITS:
+        syncBuffers(SyncMode::Revert);
+        platform.invalidate(nullptr);
+        break;
+    case CMD_TOGGLE_KANJI: setKanjiMode(settings.kanji == 0 ? 1 : 0); break;
+    case CMD_OPTIONS: return WindowAction::OptionsDialog;
+    case CMD_ABOUT: return WindowAction::AboutDialog;
+    case CMD_HELP: return WindowAction::Help;
+    case CMD_EXIT:
+        // Edits the user lets go are dropped here, so the shutdown asks nothing more.
+        if (!askDiscardEdits()) break;
+        editor.modified = 0;
+        return WindowAction::Close;
+    }
+    return WindowAction::None;
+}
+
+void runShutdown()
+{
+    saveSettings();
+    if (editor.modified == 0 || !askToProceed(MSG_WRITE_CHANGES)) return;
+    // The settings are already stored: the write goes without its own question.
+    settings.confirmSectorWrite = 0;
+    writeSector();
+}
+
+bool acceptReadChoice(int drive, uint32_t sector)
+{
+    if (drive < 0) {
+        showMessage(MSG_NO_DRIVE, MessageKind::Warning);
+        return false;
+    }
+    return loadSector(drive, sector);
+}

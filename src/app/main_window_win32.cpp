@@ -1,0 +1,84 @@
+#include "app/main_window_win32.h"
+
+#include "app/about_dialog_win32.h"
+#include "app/main_commands.h"
+#include "app/options_dialog_win32.h"
+#include "app/platform_win32.h"
+#include "app/read_dialog_win32.h"
+#include "editor/cursor.h"
+#include "editor/dump_paint_win32.h"
+#include "editor/editor_state.h"
+#include "editor/view_scroll.h"
+
+namespace {
+
+void openDialog(HWND window, const char* name, DLGPROC procedure)
+{
+    DialogBoxParamA(GetModuleHandleA(nullptr), name, window, procedure, 0);
+}
+
+void performCommand(HWND window, int id)
+{
+    switch (runCommand(id)) {
+    case WindowAction::None: break;
+    case WindowAction::ReadDialog:
+        openDialog(window, "READ", readDialogProc);
+        recreateCaret();
+        break;
+    case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;
+    case WindowAction::AboutDialog: openDialog(window, "VELDIS", aboutDialogProc); break;
+    case WindowAction::Help: WinHelpA(window, "VELDIS.HLP", HELP_FINDER, 0); break;
+    case WindowAction::Close: DestroyWindow(window); break;
+    }
+}
+
+void limitSize(MINMAXINFO* info)
+{
+    SizeLimits limits{};
+    trackSizeLimits(limits);
+    info->ptMinTrackSize = {limits.minWidth, limits.minHeight};
+    if (limits.limitMaximum) info->ptMaxTrackSize = {limits.maxWidth, limits.maxHeight};
+}
+
+void paint(HWND window)
+{
+    if (editor.currentDrive == -1) {
+        paintBanner(window);
+        return;
+    }
+    paintDump(window);
+    placeCaret(false);
+}
+
+}  // namespace
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_NCCREATE:
+        // The platform's window calls need the handle from the first message on.
+        mainWindow = window;
+        break;
+    case WM_PAINT: paint(window); return 0;
+    case WM_SIZE: updateScrollBars(); return 0;
+    case WM_GETMINMAXINFO: limitSize(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+    case WM_KEYDOWN:
+        onKeyDown(int(wParam));
+        placeCaret(true);
+        return 0;
+    case WM_CHAR: onChar(uint8_t(wParam)); return 0;
+    case WM_LBUTTONDOWN: onClick(LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_HSCROLL: onScrollRequest(SB_HORZ, LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_VSCROLL: onScrollRequest(SB_VERT, LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_COMMAND: performCommand(window, LOWORD(wParam)); return 0;
+    case WM_DESTROY:
+        runShutdown();
+        PostQuitMessage(0);
+        return 0;
+    case WM_QUERYENDSESSION:
+        runShutdown();
+        PostQuitMessage(0);
+        return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,4 @@
+#pragma once
+#include <windows.h>
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# editor.sh PREFIX EXE: the editor driven by keys and clicks from outside, its
+# results read from the disk images, the window title and the INI file.
+source "$(dirname "$0")/e2e-lib.sh"
+source "$E2E_HERE/../support/fat-drives.sh"
+source "$E2E_HERE/../support/sample-volumes.sh"
+e2e_begin "$1" "$2"
+fatdrive_begin "$E2E_PREFIX"
+trap 'fatdrive_end; e2e_end' EXIT
+
+MSG_WRITE_EDITS="編集した内容を書き込みます。"
+MSG_DISCARD_EDITS="編集した内容を破棄します。"
+MSG_WRITE_CHANGES="変更箇所の書き込みを行いますか？"
+FULL_WIDTH=(Ａ Ｂ Ｃ Ｄ Ｅ)
+
+images="$FATDRIVE_DIR"
+sample_volume "$images/a.img" fat12
+sample_volume "$images/d.img" fat16
+sample_volume "$images/e.img" fat32
+fatdrive_map a floppy "$images/a.img"
+fatdrive_map d hd "$images/d.img"
+fatdrive_map e hd "$images/e.img"
+fatdrive_apply
+
+# A window the whole dump fits in: no scrolling, and below the last line a
+# click only brings the window to the front.
+e2e_install_copy "$images/program"
+printf '[OPTION]\r\nTOP=10\r\nBOTTOM=760\r\nLEFT=20\r\nRIGHT=800\r\n' > "$images/program/veldis.INI"
+MENU_HEIGHT=19
+
+# The layout of a volume, worked out here from its boot sector.
+field() { od -An -t "u$3" -j "$2" -N "$3" "$1" | tr -d ' '; }
+layout() {
+    local image="$1" bps spc reserved fats roots total spf16
+    bps=$(field "$image" 11 2); spc=$(field "$image" 13 1); reserved=$(field "$image" 14 2)
+    fats=$(field "$image" 16 1); roots=$(field "$image" 17 2); total=$(field "$image" 19 2)
+    spf16=$(field "$image" 22 2)
+    [ "$total" != 0 ] || total=$(field "$image" 32 4)
+    FAT=$reserved
+    LAST=$((total - 1))
+    if [ "$spf16" != 0 ]; then
+        DIR=$((reserved + fats * spf16))
+        DATA=$((DIR + roots * 32 / bps))
+    else
+        DATA=$((reserved + fats * $(field "$image" 36 4)))
+        DIR=$((DATA + ($(field "$image" 44 4) - 2) * spc))
+    fi
+}
+
+title() { echo "^Veldis - ${FULL_WIDTH[$1]}ドライブ　$2セクタ\$"; }
+
+focus_main() {
+    MAIN="$(e2e_wait_title '^Veldis' 10)"
+    xdotool mousemove --window "$MAIN" 300 $((MENU_HEIGHT + 32 * 21 + 30)) click 1
+    sleep 0.3
+}
+
+# read_sector LETTER-INDEX LETTER SECTOR: through the read dialog.
+read_sector() {
+    xdotool key ctrl+r
+    local dialog
+    dialog="$(e2e_wait_window 'セクタ読込' 10)"
+    sleep 0.3
+    xdotool key --window "$dialog" --delay 80 End $(printf 'BackSpace %.0s' $(seq 10)) \
+        $(echo "$3" | sed 's/./& /g') shift+Tab "$2" Return
+    e2e_wait_title "$(title "$1" "$3")" 15 >/dev/null
+    focus_main
+}
+
+# step KEYS... EXPECTED-SECTOR: keys on the main window, then the title.
+step() {
+    local expected="${*: -1}" drive="$DRIVE"
+    xdotool key --delay 200 "${@:1:$#-1}"
+    e2e_wait_title "$(title "$drive" "$expected")" 15 >/dev/null
+    focus_main
+}
+
+e2e_start
+e2e_wait_title '^Veldis$' 30 >/dev/null
+focus_main
+eval "$(xdotool getwindowgeometry --shell "$MAIN")"
+first_place="$X,$Y"
+# Before a drive is chosen the sector commands are grayed: nothing happens.
+xdotool key ctrl+n ctrl+b F5 ctrl+w ctrl+k
+sleep 1
+e2e_wait_title '^Veldis$' 2 >/dev/null
+[ "$(e2e_box_count)" = 0 ] || fail "a grayed command showed a box"
+echo "ok: start with the banner; grayed commands do nothing"
+
+for volume in "0 a" "3 d" "4 e"; do
+    read -r DRIVE letter <<< "$volume"
+    layout "$images/$letter.img"
+    read_sector "$DRIVE" "$letter" 0
+    step ctrl+n 1
+    step ctrl+n 2
+    step ctrl+b 1
+    step alt+v s i 0
+    step alt+v s f "$FAT"
+    step alt+v s e "$DIR"
+    step alt+v s d "$DATA"
+    step alt+v s l "$LAST"
+    step alt+e u "$DATA"
+    step alt+e u "$LAST"
+    step F5 "$LAST"
+    echo "ok: ${letter^^}: next, previous, IPL 0, FAT $FAT, DIR $DIR, DATA $DATA, LAST $LAST, back, refresh"
+done
+
+# Edits on the floppy, in a sector of the data area no file uses.
+DRIVE=0
+layout "$images/a.img"
+SPARE=$((DATA + 20))
+read_sector 0 a "$SPARE"
+cp "$images/a.img" "$images/before.img"
+xdotool key --delay 100 Home 4 1 4 2 Tab x y ctrl+w
+[ -n "${E2E_SHOTS:-}" ] && { sleep 2; import -window root "$E2E_SHOTS/write-box.png"; }
+answer="$(e2e_answer_box 0 left)"  # OK
+[ "$answer" = "$(wine_text "$MSG_WRITE_EDITS")" ] || fail "write asked: $answer"
+differs() { ! cmp -s "$1" "$2"; }
+e2e_until 10 differs "$images/before.img" "$images/a.img" || fail "OK wrote nothing"
+changes="$( (cmp -l "$images/before.img" "$images/a.img" || true) | awk '{print $1-1, $3}' | tr '\n' ' ')"
+offset=$((SPARE * 512))
+[ "$changes" = "$offset 101 $((offset + 1)) 102 $((offset + 2)) 170 $((offset + 3)) 171 " ] ||
+    fail "write changed: $changes"
+fsck.fat -n "$images/a.img" >/dev/null || fail "fsck.fat after the write"
+echo "ok: typed bytes written exactly, fsck.fat clean"
+
+focus_main
+cp "$images/a.img" "$images/before.img"
+xdotool key --delay 100 Home z ctrl+w  # the cursor is still in the character column
+e2e_answer_box 1 right >/dev/null  # Cancel
+sleep 4
+cmp -s "$images/before.img" "$images/a.img" || fail "Cancel wrote the sector"
+focus_main
+xdotool key alt+e r  # revert: no question, nothing written
+sleep 1
+xdotool key ctrl+w   # grayed again: nothing happens
+sleep 1
+[ "$(e2e_box_count)" = 2 ] || fail "revert left the sector modified"
+echo "ok: Cancel leaves the image unchanged; revert"
+
+# Closing with unwritten edits: the close box asks to write them.
+xdotool key --delay 100 Home Q alt+space c
+answer="$(e2e_answer_box 2 left)"  # Yes
+[ "$answer" = "$(wine_text "$MSG_WRITE_CHANGES")" ] || fail "close asked: $answer"
+[ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code after close"
+[ "$(od -An -t x1 -j "$offset" -N 1 "$images/a.img" | tr -d ' ')" = 51 ] || fail "Yes did not write"
+grep -q '^OPTFLAG1=1' "$images/program/veldis.INI" || fail "the write option was not kept"
+echo "ok: close box asks to write; Yes writes without the write question"
+
+ini="$(tr -d '\r' < "$images/program/veldis.INI")"
+for key in TOP=10 BOTTOM=760 LEFT=20 RIGHT=800; do
+    grep -qx "$key" <<< "$ini" || fail "INI lacks $key: $ini"
+done
+
+# The next start opens where the last one was; a second start gives way.
+e2e_start
+e2e_wait_title '^Veldis$' 30 >/dev/null
+focus_main
+eval "$(xdotool getwindowgeometry --shell "$MAIN")"
+[ "$X,$Y" = "$first_place" ] || fail "opened at $X,$Y, not at $first_place"
+read_sector 0 a "$SPARE"
+second=0
+(cd "$(dirname "$E2E_EXE")" && timeout 60 "$VELDIS_WINE" "$E2E_EXE") || second=$?
+[ "$second" = 0 ] || fail "the second start ended with $second"
+[ "$(xdotool search --onlyvisible --name '^Veldis' | wc -l)" = 1 ] || fail "two main windows"
+echo "ok: the next start opens at the saved place; a second start gives way with exit code 0"
+
+# No leaves the disk as it was.
+focus_main
+cp "$images/a.img" "$images/before.img"
+xdotool key --delay 100 Home 7 7 alt+space c
+e2e_answer_box 0 right >/dev/null  # No
+[ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code after No"
+cmp -s "$images/before.img" "$images/a.img" || fail "No wrote the sector"
+echo "ok: No at the close leaves the disk unchanged"
+
+# Alt+F4 is the Exit command: it asks to discard instead.
+e2e_start
+e2e_wait_title '^Veldis$' 30 >/dev/null
+focus_main
+read_sector 0 a "$SPARE"
+xdotool key --delay 100 Home 6 6 alt+F4
+answer="$(e2e_answer_box 0 left)"  # OK: discard
+[ "$answer" = "$(wine_text "$MSG_DISCARD_EDITS")" ] || fail "Alt+F4 asked: $answer"
+[ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code after Alt+F4"
+[ "$(e2e_box_count)" = 1 ] || fail "the shutdown asked again after the discard"
+cmp -s "$images/before.img" "$images/a.img" || fail "the discarded edit was written"
+echo "ok: Alt+F4 asks to discard, and the edits go"
