@@ -58,9 +58,9 @@ TEST_F(Vwin32, Int25And26BetweenLockAndUnlock)
     EXPECT_EQ(read.registers.ebx, packetAddress());
     EXPECT_EQ(read.registers.ecx, 0xFFFFFFFFu);
     EXPECT_EQ(read.registers.flags, 1u);
-    EXPECT_EQ(read.packet.startSector, 1234u);
-    EXPECT_EQ(read.packet.count, 2u);
-    EXPECT_EQ(read.packet.bufferAddress, bufferAddress());
+    EXPECT_EQ(uint32_t(read.packet.startSector), 1234u);
+    EXPECT_EQ(uint16_t(read.packet.count), 2u);
+    EXPECT_EQ(uint32_t(read.packet.bufferAddress), bufferAddress());
     expectLock(requests[2], 0, 0x6A);
 
     requests.clear();
@@ -81,8 +81,8 @@ TEST_F(Vwin32, Function7305BetweenLockAndUnlock)
     EXPECT_EQ(write.registers.esi, 0x6001u);
     EXPECT_EQ(write.registers.ecx, 0xFFFFFFFFu);
     EXPECT_EQ(write.registers.ebx, packetAddress());
-    EXPECT_EQ(write.packet.count, uint16_t(70000 & 0xFFFF));  // cut to 16 bits
-    EXPECT_EQ(write.packet.startSector, 0x80000001u);
+    EXPECT_EQ(uint16_t(write.packet.count), uint16_t(70000 & 0xFFFF));  // cut to 16 bits
+    EXPECT_EQ(uint32_t(write.packet.startSector), 0x80000001u);
     expectLock(requests[0], 0, 0x4A);
     expectLock(requests[2], 0, 0x6A);
 
