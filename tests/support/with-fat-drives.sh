@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# with-fat-drives.sh PREFIX [LETTER=TYPE[:KIB[:MKFS OPTIONS]] ...] -- PROGRAM [ARGS...]
+# with-fat-drives.sh PREFIX [LETTER=TYPE[:KIB[:MKFS OPTIONS|raw]] ...] -- PROGRAM [ARGS...]
 #
-# Runs a Windows program under Wine with fresh FAT volumes as drive letters.
+# Runs a Windows program under Wine with fresh FAT volumes as drive letters
+# ("raw": a sparse image of that size, no file system).
 # The path of each drive's image is passed on as VELDIS_IMAGE_<LETTER>.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -17,8 +18,13 @@ while [ "$1" != "--" ]; do
     IFS=: read -r type kib options <<< "${1#*=}"
     image=
     if [ -n "$kib" ]; then
-        # shellcheck disable=SC2086  # the options are words for mkfs.fat
-        image="$(fatdrive_image "$letter.img" "$kib" $options)"
+        if [ "$options" = raw ]; then
+            image="$FATDRIVE_DIR/$letter.img"
+            truncate -s "${kib}K" "$image"
+        else
+            # shellcheck disable=SC2086  # the options are words for mkfs.fat
+            image="$(fatdrive_image "$letter.img" "$kib" $options)"
+        fi
         export "VELDIS_IMAGE_${letter^^}=$image"
     fi
     fatdrive_map "$letter" "$type" "$image"

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "app/platform_win32.h"
+#include "disk/sector_routes_win32.h"
+#include "wine_paths.h"
+
+// The drives come from the CTest entry: X: a FAT12 floppy, Y: a sparse raw
+// device of 1 TiB and 1 MiB, both on loop devices.
+namespace {
+
+constexpr int DRIVE_X = 'X' - 'A';
+constexpr int DRIVE_Y = 'Y' - 'A';
+
+std::vector<uint8_t> imageBytes(const char* variable, uint64_t offset, size_t count)
+{
+    std::vector<uint8_t> bytes(count);
+    FILE* image = std::fopen(winePathFromEnvironment(variable).c_str(), "rb");
+    if (image == nullptr) return {};
+    _fseeki64(image, int64_t(offset), SEEK_SET);
+    size_t got = std::fread(bytes.data(), 1, count, image);
+    std::fclose(image);
+    bytes.resize(got);
+    return bytes;
+}
+
+class NtRoute : public ::testing::Test {
+protected:
+    void SetUp() override { installWin32Platform(); }
+};
+
+TEST_F(NtRoute, ReadsWhatTheImageHolds)
+{
+    std::vector<uint8_t> sectors(3 * 512);
+    ASSERT_EQ(ntTransfer(SectorOp::Read, DRIVE_X, 1, 0, sectors.data()), 0);
+    EXPECT_EQ(std::vector<uint8_t>(sectors.begin(), sectors.begin() + 512),
+              imageBytes("VELDIS_IMAGE_X", 0, 512));
+    ASSERT_EQ(ntTransfer(SectorOp::Read, DRIVE_X, 3, 18, sectors.data()), 0);
+    EXPECT_EQ(sectors, imageBytes("VELDIS_IMAGE_X", 18 * 512, 3 * 512));
+}
+
+TEST_F(NtRoute, WritesExactlyTheSectorsAsked)
+{
+    std::vector<uint8_t> before = imageBytes("VELDIS_IMAGE_X", 0, 1440 * 1024);
+    std::vector<uint8_t> sector(512);
+    for (size_t i = 0; i < sector.size(); i++) sector[i] = uint8_t(i * 3 + 1);
+    ASSERT_EQ(ntTransfer(SectorOp::Write, DRIVE_X, 1, 40, sector.data()), 0);
+    std::vector<uint8_t> after = imageBytes("VELDIS_IMAGE_X", 0, 1440 * 1024);
+    std::memcpy(before.data() + 40 * 512, sector.data(), 512);
+    EXPECT_TRUE(before == after);
+}
+
+TEST_F(NtRoute, FailuresReportStatusOne)
+{
+    std::vector<uint8_t> buffer(2 * 512);
+    EXPECT_EQ(ntTransfer(SectorOp::Read, DRIVE_X, 1, 2880, buffer.data()), 1);  // past the end
+    EXPECT_EQ(ntTransfer(SectorOp::Read, DRIVE_X, 2, 2879, buffer.data()), 1);  // half past it
+    EXPECT_EQ(ntTransfer(SectorOp::Read, 'Q' - 'A', 1, 0, buffer.data()), 1);  // no such drive
+}
+
+// Byte offsets past 32 bits, and sector numbers past 2^31, which a signed
+// reading of the sector number would turn into offsets before the start.
+TEST_F(NtRoute, SectorsFarIntoALargeVolume)
+{
+    for (uint32_t sector : {8388608u, 0x80000000u, 0x800007FFu}) {  // the last is the last sector
+        std::vector<uint8_t> marker(512), back(512);
+        for (size_t i = 0; i < marker.size(); i++) marker[i] = uint8_t(sector >> 20 ^ i);
+        ASSERT_EQ(ntTransfer(SectorOp::Write, DRIVE_Y, 1, sector, marker.data()), 0)
+            << sector << " error " << GetLastError();
+        EXPECT_EQ(imageBytes("VELDIS_IMAGE_Y", uint64_t(sector) * 512, 512), marker) << sector;
+        ASSERT_EQ(ntTransfer(SectorOp::Read, DRIVE_Y, 1, sector, back.data()), 0);
+        EXPECT_EQ(back, marker);
+    }
+    EXPECT_EQ(imageBytes("VELDIS_IMAGE_Y", 0, 512), std::vector<uint8_t>(512, 0));
+}
+
+}  // namespace
