@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "app/messages.h"
+#include "app/platform_win32.h"
+#include "app/read_dialog_win32.h"
+#include "app/settings.h"
+#include "dialog_hook.h"
+#include "dialog_template.h"
+#include "disk/sector_routes_win32.h"
+#include "editor/editor_state.h"
+#include "res/resource.h"
+#include "wine_paths.h"
+
+// The drives come from the CTest entry: A: a FAT12 floppy, D: a FAT16 volume,
+// F: a CD-ROM. Sectors are read through the NT route from the loop devices.
+namespace {
+
+class ReadDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        installWin32Platform();
+        SectorIo::setRoutes(WIN32_SECTOR_ROUTES);
+        SectorIo::setMethod(AccessMethod::WinNt5);
+        resetEditor();
+        resetCommandStates();
+        settings = Settings{};
+        settings.fontSize = 2;
+        settings.confirmDiscardEdits = 1;
+        exe = loadVeldisExe();
+        ASSERT_NE(exe, nullptr);
+    }
+    void TearDown() override { FreeLibrary(exe); }
+
+    // Opens the dialog; each dialog or message box that comes up takes the next step.
+    void run(std::deque<std::function<void(HWND)>> steps)
+    {
+        DialogHook hook([&](HWND window) {
+            char caption[64] = "";
+            GetWindowTextA(window, caption, sizeof caption);
+            if (std::string(caption) == "Veldis") boxes.push_back(captureBox(window).text);
+            ASSERT_FALSE(steps.empty()) << "an unexpected window: " << caption;
+            auto step = steps.front();
+            steps.pop_front();
+            step(window);
+        });
+        EXPECT_EQ(DialogBoxParamA(exe, "READ", nullptr, readDialogProc, 0), 1);
+        EXPECT_TRUE(steps.empty());
+    }
+
+    static std::string text(HWND dialog, int id)
+    {
+        char value[32] = "";
+        GetDlgItemTextA(dialog, id, value, sizeof value);
+        return value;
+    }
+    static std::vector<std::string> drives(HWND dialog)
+    {
+        std::vector<std::string> entries;
+        HWND combo = GetDlgItem(dialog, IDC_READ_DRIVE);
+        for (int i = 0; i < SendMessageA(combo, CB_GETCOUNT, 0, 0); i++) {
+            char entry[8] = "";
+            SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
+            entries.push_back(entry);
+        }
+        return entries;
+    }
+    static void choose(HWND dialog, const char* drive, const char* sector)
+    {
+        SendDlgItemMessageA(dialog, IDC_READ_DRIVE, CB_SELECTSTRING, WPARAM(-1),
+                            reinterpret_cast<LPARAM>(drive));
+        SetDlgItemTextA(dialog, IDC_READ_SECTOR, sector);
+    }
+    static void click(HWND window, int id) { PostMessageA(window, WM_COMMAND, id, 0); }
+
+    HMODULE exe = nullptr;
+    std::vector<std::string> boxes;
+};
+
+TEST_F(ReadDialog, NoDriveChosenAsksForOneAndStaysOpen)
+{
+    std::string sector, selected;
+    std::vector<std::string> listed;
+    HWND readDialog = nullptr;
+    run({[&](HWND dialog) {
+             readDialog = dialog;
+             sector = text(dialog, IDC_READ_SECTOR);
+             selected = text(dialog, IDC_READ_DRIVE);
+             listed = drives(dialog);
+             click(dialog, IDOK);
+         },
+         [&](HWND box) {
+             click(box, IDOK);
+             click(readDialog, IDCANCEL);  // reaches the dialog once the box is gone
+         }});
+    EXPECT_EQ(sector, "0");
+    EXPECT_EQ(selected, "");
+    EXPECT_EQ(boxes, std::vector<std::string>{messageText(MSG_NO_DRIVE)});
+    for (const char* drive : {"A:", "D:"})
+        EXPECT_NE(std::find(listed.begin(), listed.end(), drive), listed.end()) << drive;
+    EXPECT_EQ(std::find(listed.begin(), listed.end(), "F:"), listed.end());
+    EXPECT_EQ(editor.currentDrive, -1);
+}
+
+TEST_F(ReadDialog, OkShowsTheSectorAndTheNextOpeningProposesIt)
+{
+    run({[&](HWND dialog) {
+        choose(dialog, "A:", "100");
+        click(dialog, IDOK);
+    }});
+    EXPECT_EQ(editor.currentDrive, 0);
+    EXPECT_EQ(editor.currentSector, 100u);
+    FILE* image = std::fopen(winePathFromEnvironment("VELDIS_IMAGE_A").c_str(), "rb");
+    ASSERT_NE(image, nullptr);
+    uint8_t sector[512];
+    std::fseek(image, 100 * 512, SEEK_SET);
+    ASSERT_EQ(std::fread(sector, 1, 512, image), 512u);
+    std::fclose(image);
+    EXPECT_EQ(std::memcmp(sector, editor.workBuffer, 512), 0);
+
+    std::string proposedDrive, proposedSector;
+    run({[&](HWND dialog) {
+        proposedDrive = text(dialog, IDC_READ_DRIVE);
+        proposedSector = text(dialog, IDC_READ_SECTOR);
+        choose(dialog, "D:", "4294967296");  // past 32 bits: sector 0
+        click(dialog, IDOK);
+    }});
+    EXPECT_EQ(proposedDrive, "A:");
+    EXPECT_EQ(proposedSector, "100");
+    EXPECT_EQ(editor.currentDrive, 3);
+    EXPECT_EQ(editor.currentSector, 0u);
+
+    run({[&](HWND dialog) {
+        choose(dialog, "D:", "");
+        click(dialog, IDOK);
+    }});
+    EXPECT_EQ(editor.currentSector, 0u);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ReadDialog, KeepingTheEditsKeepsTheDialogOpen)
+{
+    run({[&](HWND dialog) {
+        choose(dialog, "A:", "5");
+        click(dialog, IDOK);
+    }});
+    editor.workBuffer[0] ^= 0xFF;
+    syncBuffers(SyncMode::Compare);
+    HWND readDialog = nullptr;
+    run({[&](HWND dialog) {
+             readDialog = dialog;
+             choose(dialog, "A:", "6");
+             click(dialog, IDOK);
+         },
+         [&](HWND box) {
+             click(box, IDCANCEL);  // keep the edits
+             click(readDialog, IDCANCEL);
+         }});
+    EXPECT_EQ(boxes, std::vector<std::string>{messageText(MSG_DISCARD_EDITS)});
+    EXPECT_EQ(editor.currentSector, 5u);
+    EXPECT_NE(editor.modified, 0);
+}
+
+}  // namespace
