@@ -9,19 +9,12 @@
 
 namespace {
 
-// Font size commands, largest first, as the menu lists them.
-constexpr int FONT_LARGEST_FIRST[] = {
-    CMD_FONT_LARGEST, CMD_FONT_LARGE, CMD_FONT_MEDIUM, CMD_FONT_SMALL, CMD_FONT_SMALLEST,
-};
-
 bool runFontCommand(int id)
 {
-    for (int i = 0; i < 5; i++) {
-        if (FONT_LARGEST_FIRST[i] != id) continue;
-        applyFontSize(4 - i);
-        return true;
-    }
-    return false;
+    int index = fontSizeOfCommand(id);
+    if (index < 0) return false;
+    applyFontSize(index);
+    return true;
 }
 
 }  // namespace

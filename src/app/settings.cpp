@@ -48,7 +48,7 @@ void loadSettings()
     for (const SettingKey& k : SETTING_KEYS)
         settings.*k.field = platform.getProfileInt(SETTINGS_SECTION, k.key, k.defaultValue, iniPath);
     // The font metrics have five rows; the file may hold anything.
-    if (settings.fontSize < 0 || settings.fontSize >= SETTINGS_FONT_SIZE_COUNT)
+    if (settings.fontSize < 0 || settings.fontSize >= FONT_SIZE_COUNT)
         settings.fontSize = DEFAULT_FONT_SIZE;
 }
 

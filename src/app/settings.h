@@ -16,7 +16,8 @@ struct Settings {
 extern Settings settings;
 
 constexpr uint32_t SETTINGS_PATH_SIZE = 261;
-constexpr int32_t SETTINGS_FONT_SIZE_COUNT = 5;
+// Font size indexes run from 0 (smallest) to FONT_SIZE_COUNT - 1 (largest).
+constexpr int FONT_SIZE_COUNT = 5;
 extern const char* const SETTINGS_SECTION;
 
 // The executable's path with its last three characters replaced by "INI".

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "disk/sector_routes_win32.h"
+#include "volume/drive_types.h"
 
 namespace {
 
@@ -28,10 +29,8 @@ uint32_t sectorSizeOf(HANDLE device, int drive)
                         sizeof geometry, &returned, nullptr) &&
         geometry.BytesPerSector != 0)
         return geometry.BytesPerSector;
-    char root[8];
-    std::snprintf(root, sizeof root, "%c:\\", 'A' + drive);
     DWORD sectorsPerCluster, bytesPerSector = 0, freeClusters, totalClusters;
-    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+    if (!GetDiskFreeSpaceA(driveRoot(drive).path, &sectorsPerCluster, &bytesPerSector, &freeClusters,
                            &totalClusters))
         return 0;
     return bytesPerSector;

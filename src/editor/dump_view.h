@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "app/settings.h"
+
 // The view's metrics and scroll state, in pixels.
 struct ViewState {
     int32_t lineHeight;
@@ -30,7 +32,6 @@ struct FontMetrics {
     int32_t fontHeight;
 };
 
-constexpr int FONT_SIZE_COUNT = 5;
 extern const FontMetrics FONT_METRICS[FONT_SIZE_COUNT];
 extern const char* const DUMP_FONT_FACE;
 

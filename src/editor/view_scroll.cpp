@@ -85,6 +85,13 @@ void applyFontSize(int index)
     platform.invalidate(nullptr);
 }
 
+int fontSizeOfCommand(int id)
+{
+    for (int index = 0; index < FONT_SIZE_COUNT; index++)
+        if (FONT_COMMANDS[index] == id) return index;
+    return -1;
+}
+
 void setKanjiMode(int on)
 {
     setCommandChecked(CMD_TOGGLE_KANJI, on != 0);

@@ -11,12 +11,15 @@ namespace {
 
 unsigned driveType(int drive)
 {
-    char root[8];
-    std::snprintf(root, sizeof root, "%c:\\", 'A' + drive);
-    return platform.getDriveType(root);
+    return platform.getDriveType(driveRoot(drive).path);
 }
 
 }  // namespace
+
+DriveRoot driveRoot(int drive)
+{
+    return {{char('A' + drive), ':', '\\', '\0'}};
+}
 
 const char* driveTypeLabel(unsigned type)
 {

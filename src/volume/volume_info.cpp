@@ -1,11 +1,11 @@
 #include "volume/volume_info.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "app/commands.h"
 #include "app/platform.h"
 #include "disk/sector_io.h"
+#include "volume/drive_types.h"
 
 VolumeInfo volumeInfo;
 
@@ -34,11 +34,10 @@ void refreshVolumeInfo(const char* root)
 
 bool queryVolumeInfo(int drive, DriveSpace& space)
 {
-    char root[8];
-    std::snprintf(root, sizeof root, "%c:\\", 'A' + drive);
-    refreshVolumeInfo(root);
+    const DriveRoot root = driveRoot(drive);
+    refreshVolumeInfo(root.path);
 
-    if (!platform.getDiskFreeSpace(root, &space.sectorsPerCluster, &space.bytesPerSector,
+    if (!platform.getDiskFreeSpace(root.path, &space.sectorsPerCluster, &space.bytesPerSector,
                                    &space.freeClusters, &space.totalClusters))
         return false;
     space.totalBytes32 = space.bytesPerSector * space.totalClusters * space.sectorsPerCluster;
@@ -46,7 +45,7 @@ bool queryVolumeInfo(int drive, DriveSpace& space)
     space.freeBytesAvailable = 0;
     space.totalBytes = 0;
     space.totalFreeBytes = 0;
-    platform.getDiskFreeSpaceEx(root, &space.freeBytesAvailable, &space.totalBytes,
+    platform.getDiskFreeSpaceEx(root.path, &space.freeBytesAvailable, &space.totalBytes,
                                 &space.totalFreeBytes);
     return true;
 }
