@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
+#include "disk/drive_root.h"
 #include "disk/sector_routes_win32.h"
-#include "volume/drive_types.h"
 
 namespace {
 
@@ -36,6 +36,17 @@ uint32_t sectorSizeOf(HANDLE device, int drive)
     return bytesPerSector;
 }
 
+// A refused seek leaves the position where it was, at the volume's first
+// byte: a transfer after it would read or overwrite the boot sector.
+bool seekTo(HANDLE device, uint64_t offset)
+{
+    LONG high = LONG(offset >> 32);
+    SetLastError(NO_ERROR);
+    DWORD low = SetFilePointer(device, LONG(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return false;
+    return (uint64_t(DWORD(high)) << 32 | low) == offset;
+}
+
 // Seek, lock, transfer, unlock. The sector number is unsigned: a sector at or
 // past 2^31 lies past 1 TiB of a 512-byte-sector volume, not before its start.
 bool transferAt(HANDLE device, SectorOp op, uint32_t sectorSize, uint32_t count,
@@ -43,9 +54,7 @@ bool transferAt(HANDLE device, SectorOp op, uint32_t sectorSize, uint32_t count,
 {
     uint64_t bytes = uint64_t(sectorSize) * count;
     if (bytes > 0xFFFFFFFFu) return false;
-    uint64_t offset = uint64_t(firstSector) * sectorSize;
-    LONG high = LONG(offset >> 32);
-    SetFilePointer(device, LONG(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    if (!seekTo(device, uint64_t(firstSector) * sectorSize)) return false;
     DWORD returned = 0, done = 0;
     DeviceIoControl(device, FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr);
     if (op == SectorOp::Read)

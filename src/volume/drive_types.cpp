@@ -3,7 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/platform.h"
+#include "disk/drive_root.h"
+#include "platform/platform.h"
 
 uint8_t supportedDrives[DRIVE_COUNT];
 
@@ -15,11 +16,6 @@ unsigned driveType(int drive)
 }
 
 }  // namespace
-
-DriveRoot driveRoot(int drive)
-{
-    return {{char('A' + drive), ':', '\\', '\0'}};
-}
 
 const char* driveTypeLabel(unsigned type)
 {

@@ -15,12 +15,6 @@ constexpr unsigned DRIVE_TYPE_RAMDISK = 6;
 // 1 for each drive, A to Z, whose sectors can be edited; as of the last refresh.
 extern uint8_t supportedDrives[DRIVE_COUNT];
 
-// "%c:\\" for a drive index, as the volume and drive queries take it.
-struct DriveRoot {
-    char path[4];
-};
-DriveRoot driveRoot(int drive);
-
 const char* driveTypeLabel(unsigned type);
 bool isEditableDriveType(unsigned type);
 

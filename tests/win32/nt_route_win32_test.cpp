@@ -53,11 +53,18 @@ TEST_F(NtRoute, WritesExactlyTheSectorsAsked)
     EXPECT_TRUE(before == after);
 }
 
-TEST_F(NtRoute, FailuresReportStatusOne)
+// Linux refuses a seek past the end of a block device; the transfer must
+// then fail rather than happen at the position the device was opened at.
+TEST_F(NtRoute, TransfersPastTheEndFailAndTouchNothing)
 {
-    std::vector<uint8_t> buffer(2 * 512);
-    EXPECT_EQ(ntTransfer(SectorOp::Read, DRIVE_X, 1, 2880, buffer.data()), 1);  // past the end
-    EXPECT_EQ(ntTransfer(SectorOp::Read, DRIVE_X, 2, 2879, buffer.data()), 1);  // half past it
+    std::vector<uint8_t> before = imageBytes("VELDIS_IMAGE_X", 0, 1440 * 1024);
+    std::vector<uint8_t> buffer(2 * 512, 0xE5);
+    for (SectorOp op : {SectorOp::Read, SectorOp::Write}) {
+        for (uint32_t sector : {2880u, 2881u, 100000u, 0xFFFFFFFFu})
+            EXPECT_EQ(ntTransfer(op, DRIVE_X, 1, sector, buffer.data()), 1) << sector;
+    }
+    EXPECT_EQ(ntTransfer(SectorOp::Read, DRIVE_X, 2, 2879, buffer.data()), 1);  // half past the end
+    EXPECT_TRUE(imageBytes("VELDIS_IMAGE_X", 0, 1440 * 1024) == before);
     EXPECT_EQ(ntTransfer(SectorOp::Read, 'Q' - 'A', 1, 0, buffer.data()), 1);  // no such drive
 }
 

@@ -1,0 +1,89 @@
+#include "platform/messages.h"
+
+#include "platform/platform.h"
+
+namespace {
+
+struct Message {
+    const char* text;
+    MessageKind kind;
+};
+
+const Message MESSAGES[MSG_COUNT] = {
+    {"このＯＳには対応していません。", MessageKind::Error},
+    {"アドミニ権限がないため、多くのドライブが読み書きできません。\n"
+     "権限のあるユーザーで再度ログインしてから起動して下さい。",
+     MessageKind::Warning},
+    {"ファイルの指定がありません。", MessageKind::Warning},
+    {"ドライブの指定がありません。", MessageKind::Warning},
+    {"このドライブには対応していません。", MessageKind::Error},
+    {"", MessageKind::Error},
+    {"パラメータの指定に誤りがあります。", MessageKind::Error},
+    {"セクタ書込エラーが発生しました。", MessageKind::Error},
+    {"セクタ読込エラーが発生しました。", MessageKind::Error},
+    {"ファイルオープンエラーが発生しました。", MessageKind::Error},
+    {"ファイル書込エラーが発生しました。", MessageKind::Error},
+    {"ファイル読込エラーが発生しました。", MessageKind::Error},
+    {"メモリ不足のため処理を実行できませんでした。", MessageKind::Error},
+    {"NTFSではこの指定はできません。", MessageKind::Error},
+    {"ファイルが既に存在します。上書きしてもよろしいですか？", MessageKind::AskYesNo},
+    {"編集した内容を書き込みます。", MessageKind::ConfirmOkCancel},
+    {"編集した内容を破棄します。", MessageKind::ConfirmOkCancel},
+    {"変更箇所の書き込みを行いますか？", MessageKind::AskYesNo},
+    {"ドライブ構成の異なるファイルです。書き込みを行ってもよろしいですか？",
+     MessageKind::ConfirmOkCancel},
+    {"処理が終了しました。", MessageKind::Info},
+};
+
+}  // namespace
+
+const char* const MESSAGE_CAPTION = "Veldis";
+
+namespace {
+
+const Message& message(MessageId id)
+{
+    static const Message NONE = {"", MessageKind::Error};
+    return id >= 0 && id < MSG_COUNT ? MESSAGES[id] : NONE;
+}
+
+}  // namespace
+
+const char* messageText(MessageId id)
+{
+    return message(id).text;
+}
+
+MessageKind messageKind(MessageId id)
+{
+    return message(id).kind;
+}
+
+unsigned messageStyle(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Error: return BOX_TASKMODAL | BOX_ICONERROR;
+    case MessageKind::Warning: return BOX_TASKMODAL | BOX_ICONWARNING;
+    case MessageKind::Info: return BOX_TASKMODAL | BOX_ICONINFORMATION;
+    case MessageKind::ConfirmOkCancel:
+        return BOX_TASKMODAL | BOX_DEFBUTTON2 | BOX_ICONWARNING | BOX_OKCANCEL;
+    case MessageKind::AskYesNo:
+        return BOX_TASKMODAL | BOX_DEFBUTTON2 | BOX_ICONWARNING | BOX_YESNO;
+    }
+    return BOX_TASKMODAL | BOX_ICONERROR;
+}
+
+int showMessage(MessageId id, MessageKind kind)
+{
+    // An index without a message (5, or one outside the table) shows nothing.
+    if (messageText(id)[0] == '\0') return 0;
+    return platform.messageBox(messageText(id), MESSAGE_CAPTION, messageStyle(kind));
+}
+
+bool askToProceed(MessageId id)
+{
+    int answer = showMessage(id, messageKind(id));
+    if (id == MSG_WRITE_CHANGES) return answer == ANSWER_YES;
+    if (messageKind(id) == MessageKind::AskYesNo) return answer != ANSWER_NO;
+    return answer != ANSWER_CANCEL;
+}

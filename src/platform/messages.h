@@ -1,0 +1,64 @@
+#pragma once
+
+// Index into the message table. Index 5 has no message.
+enum MessageId : int {
+    MSG_OS_UNSUPPORTED = 0,
+    MSG_NO_ADMIN_RIGHTS = 1,
+    MSG_NO_FILE = 2,
+    MSG_NO_DRIVE = 3,
+    MSG_DRIVE_UNSUPPORTED = 4,
+    MSG_BAD_PARAMETER = 6,
+    MSG_SECTOR_WRITE_ERROR = 7,
+    MSG_SECTOR_READ_ERROR = 8,
+    MSG_FILE_OPEN_ERROR = 9,
+    MSG_FILE_WRITE_ERROR = 10,
+    MSG_FILE_READ_ERROR = 11,
+    MSG_OUT_OF_MEMORY = 12,
+    MSG_NTFS_NOT_ALLOWED = 13,
+    MSG_FILE_EXISTS = 14,
+    MSG_WRITE_EDITS = 15,
+    MSG_DISCARD_EDITS = 16,
+    MSG_WRITE_CHANGES = 17,
+    MSG_LAYOUT_MISMATCH = 18,
+    MSG_DONE = 19,
+};
+
+constexpr int MSG_COUNT = 20;
+
+enum class MessageKind {
+    Error,
+    Warning,
+    Info,
+    ConfirmOkCancel,
+    AskYesNo,
+};
+
+// Message box answers, as MessageBoxA returns them.
+constexpr int ANSWER_OK = 1;
+constexpr int ANSWER_CANCEL = 2;
+constexpr int ANSWER_YES = 6;
+constexpr int ANSWER_NO = 7;
+
+// MessageBoxA style bits, as Windows numbers them.
+constexpr unsigned BOX_OK = 0x0;
+constexpr unsigned BOX_OKCANCEL = 0x1;
+constexpr unsigned BOX_YESNO = 0x4;
+constexpr unsigned BOX_ICONERROR = 0x10;
+constexpr unsigned BOX_ICONWARNING = 0x30;
+constexpr unsigned BOX_ICONINFORMATION = 0x40;
+constexpr unsigned BOX_DEFBUTTON2 = 0x100;
+constexpr unsigned BOX_TASKMODAL = 0x2000;
+
+extern const char* const MESSAGE_CAPTION;
+
+const char* messageText(MessageId id);
+MessageKind messageKind(MessageId id);
+unsigned messageStyle(MessageKind kind);
+
+// Shows the text of `id` in a box without owner and returns the button pressed.
+int showMessage(MessageId id, MessageKind kind);
+
+// Asks the question `id` and tells whether its command goes ahead. Each question
+// has one exact answer that decides against the default course; any other
+// answer, 0 from a box that failed to appear included, counts as the opposite.
+bool askToProceed(MessageId id);

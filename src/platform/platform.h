@@ -1,0 +1,51 @@
+#pragma once
+#include <cstdint>
+
+// A rectangle of the client area, in pixels.
+struct PixelRect {
+    int32_t left, top, width, height;
+};
+
+constexpr int SCROLL_BAR_HORZ = 0;
+constexpr int SCROLL_BAR_VERT = 1;
+
+// The shell of the program: every call the core makes into the window system
+// and the volume queries. The Win32 build fills it with real calls; native
+// tests with a recording fake.
+struct Platform {
+    int (*messageBox)(const char* text, const char* caption, unsigned style);
+    int (*isInBuiltinGroup)(uint32_t rid);
+    void (*getVolumeInformation)(const char* root, char* volumeName, uint32_t volumeNameSize,
+                                 uint32_t* serialNumber, uint32_t* maxComponentLength,
+                                 uint32_t* fileSystemFlags, char* fileSystemName,
+                                 uint32_t fileSystemNameSize);
+    bool (*getDiskFreeSpace)(const char* root, uint32_t* sectorsPerCluster,
+                             uint32_t* bytesPerSector, uint32_t* freeClusters,
+                             uint32_t* totalClusters);
+    // Leaves the three values untouched where the system has no extended query.
+    void (*getDiskFreeSpaceEx)(const char* root, uint64_t* freeBytesAvailable,
+                               uint64_t* totalBytes, uint64_t* totalFreeBytes);
+    unsigned (*getDriveType)(const char* root);
+    void (*getModuleFileName)(char* path, uint32_t size);
+    int32_t (*getProfileInt)(const char* section, const char* key, int32_t defaultValue,
+                             const char* path);
+    void (*writeProfileString)(const char* section, const char* key, const char* value,
+                               const char* path);
+    void (*getMainWindowRect)(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom);
+
+    // The main window.
+    void (*setWindowTitle)(const char* title);
+    void (*invalidate)(const PixelRect* rect);  // null: the whole client area; always erased
+    void (*getClientSize)(int32_t* width, int32_t* height);
+    void (*menuItemChanged)(int id, bool enabled, bool checked);
+    bool (*isControlDown)();
+    void (*destroyCaret)();
+    void (*createCaret)(int32_t width, int32_t height);
+    void (*showCaret)();
+    void (*setCaretPos)(int32_t x, int32_t y);
+    void (*showScrollBar)(int bar, bool show);  // a shown bar has both arrows enabled
+    void (*setScrollRange)(int bar, int32_t maximum, bool redraw);
+    void (*setScrollPos)(int bar, int32_t position);
+};
+
+extern Platform platform;
