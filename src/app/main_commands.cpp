@@ -1,11 +1,12 @@
 #include "app/main_commands.h"
 
-#include "app/commands.h"
-#include "app/messages.h"
-#include "app/platform.h"
-#include "app/settings.h"
+#include "editor/display_mode.h"
 #include "editor/editor_state.h"
-#include "editor/view_scroll.h"
+#include "editor/navigation.h"
+#include "platform/commands.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "platform/settings.h"
 
 namespace {
 

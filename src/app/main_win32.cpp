@@ -1,13 +1,13 @@
 #include <windows.h>
 
-#include "app/commands.h"
-#include "app/messages.h"
 #include "app/main_window_win32.h"
 #include "app/platform_win32.h"
-#include "app/settings.h"
 #include "app/startup.h"
 #include "disk/sector_routes_win32.h"
 #include "editor/editor_state.h"
+#include "platform/commands.h"
+#include "platform/messages.h"
+#include "platform/settings.h"
 
 namespace {
 

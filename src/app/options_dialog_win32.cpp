@@ -1,6 +1,6 @@
 #include "app/options_dialog_win32.h"
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "res/resource.h"
 
 namespace {

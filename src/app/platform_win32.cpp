@@ -2,11 +2,11 @@
 
 #include "app/platform_win32.h"
 
-#include "app/messages.h"
-#include "app/platform.h"
 #include "disk/access_method.h"
 #include "editor/cursor.h"
 #include "editor/view_scroll.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
 #include "volume/drive_types.h"
 
 static_assert(BOX_OKCANCEL == MB_OKCANCEL && BOX_YESNO == MB_YESNO, "button styles");

@@ -1,8 +1,8 @@
 #include "app/startup.h"
 
-#include "app/messages.h"
-#include "app/platform.h"
 #include "disk/sector_io.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
 
 int checkStartup(AccessMethod method)
 {

@@ -1,10 +1,10 @@
 #include "editor/cursor.h"
 
-#include "app/commands.h"
-#include "app/platform.h"
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
 #include "editor/view_scroll.h"
+#include "platform/commands.h"
+#include "platform/platform.h"
 
 namespace {
 

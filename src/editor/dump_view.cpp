@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/platform.h"
-#include "app/settings.h"
 #include "editor/editor_state.h"
+#include "platform/platform.h"
+#include "platform/settings.h"
 
 ViewState view;
 

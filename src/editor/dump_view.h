@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 
 // The view's metrics and scroll state, in pixels.
 struct ViewState {

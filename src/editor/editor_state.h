@@ -36,13 +36,8 @@ enum class SyncMode : int {
 // The state at start-up: no drive shown.
 void resetEditor();
 
-bool loadSector(int drive, uint32_t sector);
 void writeSector();
 void syncBuffers(SyncMode mode);
 void zeroClear();
 void updateTitle();
 bool askDiscardEdits();
-
-// Moves for the navigation commands (previous, next, the area jumps, Back,
-// Refresh); false for any other command.
-bool navigate(int command);

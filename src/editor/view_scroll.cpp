@@ -1,11 +1,8 @@
 #include "editor/view_scroll.h"
 
-#include "app/commands.h"
-#include "app/platform.h"
-#include "app/settings.h"
-#include "editor/cursor.h"
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -15,21 +12,33 @@ constexpr int32_t MIN_WINDOW_HEIGHT = 80;
 constexpr int32_t FRAME_EXTRA_WIDTH = 32;
 constexpr int32_t FRAME_EXTRA_HEIGHT = 64;
 
-// Font size commands by index, smallest first.
-constexpr int FONT_COMMANDS[FONT_SIZE_COUNT] = {
-    CMD_FONT_SMALLEST, CMD_FONT_SMALL, CMD_FONT_MEDIUM, CMD_FONT_LARGE, CMD_FONT_LARGEST,
-};
+// Passes of showing and hiding the bars before the client area settles: one
+// bar shown or hidden can change whether the other is needed, and no more.
+constexpr int SCROLL_BAR_PASSES = 3;
 
-// One bar: shown with the scrollable part as its range while the content
-// is larger than the client extent, else hidden at offset 0.
-void fitScrollBar(int bar, int32_t content, int32_t client, int32_t& offset)
+// Shows or hides one bar as the client area last measured needs it, then
+// measures again: true when that resized the client area.
+bool fitScrollBarVisibility(int bar)
+{
+    bool needed = bar == SCROLL_BAR_VERT ? view.clientHeight < view.contentHeight
+                                         : view.clientWidth < view.contentWidth;
+    platform.showScrollBar(bar, needed);
+    int32_t width = 0, height = 0;
+    platform.getClientSize(&width, &height);
+    bool resized = width != view.clientWidth || height != view.clientHeight;
+    view.clientWidth = width;
+    view.clientHeight = height;
+    return resized;
+}
+
+// Shown with the scrollable part as its range while the content is larger
+// than the client extent, else hidden at offset 0.
+void setScrollRange(int bar, int32_t content, int32_t client, int32_t& offset)
 {
     if (client < content) {
-        platform.showScrollBar(bar, true);
         platform.setScrollRange(bar, content - client, true);
         if (offset > content - client) offset = content - client;
     } else {
-        platform.showScrollBar(bar, false);
         offset = 0;
     }
 }
@@ -46,12 +55,19 @@ void scrollTo(int bar, int32_t position, int32_t content, int32_t client, int32_
 
 }  // namespace
 
+// A bar shown or hidden resizes the client area. Windows reports that at
+// once, re-entering here before the outer call goes on, so the ranges are set
+// only once a whole pass changed nothing, from the client area as it is then.
 void updateScrollBars()
 {
     platform.getClientSize(&view.clientWidth, &view.clientHeight);
     if (editor.currentDrive == -1) return;
-    fitScrollBar(SCROLL_BAR_VERT, view.contentHeight, view.clientHeight, view.scrollY);
-    fitScrollBar(SCROLL_BAR_HORZ, view.contentWidth, view.clientWidth, view.scrollX);
+    for (int pass = 0; pass < SCROLL_BAR_PASSES; pass++) {
+        bool resized = fitScrollBarVisibility(SCROLL_BAR_VERT);
+        if (!fitScrollBarVisibility(SCROLL_BAR_HORZ) && !resized) break;
+    }
+    setScrollRange(SCROLL_BAR_VERT, view.contentHeight, view.clientHeight, view.scrollY);
+    setScrollRange(SCROLL_BAR_HORZ, view.contentWidth, view.clientWidth, view.scrollX);
 }
 
 void trackSizeLimits(SizeLimits& limits)
@@ -62,41 +78,6 @@ void trackSizeLimits(SizeLimits& limits)
     if (!limits.limitMaximum) return;
     limits.maxWidth = view.contentWidth + FRAME_EXTRA_WIDTH;
     limits.maxHeight = view.contentHeight + FRAME_EXTRA_HEIGHT;
-}
-
-void applyFontSize(int index)
-{
-    settings.fontSize = index;
-    for (int i = 0; i < FONT_SIZE_COUNT; i++) setCommandChecked(FONT_COMMANDS[i], i == index);
-    const FontMetrics& metrics = FONT_METRICS[index];
-    view.lineHeight = metrics.lineHeight;
-    view.charWidth = metrics.charWidth;
-    view.fontHeight = metrics.fontHeight;
-    view.scrollX = 0;
-    view.scrollY = 0;
-    view.contentHeight = editor.lineCount * view.lineHeight;
-    platform.setScrollRange(SCROLL_BAR_VERT, view.contentHeight, false);
-    platform.setScrollPos(SCROLL_BAR_VERT, 0);
-    view.contentWidth = DUMP_LINE_CELLS * view.charWidth;
-    platform.setScrollRange(SCROLL_BAR_HORZ, view.contentWidth, false);
-    platform.setScrollPos(SCROLL_BAR_HORZ, 0);
-    updateScrollBars();
-    recreateCaret();
-    platform.invalidate(nullptr);
-}
-
-int fontSizeOfCommand(int id)
-{
-    for (int index = 0; index < FONT_SIZE_COUNT; index++)
-        if (FONT_COMMANDS[index] == id) return index;
-    return -1;
-}
-
-void setKanjiMode(int on)
-{
-    setCommandChecked(CMD_TOGGLE_KANJI, on != 0);
-    settings.kanji = on;
-    platform.invalidate(nullptr);
 }
 
 void scrollToY(int32_t position)

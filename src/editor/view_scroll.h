@@ -18,10 +18,6 @@ constexpr int SCROLL_THUMB_TRACK = 5;
 
 void updateScrollBars();
 void trackSizeLimits(SizeLimits& limits);
-void applyFontSize(int index);
-// The font size index a font size command chooses, -1 for any other command.
-int fontSizeOfCommand(int id);
-void setKanjiMode(int on);
 void scrollToY(int32_t position);
 void scrollToX(int32_t position);
 // One scroll bar message: `bar` is SCROLL_BAR_VERT or SCROLL_BAR_HORZ.

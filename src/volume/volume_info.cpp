@@ -2,32 +2,26 @@
 
 #include <cstring>
 
-#include "app/commands.h"
-#include "app/platform.h"
+#include "disk/drive_root.h"
 #include "disk/sector_io.h"
-#include "volume/drive_types.h"
+#include "platform/platform.h"
 
 VolumeInfo volumeInfo;
 
 namespace {
 
-// The area commands make no sense on NTFS, which has no FAT areas.
-constexpr int NTFS_DISABLED_COMMANDS[] = {
-    CMD_JUMP_IPL, CMD_JUMP_FAT, CMD_JUMP_DIR, CMD_JUMP_DATA, CMD_JUMP_CLUSTER,
-};
-
+// Cleared first: a failed query must not leave another drive's label or file
+// system behind, and so decide where this drive's areas are.
 void refreshVolumeInfo(const char* root)
 {
-    volumeInfo.volumeName[0] = '\0';
+    volumeInfo = VolumeInfo{};
     platform.getVolumeInformation(root, volumeInfo.volumeName, VOLUME_TEXT_SIZE,
                                   &volumeInfo.serialNumber, &volumeInfo.maxComponentLength,
                                   &volumeInfo.fileSystemFlags, volumeInfo.fileSystemName,
                                   VOLUME_TEXT_SIZE);
     volumeInfo.volumeName[VOLUME_TEXT_SIZE - 1] = '\0';
     volumeInfo.fileSystemName[VOLUME_TEXT_SIZE - 1] = '\0';
-    // A failed query leaves the previous name, and so the previous answer.
     volumeInfo.isNtfs = std::strcmp(volumeInfo.fileSystemName, "NTFS") == 0;
-    for (int id : NTFS_DISABLED_COMMANDS) setCommandEnabled(id, !volumeInfo.isNtfs);
 }
 
 }  // namespace

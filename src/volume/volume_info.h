@@ -30,7 +30,7 @@ struct DriveSpace {
     uint64_t totalFreeBytes;
 };
 
-// Refreshes `volumeInfo` and the NTFS-dependent commands, then fills `space`.
+// Refreshes `volumeInfo`, then fills `space`.
 // False when the system reports no free-space figures for the drive.
 bool queryVolumeInfo(int drive, DriveSpace& space);
 

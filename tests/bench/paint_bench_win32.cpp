@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "app/platform_win32.h"
-#include "app/settings.h"
 #include "editor/dump_paint_win32.h"
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
+#include "platform/settings.h"
 
 // A full paintDump of a 4096-byte sector against a bare loop that draws the
 // same text with the same font into the same memory DC.

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/commands.h"
-#include "app/platform.h"
 #include "editor/editor_state.h"
+#include "platform/commands.h"
+#include "platform/platform.h"
 
 // syncBuffers(Compare) on the largest sector against the bare comparison it
 // wraps. Equal buffers: the whole sector is compared.

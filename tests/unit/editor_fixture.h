@@ -4,16 +4,18 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
-#include "app/messages.h"
-#include "app/settings.h"
 #include "editor/cursor.h"
-#include "editor/view_scroll.h"
+#include "editor/display_mode.h"
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
+#include "editor/navigation.h"
+#include "editor/view_scroll.h"
 #include "fake_platform.h"
 #include "fat_image.h"
 #include "image_route.h"
+#include "platform/commands.h"
+#include "platform/messages.h"
+#include "platform/settings.h"
 
 constexpr int DRIVE_A = 0;
 constexpr int DRIVE_C = 2;

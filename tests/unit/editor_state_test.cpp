@@ -260,6 +260,62 @@ TEST_F(Editor, RefusedDrivesAndFailedReadsLeaveTheEditorAsItWas)
     EXPECT_EQ(std::memcmp(&before, &editor, sizeof editor), 0);
 }
 
+const int AREA_COMMANDS[] = {CMD_JUMP_IPL, CMD_JUMP_FAT, CMD_JUMP_DIR, CMD_JUMP_DATA,
+                             CMD_JUMP_CLUSTER};
+
+TEST_F(Editor, AreaCommandsFollowTheFileSystemOfTheDriveShown)
+{
+    constexpr int DRIVE_B = 1;
+    attach(DRIVE_B, floppy, 512, 2);
+    fake.volumesByDrive['B'].fileSystem = "NTFS";
+    for (int drive : {DRIVE_A, DRIVE_B, DRIVE_A}) {
+        ASSERT_TRUE(loadSector(drive, 0));
+        for (int id : AREA_COMMANDS) EXPECT_EQ(isCommandEnabled(id), drive == DRIVE_A) << id;
+        EXPECT_EQ(volumeInfo.isNtfs, drive == DRIVE_B);
+        EXPECT_TRUE(isCommandEnabled(CMD_JUMP_LAST));
+    }
+}
+
+// A load refused after the volume query (no free-space figures, a sector size
+// the editor cannot show, an unreadable sector) must leave the area commands
+// and the volume facts describing what is on screen: nothing at all at start,
+// else the drive shown, whatever file system the refused drive reported.
+TEST_F(Editor, ARefusedLoadLeavesTheAreaCommandsAndVolumeFactsOfTheDriveShown)
+{
+    constexpr int DRIVE_B = 1;
+    enum Refusal { QUERY_FAILS, SECTOR_SIZE, READ_FAILS };
+    for (std::string shown : {"", "FAT", "NTFS"}) {
+        for (Refusal refusal : {QUERY_FAILS, SECTOR_SIZE, READ_FAILS}) {
+            SCOPED_TRACE("shown '" + shown + "', refusal " + std::to_string(refusal));
+            installFakePlatform();
+            loadSettings();
+            attach(DRIVE_A, floppy, 512, 2);
+            attach(DRIVE_B, floppy, 512, 2);
+            fake.volumesByDrive['A'].fileSystem = shown;
+            fake.volumesByDrive['A'].label = "SHOWN";
+            if (!shown.empty()) {
+                ASSERT_TRUE(loadSector(DRIVE_A, 0));
+            }
+            const VolumeInfo before = volumeInfo;
+
+            FakeVolume& refused = fake.volumesByDrive['B'];
+            refused.fileSystem = shown == "NTFS" ? "FAT" : "NTFS";
+            refused.label = "REFUSED";
+            if (refusal == QUERY_FAILS) refused.freeSpaceOk = false;
+            if (refusal == SECTOR_SIZE) refused.bytesPerSector = 520;
+            if (refusal == READ_FAILS) ImageRoute::failSector(DRIVE_B, SectorOp::Read, 0);
+            EXPECT_FALSE(loadSector(DRIVE_B, 0));
+
+            EXPECT_STREQ(volumeInfo.volumeName, before.volumeName);
+            EXPECT_STREQ(volumeInfo.fileSystemName, before.fileSystemName);
+            EXPECT_EQ(volumeInfo.isNtfs, shown == "NTFS");
+            for (int id : AREA_COMMANDS)
+                EXPECT_EQ(isCommandEnabled(id), shown == "FAT") << id;
+            EXPECT_EQ(editor.currentDrive, shown.empty() ? -1 : DRIVE_A);
+        }
+    }
+}
+
 TEST_F(Editor, TheLargestSectorFitsTheBuffers)
 {
     std::string image = dir.path + "/big.img";

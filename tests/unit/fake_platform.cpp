@@ -1,15 +1,17 @@
 #include "fake_platform.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include "app/commands.h"
-#include "app/platform.h"
-#include "app/settings.h"
 #include "disk/sector_io.h"
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
+#include "editor/view_scroll.h"
 #include "image_route.h"
+#include "platform/commands.h"
+#include "platform/platform.h"
+#include "platform/settings.h"
 #include "volume/volume_info.h"
 
 FakePlatform fake;
@@ -165,9 +167,21 @@ void fakeSetCaretPos(int32_t x, int32_t y)
     fake.caretY = y;
 }
 
+void fitClientToBars()
+{
+    int32_t vertical = fake.bars[SCROLL_BAR_VERT].visible ? fake.barThickness : 0;
+    int32_t horizontal = fake.bars[SCROLL_BAR_HORZ].visible ? fake.barThickness : 0;
+    fake.clientWidth = std::max(0, fake.insideWidth - vertical);
+    fake.clientHeight = std::max(0, fake.insideHeight - horizontal);
+}
+
 void fakeShowScrollBar(int bar, bool show)
 {
+    if (fake.bars[bar].visible == show) return;
     fake.bars[bar].visible = show;
+    if (fake.barThickness == 0) return;
+    fitClientToBars();
+    updateScrollBars();  // WM_SIZE arrives before ShowScrollBar returns
 }
 
 void fakeSetScrollRange(int bar, int32_t maximum, bool)
@@ -216,4 +230,12 @@ void installFakePlatform()
     ImageRoute::reset();
     SectorIo::setRoutes(ImageRoute::routes());
     SectorIo::setMethod(AccessMethod::WinNt5);
+}
+
+void resizeWindow(int32_t width, int32_t height)
+{
+    fake.insideWidth = width;
+    fake.insideHeight = height;
+    fitClientToBars();
+    updateScrollBars();
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 // A recording stand-in for the Win32 shell: message boxes are logged and
 // answered from a script, volume queries answered from plain fields.
@@ -61,6 +61,10 @@ struct FakePlatform {
     std::vector<PixelRect> repaintedRects;
     int32_t clientWidth = 640;
     int32_t clientHeight = 400;
+    // Nonzero: shown bars take this much of the window's inside, and each
+    // resize is reported at once, as a window's scroll bars do.
+    int32_t barThickness = 0;
+    int32_t insideWidth = 640, insideHeight = 400;
     bool controlDown = false;
     bool caretShown = false;
     int caretsCreated = 0;
@@ -72,3 +76,7 @@ extern FakePlatform fake;
 
 // Resets the fake and every process-wide record the core keeps, then installs the fake.
 void installFakePlatform();
+
+// The window's inside, bars included, becomes width x height; the client area
+// is what the shown bars leave of it, and the window procedure hears of it.
+void resizeWindow(int32_t width, int32_t height);

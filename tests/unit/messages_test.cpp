@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/messages.h"
 #include "fake_platform.h"
+#include "platform/messages.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
 #include "fake_platform.h"
+#include "platform/settings.h"
 
 namespace {
 

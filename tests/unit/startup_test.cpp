@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/messages.h"
 #include "app/startup.h"
 #include "disk/sector_io.h"
 #include "fake_platform.h"
+#include "platform/messages.h"
 
 namespace {
 

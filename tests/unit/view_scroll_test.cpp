@@ -1,6 +1,5 @@
 #include <random>
 
-#include "editor/view_scroll.h"
 #include "editor_fixture.h"
 
 namespace {
@@ -14,12 +13,7 @@ protected:
     }
     const FakeScrollBar& vertical() { return fake.bars[SCROLL_BAR_VERT]; }
     const FakeScrollBar& horizontal() { return fake.bars[SCROLL_BAR_HORZ]; }
-    void resize(int32_t width, int32_t height)
-    {
-        fake.clientWidth = width;
-        fake.clientHeight = height;
-        updateScrollBars();
-    }
+    void resize(int32_t width, int32_t height) { resizeWindow(width, height); }
 };
 
 TEST_F(View, MediumFontOnA512ByteSector)
@@ -114,30 +108,41 @@ TEST_F(View, FontSizesResetTheViewAndTheCaret)
 }
 
 // After any sequence of resizes, font changes and scroll requests the offsets
-// stay in range and each bar shows exactly when its content is larger.
+// stay in range, each bar shows exactly when its content is larger and has the
+// scrollable part of the client area as it finally is as its range: also
+// where a bar shown or hidden resizes the client area and reports it at once.
 TEST_F(View, InvariantsHoldThroughResizesFontsAndScrolling)
 {
-    std::mt19937 random(7);
     attachLargeSectorDrive();
-    for (int step = 0; step < 3000; step++) {
-        switch (random() % 5) {
-        case 0: resize(int32_t(random() % 1600), int32_t(random() % 3000)); break;
-        case 1: applyFontSize(int(random() % 5)); break;
-        case 2: onScrollRequest(int(random() % 2), int(random() % 9), int32_t(random() % 5000)); break;
-        case 3: loadSector(random() % 2 ? DRIVE_A : DRIVE_C, random() % 50); break;
-        default: scrollToY(int32_t(random() % 4000) - 1000); break;
+    for (int32_t thickness : {0, 17}) {
+        fake.barThickness = thickness;
+        std::mt19937 random(7);
+        for (int step = 0; step < 3000; step++) {
+            switch (random() % 6) {
+            case 0: resize(int32_t(random() % 1600), int32_t(random() % 3000)); break;
+            case 1: applyFontSize(int(random() % 5)); break;
+            case 2: onScrollRequest(int(random() % 2), int(random() % 9), int32_t(random() % 5000)); break;
+            case 3: loadSector(random() % 2 ? DRIVE_A : DRIVE_C, random() % 50); break;
+            case 4: setKanjiMode(int(random() % 2)); break;
+            default: scrollToY(int32_t(random() % 4000) - 1000); break;
+            }
+            ASSERT_EQ(view.clientWidth, fake.clientWidth);
+            ASSERT_EQ(view.clientHeight, fake.clientHeight);
+            ASSERT_GE(view.scrollY, 0);
+            ASSERT_LE(view.scrollY, std::max(0, view.contentHeight - view.clientHeight));
+            ASSERT_GE(view.scrollX, 0);
+            ASSERT_LE(view.scrollX, std::max(0, view.contentWidth - view.clientWidth));
+            ASSERT_EQ(vertical().visible, view.clientHeight < view.contentHeight);
+            ASSERT_EQ(horizontal().visible, view.clientWidth < view.contentWidth);
+            if (vertical().visible) {
+                ASSERT_EQ(vertical().maximum, view.contentHeight - view.clientHeight);
+            }
+            if (horizontal().visible) {
+                ASSERT_EQ(horizontal().maximum, view.contentWidth - view.clientWidth);
+            }
+            ASSERT_EQ(view.contentHeight, editor.lineCount * view.lineHeight);
+            ASSERT_EQ(view.contentWidth, 73 * view.charWidth);
         }
-        ASSERT_GE(view.scrollY, 0);
-        ASSERT_LE(view.scrollY, std::max(0, view.contentHeight - view.clientHeight));
-        ASSERT_GE(view.scrollX, 0);
-        ASSERT_LE(view.scrollX, std::max(0, view.contentWidth - view.clientWidth));
-        ASSERT_EQ(vertical().visible, view.clientHeight < view.contentHeight);
-        ASSERT_EQ(horizontal().visible, view.clientWidth < view.contentWidth);
-        if (vertical().visible) {
-            ASSERT_EQ(vertical().maximum, view.contentHeight - view.clientHeight);
-        }
-        ASSERT_EQ(view.contentHeight, editor.lineCount * view.lineHeight);
-        ASSERT_EQ(view.contentWidth, 73 * view.charWidth);
     }
 }
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "app/platform_win32.h"
-#include "app/settings.h"
 #include "editor/cursor.h"
 #include "editor/dump_paint_win32.h"
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
+#include "platform/settings.h"
 
 namespace {
 

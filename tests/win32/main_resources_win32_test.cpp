@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
 #include "dialog_template.h"
+#include "platform/commands.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/messages.h"
 #include "app/platform_win32.h"
 #include "dialog_hook.h"
+#include "platform/messages.h"
 
 namespace {
 

@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
-#include "app/messages.h"
 #include "app/platform_win32.h"
 #include "app/read_dialog_win32.h"
-#include "app/settings.h"
 #include "dialog_hook.h"
 #include "dialog_template.h"
 #include "disk/sector_routes_win32.h"
 #include "editor/editor_state.h"
+#include "platform/commands.h"
+#include "platform/messages.h"
+#include "platform/settings.h"
 #include "res/resource.h"
 #include "wine_paths.h"
 

@@ -8,9 +8,9 @@
 
 #include "app/options_dialog_win32.h"
 #include "app/platform_win32.h"
-#include "app/settings.h"
 #include "dialog_hook.h"
 #include "dialog_template.h"
+#include "platform/settings.h"
 #include "res/resource.h"
 
 namespace {

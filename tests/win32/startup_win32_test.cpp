@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "app/messages.h"
-#include "app/platform.h"
 #include "app/platform_win32.h"
 #include "app/startup.h"
 #include "dialog_hook.h"
 #include "disk/access_method.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -1,4 +1,0 @@
-#include "app/platform.h"
-
-// Filled before first use: by the Win32 start-up, or by a test.
-Platform platform{};

@@ -1,0 +1,127 @@
+#include "editor/navigation.h"
+
+#include <cstring>
+
+#include "editor/display_mode.h"
+#include "editor/editor_state.h"
+#include "platform/commands.h"
+#include "platform/messages.h"
+#include "platform/settings.h"
+#include "volume/drive_types.h"
+#include "volume/volume_info.h"
+
+namespace {
+
+// Enabled by the first sector shown; the menu starts with them grayed.
+constexpr int FIRST_SECTOR_COMMANDS[] = {
+    CMD_SECTOR_FILE_LOAD, CMD_SECTOR_FILE_SAVE, CMD_DUMP_TO_FILE,  CMD_DUMP_TO_CLIPBOARD,
+    CMD_REFRESH,          CMD_ZERO_CLEAR,       CMD_EDIT_BYTE,     CMD_JUMP_LAST,
+    CMD_DRIVE_INFO,       CMD_FONT_LARGEST,     CMD_FONT_LARGE,    CMD_FONT_MEDIUM,
+    CMD_FONT_SMALL,       CMD_FONT_SMALLEST,    CMD_TOGGLE_KANJI,
+};
+
+// The FAT areas: meaningless on NTFS, and while no drive is shown.
+constexpr int AREA_COMMANDS[] = {
+    CMD_JUMP_IPL, CMD_JUMP_FAT, CMD_JUMP_DIR, CMD_JUMP_DATA, CMD_JUMP_CLUSTER,
+};
+
+// The buffers are 16-byte lines of at most IMAGE_BUFFER_SIZE bytes.
+bool isShowableSectorSize(uint32_t size)
+{
+    return size != 0 && size % 16 == 0 && size <= IMAGE_BUFFER_SIZE;
+}
+
+void acceptLoadedSector(int drive, uint32_t sector)
+{
+    syncBuffers(SyncMode::Accept);
+    if (editor.currentDrive == -1) {
+        for (int id : FIRST_SECTOR_COMMANDS) setCommandEnabled(id, true);
+        setKanjiMode(settings.kanji);
+    }
+    for (int id : AREA_COMMANDS) setCommandEnabled(id, !volumeInfo.isNtfs);
+    bool sameDrive = drive == editor.currentDrive;
+    editor.previousSector =
+        sameDrive && sector != editor.currentSector ? editor.currentSector : NO_SECTOR;
+    editor.currentDrive = drive;
+    editor.currentSector = sector;
+    // Typed bytes must land inside a sector with fewer lines than the last one.
+    if (editor.cursorLine >= editor.lineCount) editor.cursorLine = editor.lineCount - 1;
+
+    setCommandEnabled(CMD_PREV_SECTOR, editor.currentSector != 0);
+    setCommandEnabled(CMD_NEXT_SECTOR, editor.currentSector != editorLayout.totalSectors - 1);
+    setCommandEnabled(CMD_BACK, editor.previousSector != NO_SECTOR);
+    updateTitle();
+    applyFontSize(settings.fontSize);
+}
+
+// Everything is read aside: false leaves the editor as it was, and `space`
+// and `layout` hold the drive's figures only when true.
+bool readAside(int drive, uint32_t& sector, DriveSpace& space, VolumeLayout& layout,
+               uint8_t* sectorRead)
+{
+    if (!queryVolumeInfo(drive, space)) {
+        showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
+        return false;
+    }
+    if (!isShowableSectorSize(space.bytesPerSector)) {
+        showMessage(MSG_DRIVE_UNSUPPORTED, MessageKind::Error);
+        return false;
+    }
+    readVolumeLayout(drive, layout);
+    if (sector >= layout.totalSectors) sector = 0;
+    // A sector that could not be read is not shown as zeros: an edit written
+    // back would overwrite the real sector with data that was never read.
+    if (SectorIo::transfer(SectorOp::Read, drive, 1, sector, sectorRead) != SECTOR_STATUS_OK) {
+        showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool loadSector(int drive, uint32_t sector)
+{
+    if (!askDiscardEdits()) return false;
+    if (!isSupportedDrive(drive)) {
+        showMessage(MSG_DRIVE_UNSUPPORTED, MessageKind::Error);
+        return false;
+    }
+    // The volume facts and the area commands describe the drive shown, which
+    // a refused load leaves as it was.
+    const VolumeInfo shownVolume = volumeInfo;
+    DriveSpace space = editorSpace;
+    VolumeLayout layout;
+    uint8_t sectorRead[IMAGE_BUFFER_SIZE] = {};
+    if (!readAside(drive, sector, space, layout, sectorRead)) {
+        volumeInfo = shownVolume;
+        return false;
+    }
+
+    editorSpace = space;
+    editorLayout = layout;
+    editor.sectorSize = space.bytesPerSector;
+    editor.lineCount = int32_t(space.bytesPerSector >> 4);
+    std::memcpy(editor.workBuffer, sectorRead, sizeof sectorRead);
+    acceptLoadedSector(drive, sector);
+    return true;
+}
+
+bool navigate(int command)
+{
+    uint32_t target;
+    switch (command) {
+    case CMD_PREV_SECTOR: target = editor.currentSector - 1; break;
+    case CMD_NEXT_SECTOR: target = editor.currentSector + 1; break;
+    case CMD_JUMP_IPL: target = 0; break;
+    case CMD_JUMP_FAT: target = editorLayout.reservedSectors; break;
+    case CMD_JUMP_DIR: target = editorLayout.dirStart; break;
+    case CMD_JUMP_DATA: target = editorLayout.dataStart; break;
+    case CMD_JUMP_LAST: target = editorLayout.totalSectors - 1; break;
+    case CMD_BACK: target = editor.previousSector; break;
+    case CMD_REFRESH: target = editor.currentSector; break;
+    default: return false;
+    }
+    loadSector(editor.currentDrive, target);
+    return true;
+}

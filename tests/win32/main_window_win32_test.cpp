@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/main_window_win32.h"
+#include "app/platform_win32.h"
+#include "editor/display_mode.h"
+#include "editor/dump_view.h"
+#include "editor/editor_state.h"
+#include "platform/commands.h"
+#include "platform/settings.h"
+
+// The main window procedure on a real window: Windows reports the resize of
+// a scroll bar shown or hidden with a nested WM_SIZE.
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        installWin32Platform();
+        resetEditor();
+        resetCommandStates();
+        settings = Settings{};
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = mainWindowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "VeldisScrollTest";
+        RegisterClassA(&windowClass);
+        window = CreateWindowExA(0, "VeldisScrollTest", "Veldis", WS_OVERLAPPEDWINDOW, 0, 0, 400,
+                                 300, nullptr, nullptr, windowClass.hInstance, nullptr);
+        ASSERT_NE(window, nullptr);
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        // A sector on screen, as a load leaves it.
+        editor.currentDrive = 0;
+        editor.sectorSize = 512;
+        editor.lineCount = 32;
+    }
+    void TearDown() override
+    {
+        // Closing would run the shutdown, which saves settings beside the test.
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
+        DestroyWindow(window);
+    }
+
+    void resize(int width, int height)
+    {
+        SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    }
+
+    // Each bar is shown exactly while its content is larger than the client
+    // area as it is now, with the scrollable part as its range.
+    void expectBarsFitTheClientArea()
+    {
+        RECT client;
+        GetClientRect(window, &client);
+        EXPECT_EQ(view.clientWidth, client.right);
+        EXPECT_EQ(view.clientHeight, client.bottom);
+        LONG style = GetWindowLongA(window, GWL_STYLE);
+        struct Bar {
+            int bar;
+            LONG style;
+            int32_t content, client, offset;
+        } bars[] = {{SB_VERT, WS_VSCROLL, view.contentHeight, client.bottom, view.scrollY},
+                    {SB_HORZ, WS_HSCROLL, view.contentWidth, client.right, view.scrollX}};
+        for (const Bar& bar : bars) {
+            SCOPED_TRACE(bar.bar == SB_VERT ? "vertical" : "horizontal");
+            bool needed = bar.client < bar.content;
+            ASSERT_EQ((style & bar.style) != 0, needed) << bar.client << " of " << bar.content;
+            if (!needed) continue;
+            int minimum = -1, maximum = -1;
+            GetScrollRange(window, bar.bar, &minimum, &maximum);
+            EXPECT_EQ(minimum, 0);
+            EXPECT_EQ(maximum, bar.content - bar.client);
+            EXPECT_LE(bar.offset, maximum);
+        }
+    }
+
+    HWND window = nullptr;
+};
+
+TEST_F(MainWindow, ScrollRangesFollowTheClientAreaAsItFinallyIs)
+{
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    // Around each edge: where a bar appears, and where the other bar's
+    // appearance decides whether this one is needed.
+    const int steps[] = {-40, -bar - 1, -bar, -1, 0, 1, bar, bar + 1, 40};
+    for (int size = 0; size < FONT_SIZE_COUNT; size++) {
+        SCOPED_TRACE("font size " + std::to_string(size));
+        applyFontSize(size);
+        setKanjiMode(size % 2);
+        for (int dx : steps) {
+            for (int dy : steps) {
+                resize(view.contentWidth + frameWidth + dx, view.contentHeight + frameHeight + dy);
+                SCOPED_TRACE("window " + std::to_string(dx) + "," + std::to_string(dy));
+                expectBarsFitTheClientArea();
+            }
+        }
+        applyFontSize(size);  // the bars as they are, refitted to the new metrics
+        expectBarsFitTheClientArea();
+    }
+}
+
+}  // namespace
