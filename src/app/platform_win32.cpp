@@ -36,6 +36,7 @@ namespace {
 
 using GetDiskFreeSpaceExAFn = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
                                             PULARGE_INTEGER);
+using MonitorFromRectFn = HMONITOR(WINAPI*)(LPCRECT, DWORD);
 
 int messageBox(const char* text, const char* caption, unsigned style)
 {
@@ -112,14 +113,52 @@ void writeProfileString(const char* section, const char* key, const char* value,
     WritePrivateProfileStringA(section, key, value, path);
 }
 
+RECT workArea()
+{
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+// A minimized window lies at -32000 and a maximized one covers the screen;
+// the placement keeps the rectangle to reopen, in work-area coordinates.
 void getMainWindowRect(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom)
 {
     RECT rect = {0, 0, 0, 0};
-    GetWindowRect(mainWindow, &rect);
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if ((IsIconic(mainWindow) || IsZoomed(mainWindow)) &&
+        GetWindowPlacement(mainWindow, &placement)) {
+        RECT area = workArea();
+        rect = placement.rcNormalPosition;
+        OffsetRect(&rect, area.left, area.top);
+    } else {
+        GetWindowRect(mainWindow, &rect);
+    }
     *left = rect.left;
     *top = rect.top;
     *right = rect.right;
     *bottom = rect.bottom;
+}
+
+// Looked up at run time: Windows 95 and NT 4 know one screen only.
+bool isOnScreen(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    RECT rect = {left, top, right, bottom};
+    auto monitorFromRect = reinterpret_cast<MonitorFromRectFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("USER32.DLL"), "MonitorFromRect")));
+    if (monitorFromRect != nullptr) return monitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr;
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, overlap;
+    return IntersectRect(&overlap, &rect, &screen) != FALSE;
+}
+
+void getWorkArea(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom)
+{
+    RECT area = workArea();
+    *left = area.left;
+    *top = area.top;
+    *right = area.right;
+    *bottom = area.bottom;
 }
 
 void setWindowTitle(const char* title)
@@ -213,6 +252,8 @@ void installWin32Platform()
     platform.getProfileInt = getProfileInt;
     platform.writeProfileString = writeProfileString;
     platform.getMainWindowRect = getMainWindowRect;
+    platform.isOnScreen = isOnScreen;
+    platform.getWorkArea = getWorkArea;
     platform.setWindowTitle = setWindowTitle;
     platform.invalidate = invalidate;
     platform.getClientSize = getClientSize;

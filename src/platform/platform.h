@@ -31,7 +31,12 @@ struct Platform {
                              const char* path);
     void (*writeProfileString)(const char* section, const char* key, const char* value,
                                const char* path);
+    // The main window's restored (normal) rectangle, whatever its state.
     void (*getMainWindowRect)(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom);
+    // Whether any part of the rectangle shows on some screen.
+    bool (*isOnScreen)(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    // The primary screen, less what the taskbar takes.
+    void (*getWorkArea)(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom);
 
     // The main window.
     void (*setWindowTitle)(const char* title);

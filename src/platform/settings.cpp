@@ -1,5 +1,7 @@
 #include "platform/settings.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -40,6 +42,30 @@ void computeIniPath()
     std::snprintf(iniPath + cut, SETTINGS_PATH_SIZE - cut, "INI");
 }
 
+int32_t saturatedSum(int32_t a, int32_t b)
+{
+    return int32_t(std::clamp<int64_t>(int64_t(a) + b, INT32_MIN, INT32_MAX));
+}
+
+// A rectangle no screen shows (saved while minimized, or on a monitor since
+// removed) would open a window nobody can see: it moves onto the primary
+// screen, centred, at its saved size as far as the screen allows.
+void bringWindowOnScreen()
+{
+    int32_t right = saturatedSum(settings.windowLeft, settings.windowWidth);
+    int32_t bottom = saturatedSum(settings.windowTop, settings.windowHeight);
+    if (right > settings.windowLeft && bottom > settings.windowTop &&
+        platform.isOnScreen(settings.windowLeft, settings.windowTop, right, bottom))
+        return;
+    int32_t left = 0, top = 0, screenRight = 0, screenBottom = 0;
+    platform.getWorkArea(&left, &top, &screenRight, &screenBottom);
+    int32_t width = std::max(0, screenRight - left), height = std::max(0, screenBottom - top);
+    settings.windowWidth = std::clamp(settings.windowWidth, 0, width);
+    settings.windowHeight = std::clamp(settings.windowHeight, 0, height);
+    settings.windowLeft = left + (width - settings.windowWidth) / 2;
+    settings.windowTop = top + (height - settings.windowHeight) / 2;
+}
+
 }  // namespace
 
 void loadSettings()
@@ -50,6 +76,7 @@ void loadSettings()
     // The font metrics have five rows; the file may hold anything.
     if (settings.fontSize < 0 || settings.fontSize >= FONT_SIZE_COUNT)
         settings.fontSize = DEFAULT_FONT_SIZE;
+    bringWindowOnScreen();
 }
 
 void saveSettings()

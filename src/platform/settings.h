@@ -23,6 +23,8 @@ extern const char* const SETTINGS_SECTION;
 // The executable's path with its last three characters replaced by "INI".
 extern char iniPath[SETTINGS_PATH_SIZE];
 
+// Reads the file; a window rectangle that no screen shows is moved onto the
+// primary screen.
 void loadSettings();
 // Stores the main window's current rectangle with the other settings.
 void saveSettings();

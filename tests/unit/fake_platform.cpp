@@ -110,12 +110,28 @@ void fakeWriteProfileString(const char* section, const char* key, const char* va
     fake.profile[std::string(section) + "/" + key] = value;
 }
 
+void copyRect(const int32_t rect[4], int32_t* left, int32_t* top, int32_t* right, int32_t* bottom)
+{
+    *left = rect[0];
+    *top = rect[1];
+    *right = rect[2];
+    *bottom = rect[3];
+}
+
 void fakeGetMainWindowRect(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom)
 {
-    *left = fake.window[0];
-    *top = fake.window[1];
-    *right = fake.window[2];
-    *bottom = fake.window[3];
+    copyRect(fake.window, left, top, right, bottom);
+}
+
+bool fakeIsOnScreen(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    return left < fake.screen[2] && right > fake.screen[0] && top < fake.screen[3] &&
+           bottom > fake.screen[1];
+}
+
+void fakeGetWorkArea(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom)
+{
+    copyRect(fake.workArea, left, top, right, bottom);
 }
 
 void fakeSetWindowTitle(const char* title)
@@ -209,6 +225,8 @@ void installFakePlatform()
     platform.getProfileInt = fakeGetProfileInt;
     platform.writeProfileString = fakeWriteProfileString;
     platform.getMainWindowRect = fakeGetMainWindowRect;
+    platform.isOnScreen = fakeIsOnScreen;
+    platform.getWorkArea = fakeGetWorkArea;
     platform.setWindowTitle = fakeSetWindowTitle;
     platform.invalidate = fakeInvalidate;
     platform.getClientSize = fakeGetClientSize;

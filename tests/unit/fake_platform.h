@@ -55,6 +55,8 @@ struct FakePlatform {
     std::vector<std::string> profileReads;
     std::vector<ProfileWrite> profileWrites;
     int32_t window[4] = {0, 0, 640, 480};  // left, top, right, bottom
+    int32_t screen[4] = {0, 0, 1280, 1024};   // the one screen
+    int32_t workArea[4] = {0, 0, 1280, 984};  // its part above the taskbar
 
     std::string title;
     int wholeRepaints = 0;

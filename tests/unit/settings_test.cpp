@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
 #include "fake_platform.h"
 #include "platform/settings.h"
 
@@ -103,6 +107,35 @@ TEST_F(SettingsFile, AFontSizeOutsideTheTableFallsBackToMedium)
     loadSettings();
     EXPECT_EQ(settings.kanji, 17);
     EXPECT_EQ(settings.confirmSectorWrite, 0);
+}
+
+// TOP, BOTTOM (a height), LEFT, RIGHT (a width) as the file holds them, and
+// as the window opens with a screen of 1280 x 1024 whose taskbar takes the
+// top 40 pixels.
+TEST_F(SettingsFile, AWindowNoScreenShowsMovesOntoThePrimaryScreen)
+{
+    fake.workArea[1] = 40, fake.workArea[3] = 1024;
+    struct Case {
+        const char* what;
+        int32_t saved[4], opened[4];
+    } cases[] = {
+        {"on the screen", {50, 600, 100, 800}, {50, 600, 100, 800}},
+        {"partly on it", {-500, 600, -700, 800}, {-500, 600, -700, 800}},
+        {"saved minimized", {-32000, 28, -32000, 160}, {518, 28, 560, 160}},
+        {"on a screen gone", {100, 600, 5000, 800}, {232, 600, 240, 800}},
+        {"larger than the screen", {3000, 3000, 3000, 4000}, {40, 984, 0, 1280}},
+        {"no size", {100, -50, 100, -50}, {532, 0, 640, 0}},
+        {"at the end of the numbers", {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
+         {40, 984, 0, 1280}},
+    };
+    for (const Case& c : cases) {
+        for (int i = 0; i < 4; i++)
+            fake.profile[std::string("OPTION/") + KEY_ORDER[i]] = std::to_string(c.saved[i]);
+        loadSettings();
+        int32_t opened[] = {settings.windowTop, settings.windowHeight, settings.windowLeft,
+                            settings.windowWidth};
+        EXPECT_TRUE(std::equal(opened, opened + 4, c.opened)) << c.what;
+    }
 }
 
 TEST(OptionsModel, OkTakesTheBoxesAndCancelTakesNothing)

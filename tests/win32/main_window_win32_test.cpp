@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app/main_window_win32.h"
 #include "app/platform_win32.h"
 #include "editor/display_mode.h"
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
 #include "platform/commands.h"
+#include "platform/platform.h"
 #include "platform/settings.h"
 
 // The main window procedure on a real window: Windows reports the resize of
@@ -102,6 +105,28 @@ TEST_F(MainWindow, ScrollRangesFollowTheClientAreaAsItFinallyIs)
         applyFontSize(size);  // the bars as they are, refitted to the new metrics
         expectBarsFitTheClientArea();
     }
+}
+
+// Saved while minimized or maximized, the rectangle is still the one the
+// window is restored to; a minimized window's own lies off every screen.
+TEST_F(MainWindow, TheRectangleToSaveIsTheRestoredOne)
+{
+    applyFontSize(2);  // a dump large enough not to limit the window
+    SetWindowPos(window, nullptr, 100, 50, 500, 400, SWP_NOZORDER);
+    for (int state : {SW_MINIMIZE, SW_MAXIMIZE, SW_RESTORE}) {
+        ShowWindow(window, state);
+        int32_t rect[4] = {};
+        platform.getMainWindowRect(&rect[0], &rect[1], &rect[2], &rect[3]);
+        EXPECT_EQ(std::vector<int32_t>(rect, rect + 4), (std::vector<int32_t>{100, 50, 600, 450}))
+            << state;
+    }
+    ShowWindow(window, SW_MINIMIZE);
+    RECT minimized;
+    GetWindowRect(window, &minimized);
+    EXPECT_FALSE(platform.isOnScreen(minimized.left, minimized.top, minimized.right,
+                                     minimized.bottom));
+    EXPECT_TRUE(platform.isOnScreen(100, 50, 600, 450));
+    EXPECT_TRUE(platform.isOnScreen(-400, -300, 1, 1));
 }
 
 }  // namespace
