@@ -15,11 +15,12 @@ const COLORREF CYAN = RGB(0, 255, 255);
 // Each byte advances exactly one cell: a face whose own advance differs from
 // the cell width (IPAMincho standing in for MS Mincho under Wine) would
 // otherwise drift off the grid the caret and the clicks use. A double-byte
-// character gets the cells of both its bytes.
+// character gets the cells of both its bytes. A run ending in a lead byte
+// makes the text functions read one advance past its bytes.
 void drawRun(HDC dc, const DumpRun& run)
 {
-    INT advances[DUMP_BYTES_PER_LINE];
-    for (int i = 0; i < run.length; i++) advances[i] = view.charWidth;
+    INT advances[DUMP_BYTES_PER_LINE + 1];
+    for (int i = 0; i <= run.length; i++) advances[i] = view.charWidth;
     ExtTextOutA(dc, run.x, run.y, 0, nullptr, run.text, UINT(run.length), advances);
 }
 

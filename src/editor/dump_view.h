@@ -40,8 +40,11 @@ bool isHexDigit(int code);
 uint8_t toDisplayChar(uint8_t byte);
 uint8_t toDisplayCharKanji(uint8_t byte);
 
-// Line `line` as exported: 72 bytes, CR LF at the end; `out` gets a NUL after them.
-void formatDumpLine(int line, const uint8_t* bytes, bool kanji, char out[DUMP_TEXT_LINE_BYTES + 1]);
+// Line `line` of a sector of `size` bytes as exported: 72 bytes, CR LF at the
+// end; `out` gets a NUL after them. In 2-byte mode Shift-JIS pairs count from
+// the sector's start, as on the screen.
+void formatDumpLine(const uint8_t* sector, uint32_t size, int line, bool kanji,
+                    char out[DUMP_TEXT_LINE_BYTES + 1]);
 
 // One piece of text of a painted line, at client pixel (x, y).
 struct DumpRun {

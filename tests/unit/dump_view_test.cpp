@@ -1,4 +1,8 @@
+#include <algorithm>
 #include <cstring>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "editor_fixture.h"
 
@@ -38,20 +42,89 @@ TEST(DumpMapping, HexDigitValues)
 
 TEST(DumpText, LinesAre72Bytes)
 {
+    std::vector<uint8_t> sector(IMAGE_BUFFER_SIZE, 0);
     const uint8_t hello[16] = {0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x2C, 0x20, 0x77,
                                0x6F, 0x72, 0x6C, 0x64, 0x21, 0x00, 0x0D, 0xFF};
+    std::memcpy(&sector[32], hello, 16);
     char line[DUMP_TEXT_LINE_BYTES + 1];
-    formatDumpLine(2, hello, false, line);
+    formatDumpLine(sector.data(), 512, 2, false, line);
     EXPECT_STREQ(line, "0020: 48 65 6C 6C 6F 2C 20 77 6F 72 6C 64 21 00 0D FF Hello, world!...\r\n");
-    formatDumpLine(2, hello, true, line);
+    formatDumpLine(sector.data(), 512, 2, true, line);
     EXPECT_STREQ(line, "0020: 48 65 6C 6C 6F 2C 20 77 6F 72 6C 64 21 00 0D FF Hello, world!.. \r\n");
 
-    const uint8_t zero[16] = {};
-    formatDumpLine(0, zero, true, line);
+    formatDumpLine(sector.data(), 512, 0, true, line);
     EXPECT_EQ(std::strlen(line), 72u);
     EXPECT_STREQ(line, "0000: 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 ................\r\n");
-    formatDumpLine(1151, zero, false, line);  // the last line of an 18432-byte sector
+    formatDumpLine(sector.data(), IMAGE_BUFFER_SIZE, 1151, false, line);  // the last line
     EXPECT_EQ(std::string(line, 6), "47F0: ");
+}
+
+std::string characters(const std::vector<uint8_t>& sector, int line)
+{
+    char text[DUMP_TEXT_LINE_BYTES + 1];
+    formatDumpLine(sector.data(), uint32_t(sector.size()), line, true, text);
+    return std::string(text + 54, 16);
+}
+
+// Shift-JIS pairs count from the sector's start, not from each line's.
+TEST(DumpText, TwoByteModePairsFromTheSectorStart)
+{
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;  // from byte 12 of a 32-byte sector of spaces
+        std::string line0, line1;    // their last 4 and first 4 characters
+    } cases[] = {
+        {"あ, whose trail is 0xA0", {0x82, 0xA0, ' ', 0xA0}, "\x82\xA0  ", "    "},
+        {"語 split, then の", {' ', ' ', ' ', 0x8C, 0xEA, 0x82, 0xCC, 'x'}, "    ", " \x82\xCCx"},
+        {"lead bytes pairing up to the break", {0x81, 0x81, 0x81, 0x81, 0x40},
+         "\x81\x81\x81\x81", "@   "},
+        {"an odd run splits at the break", {' ', 0x81, 0x81, 0x81, 0x81, 'y'}, " \x81\x81 ", " y  "},
+        {"a lead without its trail", {0x82, 0x20, 0x82, 0x7F}, "    ", "    "},
+        {"katakana are single bytes", {0xB1, 0xB2, 0xDF, 0xA1, 0xC4}, "\xB1\xB2\xDF\xA1",
+         "\xC4   "},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> sector(32, ' ');
+        std::copy(c.bytes.begin(), c.bytes.end(), sector.begin() + 12);
+        EXPECT_EQ(characters(sector, 0).substr(12), c.line0) << c.what;
+        EXPECT_EQ(characters(sector, 1).substr(0, 4), c.line1) << c.what;
+    }
+    std::vector<uint8_t> leadLast(32, ' ');
+    leadLast[31] = 0x82;  // the sector's last byte: no trail can follow
+    EXPECT_EQ(characters(leadLast, 1), std::string(16, ' '));
+}
+
+// The same rule read forwards, a character at a time from byte 0.
+std::string pairedForwards(const std::vector<uint8_t>& sector, int line)
+{
+    auto lead = [](uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
+    auto trail = [](uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; };
+    std::string text(sector.size(), '?');
+    for (size_t i = 0; i < sector.size();) {
+        if (lead(sector[i]) && i + 1 < sector.size() && trail(sector[i + 1])) {
+            bool split = i % 16 == 15;
+            text[i] = split ? ' ' : char(sector[i]);
+            text[i + 1] = split ? ' ' : char(sector[i + 1]);
+            i += 2;
+        } else {
+            text[i] = lead(sector[i]) ? ' ' : char(toDisplayCharKanji(sector[i]));
+            i++;
+        }
+    }
+    return text.substr(16 * size_t(line), 16);
+}
+
+TEST(DumpText, TwoByteModeAgreesWithAForwardReading)
+{
+    std::mt19937 random(11);
+    // Odd rounds draw from lead, trail and edge bytes, for long runs of leads.
+    const uint8_t edges[] = {0x81, 0x82, 0x9F, 0xE0, 0xFC, 0x40, 0xA0, 0x7F, 0x20, 0x00, 0xFD};
+    for (int round = 0; round < 300; round++) {
+        std::vector<uint8_t> sector(512);
+        for (uint8_t& b : sector) b = round % 2 ? edges[random() % sizeof edges] : uint8_t(random());
+        for (int line = 0; line < 32; line++)
+            ASSERT_EQ(characters(sector, line), pairedForwards(sector, line)) << round << ":" << line;
+    }
 }
 
 using DumpLayout = EditorTest;
@@ -81,6 +154,24 @@ TEST_F(DumpLayout, RunsOfALineAtTheirCells)
     EXPECT_EQ(runs[0].x, -25);
     EXPECT_EQ(runs[0].y, -40);
     EXPECT_EQ(runs[1].x, 35);
+}
+
+TEST_F(DumpLayout, TheScreenShowsTheExportedCharacters)
+{
+    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    const uint8_t split[] = {0x8C, 0xEA, 0x82, 0xCC};  // 語の, 語 across lines 3 and 4
+    std::memcpy(editor.workBuffer + 63, split, sizeof split);
+    std::vector<uint8_t> sector(editor.workBuffer, editor.workBuffer + 512);
+    DumpRun runs[DUMP_RUNS_PER_LINE];
+    for (int kanji : {0, 1}) {
+        settings.kanji = kanji;
+        for (int line = 0; line < 32; line++) {
+            layoutDumpLine(line, runs);
+            char text[DUMP_TEXT_LINE_BYTES + 1];
+            formatDumpLine(sector.data(), 512, line, kanji != 0, text);
+            EXPECT_EQ(std::string(runs[17].text), std::string(text + 54, 16)) << line;
+        }
+    }
 }
 
 TEST_F(DumpLayout, CursorByteRepaintByMode)

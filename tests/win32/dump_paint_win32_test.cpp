@@ -167,6 +167,35 @@ TEST_P(DumpPaint, ADoubleByteCharacterIsOneFullWidthGlyph)
     EXPECT_GT(rightInk, 0);
 }
 
+// 語の with 語 split by the line break, then あ, whose trail byte 0xA0 is a
+// space only when it stands alone: line 5 ends blank (its lead byte drawn
+// would make the text functions read a seventeenth advance), and line 6 shows
+// a blank cell, の and あ on their own cells.
+TEST_P(DumpPaint, PairsCountFromTheSectorStartAcrossLineBreaks)
+{
+    settings.kanji = 1;
+    std::memset(editor.workBuffer, ' ', 512);
+    const uint8_t bytes[] = {0x8C, 0xEA, 0x82, 0xCC, ' ', 0x82, 0xA0};
+    std::memcpy(editor.workBuffer + 5 * 16 + 15, bytes, sizeof bytes);
+    std::memcpy(editor.savedCopy, editor.workBuffer, 512);
+    const int cw = view.charWidth, lh = view.lineHeight;
+    Canvas dump(80 * cw, 32 * lh), reference(80 * cw, 32 * lh);
+    paintDumpInto(dump.dc);
+
+    HFONT font = createDumpFont(view.fontHeight, false);
+    HGDIOBJ previous = SelectObject(reference.dc, font);
+    TextOutA(reference.dc, 58 * cw, 6 * lh, "\x82\xCC", 2);
+    TextOutA(reference.dc, 61 * cw, 6 * lh, "\x82\xA0", 2);
+    SelectObject(reference.dc, previous);
+    DeleteObject(font);
+    GdiFlush();
+    for (int y = 5 * lh; y < 7 * lh; y++)
+        for (int x = 57 * cw; x < 80 * cw; x++)
+            ASSERT_EQ(dump.pixels[y * dump.width + x] & 0xFFFFFF,
+                      reference.pixels[y * reference.width + x] & 0xFFFFFF)
+                << x << "," << y;
+}
+
 INSTANTIATE_TEST_SUITE_P(FontSizes, DumpPaint, ::testing::Range(0, 5));
 
 TEST(Banner, GradientRowsAndTitle)
