@@ -158,3 +158,31 @@ e2e_until() {
     done
     return 1
 }
+
+# The editor tests' window: the whole dump of a 512-byte sector fits in it,
+# so a click below the last line only brings the window to the front.
+E2E_EDITOR_INI='[OPTION]\r\nTOP=10\r\nBOTTOM=760\r\nLEFT=20\r\nRIGHT=800\r\n'
+E2E_BELOW_DUMP=$((19 + 32 * 21 + 30))  # menu bar, 32 lines, a little more
+E2E_FULL_WIDTH=(Ａ Ｂ Ｃ Ｄ Ｅ)
+
+# e2e_title DRIVE-INDEX SECTOR: the main window's title as a pattern.
+e2e_title() { echo "^Veldis - ${E2E_FULL_WIDTH[$1]}ドライブ　$2セクタ\$"; }
+
+# e2e_focus_main: a click into the main window, whose id lands in MAIN.
+e2e_focus_main() {
+    MAIN="$(e2e_wait_title '^Veldis' 10)"
+    xdotool mousemove --window "$MAIN" 300 "$E2E_BELOW_DUMP" click 1
+    sleep 0.3
+}
+
+# e2e_read_sector DRIVE-INDEX LETTER SECTOR: through the read dialog.
+e2e_read_sector() {
+    xdotool key ctrl+r
+    local dialog
+    dialog="$(e2e_wait_window 'セクタ読込' 10)"
+    sleep 0.3
+    xdotool key --window "$dialog" --delay 80 End $(printf 'BackSpace %.0s' $(seq 10)) \
+        $(echo "$3" | sed 's/./& /g') shift+Tab "$2" Return
+    e2e_wait_title "$(e2e_title "$1" "$3")" 15 >/dev/null
+    e2e_focus_main
+}

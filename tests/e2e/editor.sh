@@ -11,7 +11,6 @@ trap 'fatdrive_end; e2e_end' EXIT
 MSG_WRITE_EDITS="編集した内容を書き込みます。"
 MSG_DISCARD_EDITS="編集した内容を破棄します。"
 MSG_WRITE_CHANGES="変更箇所の書き込みを行いますか？"
-FULL_WIDTH=(Ａ Ｂ Ｃ Ｄ Ｅ)
 
 images="$FATDRIVE_DIR"
 sample_volume "$images/a.img" fat12
@@ -22,11 +21,8 @@ fatdrive_map d hd "$images/d.img"
 fatdrive_map e hd "$images/e.img"
 fatdrive_apply
 
-# A window the whole dump fits in: no scrolling, and below the last line a
-# click only brings the window to the front.
 e2e_install_copy "$images/program"
-printf '[OPTION]\r\nTOP=10\r\nBOTTOM=760\r\nLEFT=20\r\nRIGHT=800\r\n' > "$images/program/veldis.INI"
-MENU_HEIGHT=19
+printf "$E2E_EDITOR_INI" > "$images/program/veldis.INI"
 
 # The layout of a volume, worked out here from its boot sector.
 field() { od -An -t "u$3" -j "$2" -N "$3" "$1" | tr -d ' '; }
@@ -47,37 +43,17 @@ layout() {
     fi
 }
 
-title() { echo "^Veldis - ${FULL_WIDTH[$1]}ドライブ　$2セクタ\$"; }
-
-focus_main() {
-    MAIN="$(e2e_wait_title '^Veldis' 10)"
-    xdotool mousemove --window "$MAIN" 300 $((MENU_HEIGHT + 32 * 21 + 30)) click 1
-    sleep 0.3
-}
-
-# read_sector LETTER-INDEX LETTER SECTOR: through the read dialog.
-read_sector() {
-    xdotool key ctrl+r
-    local dialog
-    dialog="$(e2e_wait_window 'セクタ読込' 10)"
-    sleep 0.3
-    xdotool key --window "$dialog" --delay 80 End $(printf 'BackSpace %.0s' $(seq 10)) \
-        $(echo "$3" | sed 's/./& /g') shift+Tab "$2" Return
-    e2e_wait_title "$(title "$1" "$3")" 15 >/dev/null
-    focus_main
-}
-
 # step KEYS... EXPECTED-SECTOR: keys on the main window, then the title.
 step() {
     local expected="${*: -1}" drive="$DRIVE"
     xdotool key --delay 200 "${@:1:$#-1}"
-    e2e_wait_title "$(title "$drive" "$expected")" 15 >/dev/null
-    focus_main
+    e2e_wait_title "$(e2e_title "$drive" "$expected")" 15 >/dev/null
+    e2e_focus_main
 }
 
 e2e_start
 e2e_wait_title '^Veldis$' 30 >/dev/null
-focus_main
+e2e_focus_main
 eval "$(xdotool getwindowgeometry --shell "$MAIN")"
 first_place="$X,$Y"
 # Before a drive is chosen the sector commands are grayed: nothing happens.
@@ -90,7 +66,7 @@ echo "ok: start with the banner; grayed commands do nothing"
 for volume in "0 a" "3 d" "4 e"; do
     read -r DRIVE letter <<< "$volume"
     layout "$images/$letter.img"
-    read_sector "$DRIVE" "$letter" 0
+    e2e_read_sector "$DRIVE" "$letter" 0
     step ctrl+n 1
     step ctrl+n 2
     step ctrl+b 1
@@ -109,7 +85,7 @@ done
 DRIVE=0
 layout "$images/a.img"
 SPARE=$((DATA + 20))
-read_sector 0 a "$SPARE"
+e2e_read_sector 0 a "$SPARE"
 cp "$images/a.img" "$images/before.img"
 xdotool key --delay 100 Home 4 1 4 2 Tab x y ctrl+w
 [ -n "${E2E_SHOTS:-}" ] && { sleep 2; import -window root "$E2E_SHOTS/write-box.png"; }
@@ -124,13 +100,13 @@ offset=$((SPARE * 512))
 fsck.fat -n "$images/a.img" >/dev/null || fail "fsck.fat after the write"
 echo "ok: typed bytes written exactly, fsck.fat clean"
 
-focus_main
+e2e_focus_main
 cp "$images/a.img" "$images/before.img"
 xdotool key --delay 100 Home z ctrl+w  # the cursor is still in the character column
 e2e_answer_box 1 right >/dev/null  # Cancel
 sleep 4
 cmp -s "$images/before.img" "$images/a.img" || fail "Cancel wrote the sector"
-focus_main
+e2e_focus_main
 xdotool key alt+e r  # revert: no question, nothing written
 sleep 1
 xdotool key ctrl+w   # grayed again: nothing happens
@@ -155,10 +131,10 @@ done
 # The next start opens where the last one was; a second start gives way.
 e2e_start
 e2e_wait_title '^Veldis$' 30 >/dev/null
-focus_main
+e2e_focus_main
 eval "$(xdotool getwindowgeometry --shell "$MAIN")"
 [ "$X,$Y" = "$first_place" ] || fail "opened at $X,$Y, not at $first_place"
-read_sector 0 a "$SPARE"
+e2e_read_sector 0 a "$SPARE"
 second=0
 (cd "$(dirname "$E2E_EXE")" && timeout 60 "$VELDIS_WINE" "$E2E_EXE") || second=$?
 [ "$second" = 0 ] || fail "the second start ended with $second"
@@ -166,7 +142,7 @@ second=0
 echo "ok: the next start opens at the saved place; a second start gives way with exit code 0"
 
 # No leaves the disk as it was.
-focus_main
+e2e_focus_main
 cp "$images/a.img" "$images/before.img"
 xdotool key --delay 100 Home 7 7 alt+space c
 e2e_answer_box 0 right >/dev/null  # No
@@ -177,8 +153,8 @@ echo "ok: No at the close leaves the disk unchanged"
 # Alt+F4 is the Exit command: it asks to discard instead.
 e2e_start
 e2e_wait_title '^Veldis$' 30 >/dev/null
-focus_main
-read_sector 0 a "$SPARE"
+e2e_focus_main
+e2e_read_sector 0 a "$SPARE"
 xdotool key --delay 100 Home 6 6 alt+F4
 answer="$(e2e_answer_box 0 left)"  # OK: discard
 [ "$answer" = "$(wine_text "$MSG_DISCARD_EDITS")" ] || fail "Alt+F4 asked: $answer"

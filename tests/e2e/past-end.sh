@@ -11,7 +11,6 @@ trap 'fatdrive_end; e2e_end' EXIT
 
 MSG_SECTOR_READ_ERROR="セクタ読込エラーが発生しました。"
 MSG_SECTOR_WRITE_ERROR="セクタ書込エラーが発生しました。"
-FULL_WIDTH=(Ａ Ｂ Ｃ Ｄ Ｅ)
 
 # Both FAT16 volumes claim 65536 sectors. D: holds all but the last, so LAST
 # is one past its end; E: holds 40000, so LAST is far past it.
@@ -25,27 +24,7 @@ fatdrive_map e hd "$images/e.img"
 fatdrive_apply
 e2e_install_copy "$images/program"
 # Ctrl+W writes without its question, so each write brings one box at most.
-printf '[OPTION]\r\nTOP=10\r\nBOTTOM=760\r\nLEFT=20\r\nRIGHT=800\r\nOPTFLAG1=0\r\n' \
-    > "$images/program/veldis.INI"
-
-title() { echo "^Veldis - ${FULL_WIDTH[$1]}ドライブ　$2セクタ\$"; }
-
-focus_main() {
-    MAIN="$(e2e_wait_title '^Veldis' 10)"
-    xdotool mousemove --window "$MAIN" 300 720 click 1
-    sleep 0.3
-}
-
-read_sector() {
-    xdotool key ctrl+r
-    local dialog
-    dialog="$(e2e_wait_window 'セクタ読込' 10)"
-    sleep 0.3
-    xdotool key --window "$dialog" --delay 80 End $(printf 'BackSpace %.0s' $(seq 10)) \
-        $(echo "$3" | sed 's/./& /g') shift+Tab "$2" Return
-    e2e_wait_title "$(title "$1" "$3")" 15 >/dev/null
-    focus_main
-}
+printf "${E2E_EDITOR_INI}OPTFLAG1=0\r\n" > "$images/program/veldis.INI"
 
 # The main window carries a drive in its title here; a bare "Veldis" is a box.
 no_box() { ! xdotool search --onlyvisible --name '^Veldis$' >/dev/null 2>&1; }
@@ -57,7 +36,7 @@ answer() {
     text="$(e2e_answer_box "$1" centre)"
     [ "$text" = "$(wine_text "$2")" ] || fail "expected '$2', the box said: $text"
     e2e_until 10 no_box || fail "the box stayed"
-    focus_main
+    e2e_focus_main
 }
 
 # shrink LETTER SECTORS: the medium loses its tail while the editor shows it.
@@ -70,16 +49,16 @@ shrink() {
 
 e2e_start
 e2e_wait_title '^Veldis$' 30 >/dev/null
-focus_main
+e2e_focus_main
 boxes=0
 for drive in "3 d" "4 e"; do
     read -r index letter <<< "$drive"
     cp "$images/$letter.img" "$images/$letter.before"
-    read_sector "$index" "$letter" 0
+    e2e_read_sector "$index" "$letter" 0
     xdotool key alt+v s l
     answer "$boxes" "$MSG_SECTOR_READ_ERROR"
     boxes=$((boxes + 1))
-    e2e_wait_title "$(title "$index" 0)" 5 >/dev/null || fail "${letter^^}: LAST left sector 0"
+    e2e_wait_title "$(e2e_title "$index" 0)" 5 >/dev/null || fail "${letter^^}: LAST left sector 0"
     cmp -s "$images/$letter.before" "$images/$letter.img" || fail "${letter^^}: LAST changed the device"
 done
 echo "ok: LAST one past the end and far past it reports the read error; nothing moves"
@@ -87,7 +66,7 @@ echo "ok: LAST one past the end and far past it reports the read error; nothing 
 # A sector shown, edited, and the medium shrinks under it before the write.
 for case in "3 d 65534 65534" "4 e 30000 20000"; do
     read -r index letter sector keep <<< "$case"
-    read_sector "$index" "$letter" "$sector"
+    e2e_read_sector "$index" "$letter" "$sector"
     shrink "$letter" "$keep"
     xdotool key --delay 100 Home 5 A ctrl+w
     answer "$boxes" "$MSG_SECTOR_WRITE_ERROR"
