@@ -47,35 +47,88 @@ bool seekTo(HANDLE device, uint64_t offset)
     return (uint64_t(DWORD(high)) << 32 | low) == offset;
 }
 
-// Seek, lock, transfer, unlock. The sector number is unsigned: a sector at or
-// past 2^31 lies past 1 TiB of a 512-byte-sector volume, not before its start.
-bool transferAt(HANDLE device, SectorOp op, uint32_t sectorSize, uint32_t count,
-                uint32_t firstSector, void* buffer)
+// The sector number is unsigned: a sector at or past 2^31 lies past 1 TiB of
+// a 512-byte-sector volume, not before its start.
+bool moveSectors(HANDLE device, SectorOp op, uint32_t sectorSize, uint32_t count,
+                 uint32_t firstSector, void* buffer)
 {
     uint64_t bytes = uint64_t(sectorSize) * count;
     if (bytes > 0xFFFFFFFFu) return false;
     if (!seekTo(device, uint64_t(firstSector) * sectorSize)) return false;
-    DWORD returned = 0, done = 0;
-    DeviceIoControl(device, FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr);
+    DWORD done = 0;
     if (op == SectorOp::Read)
         ReadFile(device, buffer, DWORD(bytes), &done, nullptr);
     else
         WriteFile(device, buffer, DWORD(bytes), &done, nullptr);
-    DeviceIoControl(device, FSCTL_UNLOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr);
     return done == bytes;
 }
 
-}  // namespace
+void control(HANDLE device, DWORD code)
+{
+    DWORD returned = 0;
+    DeviceIoControl(device, code, nullptr, 0, nullptr, 0, &returned, nullptr);
+}
 
-int ntTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer)
+HANDLE openDrive(SectorOp op, int drive)
 {
     char path[8];
     std::snprintf(path, sizeof path, "\\\\.\\%c:", 'A' + drive);
-    DWORD access = op == SectorOp::Write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
-    HANDLE device = openVolume(path, access);
+    return openVolume(path, op == SectorOp::Write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ);
+}
+
+// The volume an image run holds open and locked between its transfers.
+struct VolumeHold {
+    HANDLE device;
+    int drive;
+    uint32_t sectorSize;
+};
+
+VolumeHold hold = {INVALID_HANDLE_VALUE, -1, 0};
+
+}  // namespace
+
+// A lock refused (files open on the volume) leaves the transfer to go ahead
+// unlocked; only the byte count decides.
+int ntTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer)
+{
+    if (hold.device != INVALID_HANDLE_VALUE && hold.drive == drive)
+        return moveSectors(hold.device, op, hold.sectorSize, count, firstSector, buffer)
+                   ? SECTOR_STATUS_OK
+                   : SECTOR_STATUS_FAILED;
+    HANDLE device = openDrive(op, drive);
     if (device == INVALID_HANDLE_VALUE) return SECTOR_STATUS_FAILED;
     uint32_t sectorSize = sectorSizeOf(device, drive);
-    bool done = sectorSize != 0 && transferAt(device, op, sectorSize, count, firstSector, buffer);
+    bool done = false;
+    if (sectorSize != 0) {
+        control(device, FSCTL_LOCK_VOLUME);
+        done = moveSectors(device, op, sectorSize, count, firstSector, buffer);
+        control(device, FSCTL_UNLOCK_VOLUME);
+    }
     CloseHandle(device);
     return done ? SECTOR_STATUS_OK : SECTOR_STATUS_FAILED;
+}
+
+// A transfer sized for other sectors than the device's would overrun the
+// caller's buffer: such a device fails the run before its first transfer.
+bool beginNtRun(SectorOp op, int drive, uint32_t sectorSize)
+{
+    endNtRun(false);
+    HANDLE device = openDrive(op, drive);
+    if (device == INVALID_HANDLE_VALUE) return false;
+    if (sectorSizeOf(device, drive) != sectorSize) {
+        CloseHandle(device);
+        return false;
+    }
+    control(device, FSCTL_LOCK_VOLUME);
+    hold = {device, drive, sectorSize};
+    return true;
+}
+
+void endNtRun(bool dismount)
+{
+    if (hold.device == INVALID_HANDLE_VALUE) return;
+    if (dismount) control(hold.device, FSCTL_DISMOUNT_VOLUME);
+    control(hold.device, FSCTL_UNLOCK_VOLUME);
+    CloseHandle(hold.device);
+    hold = {INVALID_HANDLE_VALUE, -1, 0};
 }

@@ -8,7 +8,12 @@ int noRoute(SectorOp, int, uint32_t, uint32_t, void*)
 }
 
 AccessMethod currentMethod = AccessMethod::Unsupported;
-SectorRoutes currentRoutes = {noRoute, noRoute, noRoute};
+SectorRoutes currentRoutes = {noRoute, noRoute, noRoute, nullptr, nullptr};
+
+bool usesNtRoute()
+{
+    return static_cast<int>(currentMethod) < 0;
+}
 
 }  // namespace
 
@@ -30,11 +35,22 @@ void SectorIo::setRoutes(const SectorRoutes& routes)
 int SectorIo::transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer)
 {
     int method = static_cast<int>(currentMethod);
-    if (method < 0) {
+    if (usesNtRoute()) {
         if (op != SectorOp::Read && op != SectorOp::Write) return SECTOR_STATUS_FAILED;
         return currentRoutes.ntTransfer(op, drive, count, firstSector, buffer);
     }
     // 0 is never classified, but behaves like the first Windows 95 release.
     if (method <= 1) return currentRoutes.absDiskTransfer(op, drive, count, firstSector, buffer);
     return currentRoutes.extAbsDiskTransfer(op, drive, count, firstSector, buffer);
+}
+
+bool SectorIo::beginRun(SectorOp op, int drive, uint32_t sectorSize)
+{
+    if (!usesNtRoute() || currentRoutes.beginNtRun == nullptr) return true;
+    return currentRoutes.beginNtRun(op, drive, sectorSize);
+}
+
+void SectorIo::endRun(bool dismount)
+{
+    if (usesNtRoute() && currentRoutes.endNtRun != nullptr) currentRoutes.endNtRun(dismount);
 }

@@ -14,11 +14,21 @@ enum class SectorOp : int {
 using SectorRoute = int (*)(SectorOp op, int drive, uint32_t count, uint32_t firstSector,
                             void* buffer);
 
-// The seam between the dispatcher and the operating system.
+// A run holds `drive` open for many transfers: opened and locked once, every
+// transfer of that drive on the one handle until the run ends. False when the
+// device cannot be opened or its sectors are not `sectorSize` bytes.
+using RunBegin = bool (*)(SectorOp op, int drive, uint32_t sectorSize);
+// Ends the run; `dismount` makes the file system read the volume afresh.
+using RunEnd = void (*)(bool dismount);
+
+// The seam between the dispatcher and the operating system. A route without
+// runs (null) goes on per transfer.
 struct SectorRoutes {
     SectorRoute ntTransfer;
     SectorRoute absDiskTransfer;
     SectorRoute extAbsDiskTransfer;
+    RunBegin beginNtRun;
+    RunEnd endNtRun;
 };
 
 // The size of the editor's sector buffers and of every transfer buffer.
@@ -32,4 +42,8 @@ void setMethod(AccessMethod method);
 AccessMethod method();
 void setRoutes(const SectorRoutes& routes);
 int transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
+// For a run of transfers of one drive (a drive image): `op` Write when any of
+// them writes. Outside a run each transfer opens and closes the device.
+bool beginRun(SectorOp op, int drive, uint32_t sectorSize);
+void endRun(bool dismount);
 }

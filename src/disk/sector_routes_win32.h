@@ -2,10 +2,13 @@
 #include "disk/sector_io.h"
 #include "disk/vwin32.h"
 
-// Windows NT: the volume device of the drive letter.
+// Windows NT: the volume device of the drive letter, per transfer or held for a run.
 int ntTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
+bool beginNtRun(SectorOp op, int drive, uint32_t sectorSize);
+void endNtRun(bool dismount);
 
 // Windows 95/98: points the VWIN32 routes at the real device.
 void installVwin32Device();
 
-constexpr SectorRoutes WIN32_SECTOR_ROUTES = {ntTransfer, absDiskTransfer, extAbsDiskTransfer};
+constexpr SectorRoutes WIN32_SECTOR_ROUTES = {ntTransfer, absDiskTransfer, extAbsDiskTransfer,
+                                             beginNtRun, endNtRun};

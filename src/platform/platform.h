@@ -51,6 +51,22 @@ struct Platform {
     void (*showScrollBar)(int bar, bool show);  // a shown bar has both arrows enabled
     void (*setScrollRange)(int bar, int32_t maximum, bool redraw);
     void (*setScrollPos)(int bar, int32_t position);
+
+    // Files by an opaque handle, null for none. Writing creates or replaces
+    // the file, unshared; reading opens an existing file only.
+    void* (*createFile)(const char* path);
+    void* (*openFile)(const char* path);
+    bool (*fileExists)(const char* path);  // a file or a folder of that name
+    bool (*getFileSize)(void* file, uint64_t* size);
+    bool (*writeFile)(void* file, const void* data, uint32_t size);  // all of it, or false
+    bool (*readFile)(void* file, void* data, uint32_t size);         // all of it, or false
+    void (*closeFile)(void* file);
+
+    // A drive image run: its progress bar (0 to 100), and between two chunks
+    // the repaint and whatever the user did meanwhile; false when the user
+    // asked the run to stop.
+    void (*showProgress)(int percent);
+    bool (*continueRun)();
 };
 
 extern Platform platform;

@@ -15,6 +15,13 @@ struct Image {
 std::map<int, Image> images;
 std::set<std::tuple<int, SectorOp, uint32_t>> failures;
 std::vector<ImageRoute::Request> log;
+std::vector<ImageRoute::Run> runLog;
+
+bool inRunOf(int drive)
+{
+    return !runLog.empty() && runLog.back().begun && !runLog.back().ended &&
+           runLog.back().drive == drive;
+}
 
 // Images may pass 2 GiB, beyond a 32-bit long.
 bool seek(std::FILE* file, uint64_t offset, int origin = SEEK_SET)
@@ -63,6 +70,7 @@ void ImageRoute::reset()
     images.clear();
     failures.clear();
     log.clear();
+    runLog.clear();
 }
 
 void ImageRoute::attach(int drive, const std::string& path, uint32_t sectorSize)
@@ -83,14 +91,34 @@ const std::vector<ImageRoute::Request>& ImageRoute::requests()
 int ImageRoute::transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector,
                          void* buffer)
 {
-    log.push_back({op, drive, count, firstSector});
+    log.push_back({op, drive, count, firstSector, inRunOf(drive)});
     auto image = images.find(drive);
     if (image == images.end() || failing(drive, op, count, firstSector)) return 1;
     if (op != SectorOp::Read && op != SectorOp::Write) return 1;
     return move(image->second, op, count, firstSector, buffer) ? 0 : 1;
 }
 
+const std::vector<ImageRoute::Run>& ImageRoute::runs()
+{
+    return runLog;
+}
+
+bool ImageRoute::beginRun(SectorOp op, int drive, uint32_t sectorSize)
+{
+    auto image = images.find(drive);
+    bool begun = image != images.end() && image->second.sectorSize == sectorSize;
+    runLog.push_back({op, drive, sectorSize, begun, false, false});
+    return begun;
+}
+
+void ImageRoute::endRun(bool dismount)
+{
+    if (runLog.empty() || !runLog.back().begun || runLog.back().ended) return;
+    runLog.back().ended = true;
+    runLog.back().dismounted = dismount;
+}
+
 SectorRoutes ImageRoute::routes()
 {
-    return {transfer, transfer, transfer};
+    return {transfer, transfer, transfer, beginRun, endRun};
 }

@@ -14,6 +14,17 @@ struct Request {
     int drive;
     uint32_t count;
     uint32_t firstSector;
+    bool inRun;  // inside a run of its drive
+};
+
+// A run, from its beginning to its end.
+struct Run {
+    SectorOp op;
+    int drive;
+    uint32_t sectorSize;
+    bool begun;      // false: refused (no such drive, other sector size)
+    bool ended;
+    bool dismounted;
 };
 
 void reset();
@@ -21,8 +32,11 @@ void attach(int drive, const std::string& path, uint32_t sectorSize);
 // Every transfer of `op` on `drive` that touches `sector` fails with status 1.
 void failSector(int drive, SectorOp op, uint32_t sector);
 const std::vector<Request>& requests();
+const std::vector<Run>& runs();
 
 int transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
+bool beginRun(SectorOp op, int drive, uint32_t sectorSize);
+void endRun(bool dismount);
 SectorRoutes routes();
 
 }  // namespace ImageRoute

@@ -1,6 +1,9 @@
 #include "fake_platform.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -8,7 +11,10 @@
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
 #include "editor/view_scroll.h"
+#include "image/image_restore.h"
+#include "image/image_save.h"
 #include "image_route.h"
+#include "platform/file_path.h"
 #include "platform/commands.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
@@ -210,6 +216,67 @@ void fakeSetScrollPos(int bar, int32_t position)
     fake.bars[bar].position = position;
 }
 
+void* fakeCreateFile(const char* path)
+{
+    if (fake.createFails) return nullptr;
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) return nullptr;
+    fake.createdFiles.push_back(path);
+    fake.openFiles++;
+    return file;
+}
+
+void* fakeOpenFile(const char* path)
+{
+    std::FILE* file = fake.openFails ? nullptr : std::fopen(path, "rb");
+    if (file != nullptr) fake.openFiles++;
+    return file;
+}
+
+bool fakeFileExists(const char* path)
+{
+    struct stat status;
+    return stat(path, &status) == 0;
+}
+
+bool fakeGetFileSize(void* file, uint64_t* size)
+{
+    if (fake.sizeFails) return false;
+    struct stat status;
+    if (fstat(fileno(static_cast<std::FILE*>(file)), &status) != 0) return false;
+    *size = fake.reportedSize != 0 ? fake.reportedSize : uint64_t(status.st_size);
+    return true;
+}
+
+bool fakeWriteFile(void* file, const void* data, uint32_t size)
+{
+    std::FILE* stream = static_cast<std::FILE*>(file);
+    if (uint64_t(std::ftell(stream)) + size > fake.writeFailsPast) return false;
+    return std::fwrite(data, 1, size, stream) == size;
+}
+
+bool fakeReadFile(void* file, void* data, uint32_t size)
+{
+    return std::fread(data, 1, size, static_cast<std::FILE*>(file)) == size;
+}
+
+void fakeCloseFile(void* file)
+{
+    std::fclose(static_cast<std::FILE*>(file));
+    fake.openFiles--;
+}
+
+void fakeShowProgress(int percent)
+{
+    fake.progress.push_back(percent);
+}
+
+bool fakeContinueRun()
+{
+    if (fake.runContinues < 0) return true;
+    return fake.runContinues-- > 0;
+}
+
 }  // namespace
 
 void installFakePlatform()
@@ -239,11 +306,24 @@ void installFakePlatform()
     platform.showScrollBar = fakeShowScrollBar;
     platform.setScrollRange = fakeSetScrollRange;
     platform.setScrollPos = fakeSetScrollPos;
+    platform.createFile = fakeCreateFile;
+    platform.openFile = fakeOpenFile;
+    platform.fileExists = fakeFileExists;
+    platform.getFileSize = fakeGetFileSize;
+    platform.writeFile = fakeWriteFile;
+    platform.readFile = fakeReadFile;
+    platform.closeFile = fakeCloseFile;
+    platform.showProgress = fakeShowProgress;
+    platform.continueRun = fakeContinueRun;
 
     settings = Settings{};
     volumeInfo = VolumeInfo{};
     view = ViewState{};
     resetEditor();
+    lastFilePath[0] = '\0';
+    imageSaveStart = 0;
+    imageSaveCount = 1;
+    imageRestoreStart = 0;
     resetCommandStates();
     ImageRoute::reset();
     SectorIo::setRoutes(ImageRoute::routes());

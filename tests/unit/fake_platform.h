@@ -72,6 +72,18 @@ struct FakePlatform {
     int caretsCreated = 0;
     int32_t caretWidth = 0, caretHeight = 0, caretX = 0, caretY = 0;
     FakeScrollBar bars[2];  // SCROLL_BAR_HORZ, SCROLL_BAR_VERT
+
+    // Files are real files; these make their calls fail.
+    bool createFails = false;
+    bool openFails = false;
+    bool sizeFails = false;
+    uint64_t reportedSize = 0;            // nonzero: the size told instead of the real one
+    uint64_t writeFailsPast = UINT64_MAX; // a write that would end past this offset fails
+    std::vector<std::string> createdFiles;
+    int openFiles = 0;
+
+    std::vector<int> progress;  // each position the run's bar took
+    int runContinues = -1;      // how many chunks the run may go on after; -1: all
 };
 
 extern FakePlatform fake;

@@ -30,7 +30,7 @@ protected:
     void SetUp() override
     {
         taken.clear();
-        SectorIo::setRoutes({nt, abs, ext});
+        SectorIo::setRoutes({nt, abs, ext, nullptr, nullptr});
     }
 };
 

@@ -1,0 +1,66 @@
+#include "image/drive_image.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "disk/sector_io.h"
+#include "platform/file_path.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+
+uint32_t transferChunk(uint32_t count, uint32_t bytesPerSector)
+{
+    uint32_t limit = bytesPerSector == 0 ? 0 : IMAGE_BUFFER_SIZE / bytesPerSector;
+    for (uint32_t chunk = std::min(limit, count); chunk > 1; chunk--)
+        if (count % chunk == 0) return chunk;
+    return 1;
+}
+
+bool takeImageFilePath(const char* fileText)
+{
+    std::snprintf(lastFilePath, FILE_PATH_SIZE, "%s", fileText);
+    if (lastFilePath[0] != '\0') return true;
+    showMessage(MSG_NO_FILE, MessageKind::Warning);
+    return false;
+}
+
+bool queryImageDrive(int drive, ImageDrive& target)
+{
+    if (drive < 0) {
+        showMessage(MSG_NO_DRIVE, MessageKind::Warning);
+        return false;
+    }
+    target.drive = drive;
+    target.space = DriveSpace{};
+    if (!queryVolumeInfo(drive, target.space)) {
+        showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
+        return false;
+    }
+    // A chunk of no sectors would never end; a sector larger than the buffer
+    // would overrun it.
+    uint32_t sectorSize = target.space.bytesPerSector;
+    if (sectorSize == 0 || sectorSize > IMAGE_BUFFER_SIZE) {
+        showMessage(MSG_DRIVE_UNSUPPORTED, MessageKind::Error);
+        return false;
+    }
+    target.isNtfs = volumeInfo.isNtfs;
+    readVolumeLayout(drive, target.layout);
+    return true;
+}
+
+void showRunProgress(RunProgress& progress, uint64_t done, uint64_t count)
+{
+    int percent = int(done * 100 / count);
+    if (percent == progress.shown) return;
+    progress.shown = percent;
+    platform.showProgress(percent);
+}
+
+void finishRun(void* file, bool dismount)
+{
+    SectorIo::endRun(dismount);
+    platform.closeFile(file);
+    platform.showProgress(100);
+    showMessage(MSG_DONE, MessageKind::Info);
+    platform.showProgress(0);
+}

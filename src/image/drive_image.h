@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+
+#include "volume/boot_sector.h"
+#include "volume/volume_info.h"
+
+// Sectors per transfer of a run of `count` sectors: the largest divisor of
+// `count` that fits the transfer buffer, so every transfer moves the same
+// number and the last one ends at the range's end. A prime count above the
+// buffer's limit moves one sector at a time. Never 0.
+uint32_t transferChunk(uint32_t count, uint32_t bytesPerSector);
+
+// The drive of an image run, as its volume query and boot sector give it.
+struct ImageDrive {
+    int drive;
+    DriveSpace space;
+    VolumeLayout layout;
+    bool isNtfs;
+};
+
+// Takes the file field into lastFilePath; false (with the message) when empty.
+bool takeImageFilePath(const char* fileText);
+
+// Queries the chosen drive (-1 for none) and reads its layout; false, with
+// the message shown, when the drive cannot take a run.
+bool queryImageDrive(int drive, ImageDrive& target);
+
+// The whole percentage of a run, exact for runs of any length; the bar
+// changes only when it does.
+struct RunProgress {
+    int shown = -1;
+};
+void showRunProgress(RunProgress& progress, uint64_t done, uint64_t count);
+
+// How every run ends, finished, failed or stopped: the device let go, the
+// file closed, the bar full while the finished message is up, then empty.
+void finishRun(void* file, bool dismount);

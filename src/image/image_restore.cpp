@@ -1,0 +1,139 @@
+#include "image/image_restore.h"
+
+#include <cstring>
+
+#include "disk/sector_io.h"
+#include "image/drive_image.h"
+#include "platform/file_path.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+
+const char* const RESTORE_START_NAMES[RESTORE_START_COUNT] = {
+    "先頭", "ＦＡＴ領域", "ＤＩＲ領域", "ＤＡＴＡ領域", "ユーザ指定",
+};
+
+uint32_t imageRestoreStart = 0;
+
+namespace {
+
+constexpr uint32_t LAYOUT_FIRST_BYTE = 11;
+constexpr uint32_t LAYOUT_BYTES = 21;
+
+bool resolveRestoreStart(RestoreStart start, const ImageDrive& target)
+{
+    const VolumeLayout& layout = target.layout;
+    bool userSpecified = start == RestoreStart::UserSpecified;
+    if (target.isNtfs && start != RestoreStart::DriveStart && !userSpecified) {
+        showMessage(MSG_NTFS_NOT_ALLOWED, MessageKind::Error);
+        return false;
+    }
+    switch (start) {
+    case RestoreStart::DriveStart: imageRestoreStart = 0; break;
+    case RestoreStart::Fat: imageRestoreStart = layout.reservedSectors; break;
+    case RestoreStart::Dir: imageRestoreStart = layout.dirStart; break;
+    case RestoreStart::Data: imageRestoreStart = layout.dataStart; break;
+    case RestoreStart::UserSpecified: break;
+    }
+    if (!userSpecified || imageRestoreStart < layout.totalSectors) return true;
+    showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
+    return false;
+}
+
+// The whole file in sectors, which must fit between the start and the end of
+// the volume: nothing is written past it, into whatever follows on the disk.
+// The length is the whole 64-bit one, so an image of 4 GiB or more is never
+// cut down to its low 32 bits.
+bool countImageSectors(void* file, const ImageDrive& target, uint32_t& count)
+{
+    uint64_t size = 0;
+    if (!platform.getFileSize(file, &size)) {
+        showMessage(MSG_FILE_READ_ERROR, MessageKind::Error);
+        return false;
+    }
+    uint64_t sectors = size / target.space.bytesPerSector;
+    uint32_t total = target.layout.totalSectors;
+    uint64_t room = total > imageRestoreStart ? total - imageRestoreStart : 0;
+    if (sectors > room) {
+        showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
+        return false;
+    }
+    count = uint32_t(sectors);
+    return true;
+}
+
+// Before the first write at the drive's sector 0; a drive whose first chunk
+// cannot be read counts as laid out otherwise.
+bool mayOverwriteBootSector(const ImageDrive& target, uint32_t chunk, const uint8_t* image)
+{
+    uint8_t drive[IMAGE_BUFFER_SIZE];
+    bool same = SectorIo::transfer(SectorOp::Read, target.drive, chunk, 0, drive) ==
+                    SECTOR_STATUS_OK &&
+                sameDriveLayout(image, drive);
+    return same || askToProceed(MSG_LAYOUT_MISMATCH);
+}
+
+// Only whole chunks are written: a short read of the file, a failed write,
+// a refusal or a stop ends the run after the chunks already written.
+void restoreSectors(const ImageDrive& target, void* file, uint32_t count)
+{
+    uint32_t sectorSize = target.space.bytesPerSector;
+    if (!SectorIo::beginRun(SectorOp::Write, target.drive, sectorSize)) {
+        showMessage(MSG_SECTOR_WRITE_ERROR, MessageKind::Error);
+        return;
+    }
+    uint32_t chunk = transferChunk(count, sectorSize);
+    uint8_t buffer[IMAGE_BUFFER_SIZE];
+    RunProgress progress;
+    for (uint32_t done = 0; done < count; done += chunk) {
+        showRunProgress(progress, done, count);
+        if (!platform.readFile(file, buffer, chunk * sectorSize)) {
+            showMessage(MSG_FILE_READ_ERROR, MessageKind::Error);
+            return;
+        }
+        uint32_t sector = imageRestoreStart + done;
+        if (sector == 0 && !mayOverwriteBootSector(target, chunk, buffer)) return;
+        if (SectorIo::transfer(SectorOp::Write, target.drive, chunk, sector, buffer) !=
+            SECTOR_STATUS_OK) {
+            showMessage(MSG_SECTOR_WRITE_ERROR, MessageKind::Error);
+            return;
+        }
+        if (!platform.continueRun()) return;
+    }
+}
+
+void restoreImage(const char* fileText, int drive, RestoreStart start)
+{
+    if (!takeImageFilePath(fileText)) return;
+    ImageDrive target;
+    if (!queryImageDrive(drive, target) || !resolveRestoreStart(start, target)) return;
+    void* file = platform.openFile(lastFilePath);
+    if (file == nullptr) {
+        showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
+        return;
+    }
+    uint32_t count = 0;
+    if (!countImageSectors(file, target, count)) {
+        platform.closeFile(file);
+        return;
+    }
+    restoreSectors(target, file, count);
+    // The file system must read what was written, not write its cache over it.
+    finishRun(file, true);
+}
+
+}  // namespace
+
+bool sameDriveLayout(const uint8_t* imageFirstSector, const uint8_t* driveFirstSector)
+{
+    return std::memcmp(imageFirstSector + LAYOUT_FIRST_BYTE, driveFirstSector + LAYOUT_FIRST_BYTE,
+                       LAYOUT_BYTES) == 0;
+}
+
+// The run may query another drive than the one shown: what the editor's
+// commands go by is put back afterwards.
+void runImageRestore(const char* fileText, int drive, RestoreStart start)
+{
+    const VolumeInfo shown = volumeInfo;
+    restoreImage(fileText, drive, start);
+    volumeInfo = shown;
+}

@@ -1,0 +1,113 @@
+#include "image/image_save.h"
+
+#include "disk/sector_io.h"
+#include "image/drive_image.h"
+#include "platform/file_path.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+
+const char* const SAVE_RANGE_NAMES[SAVE_RANGE_COUNT] = {
+    "ドライブ全体", "ＩＰＬ領域", "ＦＡＴ領域", "ＤＩＲ領域", "ＤＡＴＡ領域", "ユーザ指定",
+};
+
+uint32_t imageSaveStart = 0;
+uint32_t imageSaveCount = 1;
+
+namespace {
+
+// FAT32 counts one cluster less as its data area than the volume holds:
+// the image keeps the last cluster too.
+uint32_t dataAreaSectors(const VolumeLayout& layout)
+{
+    if (layout.fatType != 32) return layout.dataSectors;
+    return layout.totalSectors > layout.dataStart ? layout.totalSectors - layout.dataStart : 0;
+}
+
+struct SectorRange {
+    uint32_t first;
+    uint32_t count;
+};
+
+SectorRange areaOf(SaveRange range, const VolumeLayout& layout)
+{
+    switch (range) {
+    case SaveRange::Ipl: return {0, layout.reservedSectors};
+    case SaveRange::Fat: return {layout.reservedSectors, layout.sectorsPerFat};
+    case SaveRange::Dir: return {layout.dirStart, layout.rootDirSectors};
+    case SaveRange::Data: return {layout.dataStart, dataAreaSectors(layout)};
+    default: return {0, layout.totalSectors};
+    }
+}
+
+// Every range must lie inside the volume: a damaged boot sector could put an
+// area past its end, where sector numbers would wrap round to its start.
+bool resolveSaveRange(SaveRange range, const ImageDrive& target)
+{
+    bool userSpecified = range == SaveRange::UserSpecified;
+    if (target.isNtfs && range != SaveRange::WholeDrive && !userSpecified) {
+        showMessage(MSG_NTFS_NOT_ALLOWED, MessageKind::Error);
+        return false;
+    }
+    if (!userSpecified) {
+        SectorRange area = areaOf(range, target.layout);
+        imageSaveStart = area.first;
+        imageSaveCount = area.count;
+    }
+    bool inside = uint64_t(imageSaveStart) + imageSaveCount <= target.layout.totalSectors;
+    if (inside && (imageSaveCount != 0 || !userSpecified)) return true;
+    showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
+    return false;
+}
+
+// A sector that could not be read never reaches the file as if it were
+// disk content: the run stops before it, the file holds what came before.
+void saveSectors(const ImageDrive& target, void* file)
+{
+    uint32_t sectorSize = target.space.bytesPerSector;
+    if (!SectorIo::beginRun(SectorOp::Read, target.drive, sectorSize)) {
+        showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
+        return;
+    }
+    uint32_t chunk = transferChunk(imageSaveCount, sectorSize);
+    uint8_t buffer[IMAGE_BUFFER_SIZE];
+    RunProgress progress;
+    for (uint32_t done = 0; done < imageSaveCount; done += chunk) {
+        showRunProgress(progress, done, imageSaveCount);
+        if (SectorIo::transfer(SectorOp::Read, target.drive, chunk, imageSaveStart + done,
+                               buffer) != SECTOR_STATUS_OK) {
+            showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
+            return;
+        }
+        if (!platform.writeFile(file, buffer, chunk * sectorSize)) {
+            showMessage(MSG_FILE_WRITE_ERROR, MessageKind::Error);
+            return;
+        }
+        if (!platform.continueRun()) return;
+    }
+}
+
+void saveImage(const char* fileText, int drive, SaveRange range)
+{
+    if (!takeImageFilePath(fileText)) return;
+    if (platform.fileExists(lastFilePath) && !askToProceed(MSG_FILE_EXISTS)) return;
+    ImageDrive target;
+    if (!queryImageDrive(drive, target) || !resolveSaveRange(range, target)) return;
+    void* file = platform.createFile(lastFilePath);
+    if (file == nullptr) {
+        showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
+        return;
+    }
+    saveSectors(target, file);
+    finishRun(file, false);
+}
+
+}  // namespace
+
+// The run may query another drive than the one shown: what the editor's
+// commands go by is put back afterwards.
+void runImageSave(const char* fileText, int drive, SaveRange range)
+{
+    const VolumeInfo shown = volumeInfo;
+    saveImage(fileText, drive, range);
+    volumeInfo = shown;
+}

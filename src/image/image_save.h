@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+
+// The ranges of a drive the image save offers, in the order of its list.
+enum class SaveRange : int {
+    WholeDrive = 0,
+    Ipl = 1,
+    Fat = 2,
+    Dir = 3,
+    Data = 4,
+    UserSpecified = 5,
+};
+
+constexpr int SAVE_RANGE_COUNT = 6;
+extern const char* const SAVE_RANGE_NAMES[SAVE_RANGE_COUNT];
+
+// The range last saved or typed; the user-specified fields show them.
+extern uint32_t imageSaveStart;
+extern uint32_t imageSaveCount;
+
+// The dialog's execute: the sectors of `range` of `drive` (-1 for none) into
+// the file named by `fileText`. Every outcome is told in a message box.
+void runImageSave(const char* fileText, int drive, SaveRange range);

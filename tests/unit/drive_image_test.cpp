@@ -1,0 +1,425 @@
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "editor_fixture.h"
+#include "image/drive_image.h"
+#include "image/image_restore.h"
+#include "image/image_save.h"
+#include "platform/file_path.h"
+
+// Drive images of real FAT volumes: A: a 1.44 MB floppy with a file on it,
+// B: a second floppy, served by the image route with its faults.
+namespace {
+
+constexpr int DRIVE_B = 1;
+constexpr uint32_t FLOPPY_SECTORS = 2880;
+
+class ImageRun : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        std::vector<uint8_t> text(300000);
+        for (size_t i = 0; i < text.size(); i++) text[i] = uint8_t(i * 7 + i / 511);
+        copyIntoImage(floppy, "DATA.BIN", text);
+        second = makeFatImage(dir, "b.img", {12, 512, 1440, 1, 1, 2, 224});
+        attach(DRIVE_B, second, 512, 2);
+        file = dir.path + "/drive.img";
+    }
+
+    std::vector<uint8_t> sectors(const std::string& image, uint32_t first, uint32_t count)
+    {
+        return count == 0 ? std::vector<uint8_t>{} : readBytes(image, first * 512ull, count * 512);
+    }
+    std::vector<uint8_t> whole(const std::string& path)
+    {
+        return readBytes(path, 0, uint32_t(fileSize(path)));
+    }
+    std::vector<std::string> boxTexts()
+    {
+        std::vector<std::string> texts;
+        for (const ShownBox& box : fake.boxes) texts.push_back(box.text);
+        return texts;
+    }
+    std::vector<std::string> texts(std::initializer_list<MessageId> ids)
+    {
+        std::vector<std::string> result;
+        for (MessageId id : ids) result.push_back(messageText(id));
+        return result;
+    }
+    // Every transfer of the run in one run of its drive, of one size.
+    void expectOneRun(SectorOp op, uint32_t chunk, bool dismounted)
+    {
+        ASSERT_EQ(ImageRoute::runs().size(), 1u);
+        EXPECT_EQ(ImageRoute::runs()[0].op, op);
+        EXPECT_TRUE(ImageRoute::runs()[0].ended);
+        EXPECT_EQ(ImageRoute::runs()[0].dismounted, dismounted);
+        for (const ImageRoute::Request& request : ImageRoute::requests()) {
+            if (request.firstSector == 0 && request.count == 1) continue;  // the layout
+            EXPECT_TRUE(request.inRun);
+            EXPECT_EQ(request.count, chunk);
+        }
+    }
+    void saveWholeFloppy()
+    {
+        runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
+        ImageRoute::reset();
+        attach(DRIVE_A, floppy, 512, 2);
+        attach(DRIVE_B, second, 512, 2);
+        fake.boxes.clear();
+        fake.progress.clear();
+    }
+
+    std::string second, file;
+};
+
+TEST(TransferChunk, EqualTransfersThatFitTheBuffer)
+{
+    struct Case {
+        uint32_t count, bytesPerSector, chunk;
+    } cases[] = {
+        {2880, 512, 36}, {7, 512, 7}, {37, 512, 1}, {0, 512, 1}, {72, 512, 36},
+        {18, 2048, 9},   {11, 2048, 1}, {8, 2048, 8}, {1, 18432, 1}, {5, 0, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(transferChunk(c.count, c.bytesPerSector), c.chunk)
+            << c.count << " of " << c.bytesPerSector;
+}
+
+TEST_F(ImageRun, EachRangeSavesItsSectorsAndRemembersThem)
+{
+    struct Case {
+        SaveRange range;
+        uint32_t first, count, chunk;
+    } cases[] = {
+        {SaveRange::WholeDrive, 0, 2880, 36}, {SaveRange::Ipl, 0, 1, 1},
+        {SaveRange::Fat, 1, 9, 9},            {SaveRange::Dir, 19, 14, 14},
+        {SaveRange::Data, 33, 2847, 13},
+    };
+    for (const Case& c : cases) {
+        ImageRoute::reset();
+        attach(DRIVE_A, floppy, 512, 2);
+        fake.boxes.clear();
+        std::remove(file.c_str());
+        runImageSave(file.c_str(), DRIVE_A, c.range);
+        EXPECT_EQ(imageSaveStart, c.first);
+        EXPECT_EQ(imageSaveCount, c.count);
+        EXPECT_TRUE(whole(file) == sectors(floppy, c.first, c.count)) << int(c.range);
+        EXPECT_EQ(boxTexts(), texts({MSG_DONE}));
+        expectOneRun(SectorOp::Read, c.chunk, false);
+    }
+    EXPECT_STREQ(lastFilePath, file.c_str());
+}
+
+// The DATA area of a FAT32 volume runs to its end: the last cluster included.
+TEST_F(ImageRun, TheDataAreaOfFat32EndsWithTheVolume)
+{
+    std::string volume = makeFatImage(dir, "c.img", {32, 512, 34000, 1, 0, 2, 0});
+    attach(DRIVE_C, volume, 512, 3);
+    runImageSave(file.c_str(), DRIVE_C, SaveRange::Data);
+    std::vector<uint8_t> boot = sectors(volume, 0, 1);
+    uint32_t reserved = boot[14] | boot[15] << 8, perFat = boot[36] | boot[37] << 8 | boot[38] << 16;
+    uint32_t dataStart = reserved + 2 * perFat, total = 68000;
+    EXPECT_EQ(imageSaveCount, total - dataStart);
+    EXPECT_TRUE(whole(file) == sectors(volume, dataStart, total - dataStart));
+}
+
+TEST_F(ImageRun, RangesThatCannotBeSavedCreateNoFile)
+{
+    struct Case {
+        const char* what;
+        const char* fileSystem;
+        SaveRange range;
+        uint32_t start, count;
+        MessageId message;
+    } cases[] = {
+        {"an area of NTFS", "NTFS", SaveRange::Fat, 0, 1, MSG_NTFS_NOT_ALLOWED},
+        {"no sectors", "FAT", SaveRange::UserSpecified, 5, 0, MSG_BAD_PARAMETER},
+        {"one past the end", "FAT", SaveRange::UserSpecified, 2000, 881, MSG_BAD_PARAMETER},
+        {"past 32 bits", "FAT", SaveRange::UserSpecified, 0xFFFFFFF0u, 0x20, MSG_BAD_PARAMETER},
+    };
+    for (const Case& c : cases) {
+        fake.boxes.clear();
+        fake.volumesByDrive['A'].fileSystem = c.fileSystem;
+        imageSaveStart = c.start;
+        imageSaveCount = c.count;
+        runImageSave(file.c_str(), DRIVE_A, c.range);
+        EXPECT_EQ(boxTexts(), texts({c.message})) << c.what;
+        EXPECT_TRUE(fake.createdFiles.empty()) << c.what;
+    }
+    for (SaveRange range : {SaveRange::WholeDrive, SaveRange::UserSpecified}) {
+        imageSaveStart = 2000, imageSaveCount = 880;  // up to the last sector
+        runImageSave(file.c_str(), DRIVE_A, range);
+        EXPECT_EQ(fake.boxes.back().text, messageText(MSG_DONE));
+    }
+    EXPECT_TRUE(whole(file) == sectors(floppy, 2000, 880));
+}
+
+TEST_F(ImageRun, ChecksBeforeTheFileComeInOrder)
+{
+    runImageSave("", DRIVE_A, SaveRange::Ipl);
+    EXPECT_EQ(boxTexts(), texts({MSG_NO_FILE}));
+
+    std::vector<uint8_t> kept = {1, 2, 3};
+    std::ofstream(file, std::ios::binary).write("\1\2\3", 3);
+    fake.boxes.clear();
+    fake.answers = {ANSWER_NO};
+    runImageSave(file.c_str(), -1, SaveRange::Ipl);  // No: the drive is never looked at
+    EXPECT_EQ(boxTexts(), texts({MSG_FILE_EXISTS}));
+    EXPECT_EQ(whole(file), kept);
+
+    fake.boxes.clear();
+    fake.answers = {ANSWER_YES};
+    runImageSave(file.c_str(), -1, SaveRange::Ipl);
+    EXPECT_EQ(boxTexts(), texts({MSG_FILE_EXISTS, MSG_NO_DRIVE}));
+
+    for (uint32_t size : {0u, 18944u}) {  // no chunk of such sectors fits the buffer
+        fake.boxes.clear();
+        fake.volumesByDrive['B'].bytesPerSector = size;
+        runImageSave((dir.path + "/other.img").c_str(), DRIVE_B, SaveRange::WholeDrive);
+        EXPECT_EQ(boxTexts(), texts({MSG_DRIVE_UNSUPPORTED})) << size;
+    }
+    fake.createFails = true;
+    fake.boxes.clear();
+    runImageSave((dir.path + "/other.img").c_str(), DRIVE_A, SaveRange::Ipl);
+    EXPECT_EQ(boxTexts(), texts({MSG_FILE_OPEN_ERROR}));
+    EXPECT_TRUE(fake.createdFiles.empty());
+}
+
+// An unreadable chunk is never written as if it were disk content: the file
+// holds the chunks before it, and no chunk after it is read.
+TEST_F(ImageRun, ASaveStopsAtTheFirstUnreadableChunk)
+{
+    for (uint32_t failing : {1u, 1450u, 2879u}) {  // in the first, a middle and the last chunk
+        ImageRoute::reset();
+        attach(DRIVE_A, floppy, 512, 2);
+        ImageRoute::failSector(DRIVE_A, SectorOp::Read, failing);
+        fake.boxes.clear();
+        std::remove(file.c_str());
+        runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
+        uint32_t before = failing / 36 * 36;
+        EXPECT_TRUE(whole(file) == sectors(floppy, 0, before)) << failing;
+        EXPECT_EQ(ImageRoute::requests().back().firstSector, before);
+        EXPECT_EQ(boxTexts(), texts({MSG_SECTOR_READ_ERROR, MSG_DONE}));
+        EXPECT_EQ(fake.openFiles, 0);
+    }
+}
+
+TEST_F(ImageRun, AFailedFileWriteKeepsWhatWasWritten)
+{
+    fake.writeFailsPast = 100 * 512;
+    runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
+    EXPECT_TRUE(whole(file) == sectors(floppy, 0, 72));
+    EXPECT_EQ(boxTexts(), texts({MSG_FILE_WRITE_ERROR, MSG_DONE}));
+}
+
+TEST_F(ImageRun, TheBarRisesInWholePercentsAndEmptiesAfterTheMessage)
+{
+    runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);  // 80 chunks
+    ASSERT_GE(fake.progress.size(), 4u);
+    EXPECT_EQ(fake.progress.front(), 0);
+    for (size_t i = 1; i + 2 < fake.progress.size(); i++)
+        EXPECT_GT(fake.progress[i], fake.progress[i - 1]);
+    EXPECT_EQ(fake.progress[fake.progress.size() - 3], 98);  // 79 of 80 chunks done
+    EXPECT_EQ(std::vector<int>(fake.progress.end() - 2, fake.progress.end()),
+              (std::vector<int>{100, 0}));
+
+    RunProgress progress;  // a drive of 2^32 - 1 sectors, one short of its end
+    fake.progress.clear();
+    showRunProgress(progress, 0xFFFFFFFEu, 0xFFFFFFFFu);
+    showRunProgress(progress, 0x7FFFFFFFu, 0xFFFFFFFFu);
+    EXPECT_EQ(fake.progress, (std::vector<int>{99, 49}));
+}
+
+TEST_F(ImageRun, ARestoreWritesTheImageWhole)
+{
+    saveWholeFloppy();
+    std::vector<uint8_t> image = whole(file);
+    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    EXPECT_TRUE(whole(second) == image);
+    EXPECT_EQ(boxTexts(), texts({MSG_DONE}));  // the same layout: no question
+    expectOneRun(SectorOp::Write, 36, true);
+    EXPECT_EQ(fake.openFiles, 0);
+}
+
+TEST(DriveLayout, Bytes11To31Count)
+{
+    std::vector<uint8_t> image(512, 0x11), drive(512, 0x11);
+    EXPECT_TRUE(sameDriveLayout(image.data(), drive.data()));
+    for (size_t at : {10u, 11u, 31u, 32u}) {
+        drive = image;
+        drive[at] ^= 1;
+        EXPECT_EQ(sameDriveLayout(image.data(), drive.data()), at < 11 || at > 31) << at;
+    }
+}
+
+TEST_F(ImageRun, AnotherLayoutAsksBeforeTheFirstWrite)
+{
+    saveWholeFloppy();
+    second = makeFatImage(dir, "b2.img", {12, 512, 1440, 2, 1, 2, 224});
+    attach(DRIVE_B, second, 512, 2);
+    std::vector<uint8_t> before = whole(second), image = whole(file);
+
+    fake.answers = {ANSWER_CANCEL};
+    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::UserSpecified);  // start 0 asks too
+    EXPECT_EQ(boxTexts(), texts({MSG_LAYOUT_MISMATCH, MSG_DONE}));
+    EXPECT_TRUE(whole(second) == before);
+
+    fake.boxes.clear();
+    fake.answers = {ANSWER_OK};
+    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    EXPECT_EQ(boxTexts(), texts({MSG_LAYOUT_MISMATCH, MSG_DONE}));
+    EXPECT_TRUE(whole(second) == image);
+
+    // The same layout again, but its first chunk cannot be read: asked all the same.
+    ImageRoute::failSector(DRIVE_B, SectorOp::Read, 5);
+    fake.boxes.clear();
+    fake.answers = {ANSWER_CANCEL};
+    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    EXPECT_EQ(boxTexts(), texts({MSG_LAYOUT_MISMATCH, MSG_DONE}));
+}
+
+TEST_F(ImageRun, ARestoreStopsAtTheFirstFailedWrite)
+{
+    saveWholeFloppy();
+    for (uint32_t failing : {0u, 1450u, 2879u}) {
+        ImageRoute::reset();
+        std::string target = makeFatImage(dir, "t" + std::to_string(failing) + ".img",
+                                          {12, 512, 1440, 1, 1, 2, 224});
+        attach(DRIVE_B, target, 512, 2);
+        std::vector<uint8_t> expected = whole(target);
+        ImageRoute::failSector(DRIVE_B, SectorOp::Write, failing);
+        fake.boxes.clear();
+        runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+        uint32_t before = failing / 36 * 36;
+        std::vector<uint8_t> image = whole(file);
+        std::copy(image.begin(), image.begin() + before * 512, expected.begin());
+        EXPECT_TRUE(whole(target) == expected) << failing;
+        EXPECT_EQ(ImageRoute::requests().back().firstSector, before);
+        EXPECT_EQ(boxTexts(), texts({MSG_SECTOR_WRITE_ERROR, MSG_DONE}));
+    }
+}
+
+// Nothing is written past the end of the volume, into what follows it.
+TEST_F(ImageRun, AnImageLargerThanTheRoomWritesNothing)
+{
+    saveWholeFloppy();
+    std::vector<uint8_t> before = whole(second);
+    struct Case {
+        const char* what;
+        RestoreStart start;
+        uint32_t userStart;
+        uint64_t reportedSize;
+        MessageId message;
+    } cases[] = {
+        {"from sector 1", RestoreStart::UserSpecified, 1, 0, MSG_BAD_PARAMETER},
+        {"from the FAT", RestoreStart::Fat, 0, 0, MSG_BAD_PARAMETER},
+        {"at the end", RestoreStart::UserSpecified, 2880, 0, MSG_BAD_PARAMETER},
+        {"of 4 GiB", RestoreStart::DriveStart, 0, 1ull << 32, MSG_BAD_PARAMETER},
+        {"of 2^32 sectors", RestoreStart::DriveStart, 0, 512ull << 32, MSG_BAD_PARAMETER},
+    };
+    for (const Case& c : cases) {
+        fake.boxes.clear();
+        fake.reportedSize = c.reportedSize;
+        imageRestoreStart = c.userStart;
+        ImageRoute::reset();
+        attach(DRIVE_B, second, 512, 2);
+        runImageRestore(file.c_str(), DRIVE_B, c.start);
+        EXPECT_EQ(boxTexts(), texts({c.message})) << c.what;
+        EXPECT_TRUE(ImageRoute::runs().empty()) << c.what;
+        EXPECT_EQ(fake.openFiles, 0);
+    }
+    EXPECT_TRUE(whole(second) == before);
+
+    // One sector short of the room fits: the last sector is written.
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(before.data()), 512);
+    imageRestoreStart = 2879;
+    fake.reportedSize = 0;
+    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::UserSpecified);
+    EXPECT_EQ(fake.boxes.back().text, messageText(MSG_DONE));
+    EXPECT_TRUE(sectors(second, 2879, 1) == sectors(second, 0, 1));
+}
+
+TEST_F(ImageRun, RestoreStartsFromTheLayout)
+{
+    std::ofstream(file, std::ios::binary).write("x", 1);  // shorter than a sector: writes nothing
+    struct Case {
+        RestoreStart start;
+        const char* fileSystem;
+        uint32_t first;
+        MessageId message;
+    } cases[] = {
+        {RestoreStart::Fat, "FAT", 1, MSG_DONE},
+        {RestoreStart::Dir, "FAT", 19, MSG_DONE},
+        {RestoreStart::Data, "FAT", 33, MSG_DONE},
+        {RestoreStart::Data, "NTFS", 33, MSG_NTFS_NOT_ALLOWED},
+        {RestoreStart::DriveStart, "NTFS", 0, MSG_DONE},
+    };
+    for (const Case& c : cases) {
+        fake.boxes.clear();
+        imageRestoreStart = 7;
+        fake.volumesByDrive['B'].fileSystem = c.fileSystem;
+        runImageRestore(file.c_str(), DRIVE_B, c.start);
+        EXPECT_EQ(boxTexts(), texts({c.message})) << int(c.start) << c.fileSystem;
+        if (c.message == MSG_DONE) {
+            EXPECT_EQ(imageRestoreStart, c.first);
+        }
+    }
+    fake.volumesByDrive['B'].fileSystem = "FAT";
+    fake.boxes.clear();
+    fake.openFails = true;
+    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::Fat);
+    runImageRestore("", DRIVE_B, RestoreStart::Fat);
+    runImageRestore(file.c_str(), -1, RestoreStart::Fat);
+    EXPECT_EQ(boxTexts(), texts({MSG_FILE_OPEN_ERROR, MSG_NO_FILE, MSG_NO_DRIVE}));
+}
+
+// A file that shrinks during the run gives a read error, not a chunk of stale
+// buffer on the disk.
+TEST_F(ImageRun, AShortReadOfTheFileWritesNoStaleChunk)
+{
+    saveWholeFloppy();
+    std::vector<uint8_t> before = whole(second), image = whole(file);
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), 100 * 512);
+    fake.reportedSize = FLOPPY_SECTORS * 512;  // the length taken before it shrank
+    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    EXPECT_EQ(boxTexts(), texts({MSG_FILE_READ_ERROR, MSG_DONE}));
+    std::copy(image.begin(), image.begin() + 72 * 512, before.begin());
+    EXPECT_TRUE(whole(second) == before);
+}
+
+// The user stops a run between two chunks; it ends as after an error, and a
+// restore has written whole chunks only.
+TEST_F(ImageRun, AStoppedRunEndsAfterItsCurrentChunk)
+{
+    saveWholeFloppy();
+    fake.runContinues = 2;
+    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    EXPECT_EQ(boxTexts(), texts({MSG_DONE}));
+    ASSERT_EQ(ImageRoute::requests().back().op, SectorOp::Write);
+    EXPECT_EQ(ImageRoute::requests().back().firstSector, 72u);  // the third chunk, the last
+    fake.runContinues = 0;
+    fake.answers = {ANSWER_YES};
+    runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
+    EXPECT_EQ(fileSize(file), 36u * 512);
+}
+
+// The area commands and VolumeInfo describe the drive shown, whichever drive
+// a run looked at.
+TEST_F(ImageRun, TheDriveShownKeepsItsVolumeFacts)
+{
+    fake.volumesByDrive['A'].label = "SHOWN";
+    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    fake.volumesByDrive['B'].fileSystem = "NTFS";
+    runImageSave(file.c_str(), DRIVE_B, SaveRange::WholeDrive);
+    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::Fat);
+    EXPECT_STREQ(volumeInfo.volumeName, "SHOWN");
+    EXPECT_FALSE(volumeInfo.isNtfs);
+    EXPECT_TRUE(isCommandEnabled(CMD_JUMP_FAT));
+}
+
+}  // namespace
