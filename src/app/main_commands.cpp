@@ -26,6 +26,8 @@ WindowAction runCommand(int id)
     if (navigate(id) || runFontCommand(id)) return WindowAction::None;
     switch (id) {
     case CMD_SECTOR_READ: return WindowAction::ReadDialog;
+    case CMD_IMAGE_SAVE: return WindowAction::ImageSaveDialog;
+    case CMD_IMAGE_RESTORE: return WindowAction::ImageRestoreDialog;
     case CMD_SECTOR_WRITE: writeSector(); break;
     case CMD_ZERO_CLEAR: zeroClear(); break;
     case CMD_REVERT_EDITS:

@@ -5,6 +5,8 @@
 enum class WindowAction {
     None,
     ReadDialog,
+    ImageSaveDialog,
+    ImageRestoreDialog,
     OptionsDialog,
     AboutDialog,
     Help,

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include "app/main_window_win32.h"
 #include "app/platform_win32.h"
@@ -64,6 +65,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     if (handOverToRunningInstance()) return 0;
 
     loadSettings();
+    InitCommonControls();  // the image dialogs' progress bars
     if (!registerWindowClass(instance)) return 0;
     HWND window = CreateWindowExA(0, WINDOW_CLASS, MESSAGE_CAPTION, WS_OVERLAPPEDWINDOW,
                                   settings.windowLeft, settings.windowTop, settings.windowWidth,

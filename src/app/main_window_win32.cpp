@@ -9,6 +9,7 @@
 #include "editor/dump_paint_win32.h"
 #include "editor/editor_state.h"
 #include "editor/view_scroll.h"
+#include "image/image_dialogs_win32.h"
 
 namespace {
 
@@ -23,6 +24,14 @@ void performCommand(HWND window, int id)
     case WindowAction::None: break;
     case WindowAction::ReadDialog:
         openDialog(window, "READ", readDialogProc);
+        recreateCaret();
+        break;
+    case WindowAction::ImageSaveDialog:
+        openDialog(window, "IMAGESAVE", imageSaveDialogProc);
+        recreateCaret();
+        break;
+    case WindowAction::ImageRestoreDialog:
+        openDialog(window, "IMAGELOAD", imageRestoreDialogProc);
         recreateCaret();
         break;
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;

@@ -5,6 +5,7 @@
 #include "disk/access_method.h"
 #include "editor/cursor.h"
 #include "editor/view_scroll.h"
+#include "image/image_dialogs_win32.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "volume/drive_types.h"
@@ -236,6 +237,59 @@ void setScrollPos(int bar, int32_t position)
     SetScrollInfo(mainWindow, bar, &info, TRUE);
 }
 
+void* handleOrNull(HANDLE file)
+{
+    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+void* createFile(const char* path)
+{
+    return handleOrNull(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Only an existing file: one that vanished after it was chosen is an error,
+// not a new empty file.
+void* openFile(const char* path)
+{
+    return handleOrNull(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool fileExists(const char* path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// GetFileSize with its high word: every supported Windows has it, while
+// GetFileSizeEx would keep the exe from starting on Windows 95 and NT 4.
+bool getFileSize(void* file, uint64_t* size)
+{
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
+    *size = uint64_t(high) << 32 | low;
+    return true;
+}
+
+bool writeFile(void* file, const void* data, uint32_t size)
+{
+    DWORD written = 0;
+    return WriteFile(file, data, size, &written, nullptr) && written == size;
+}
+
+bool readFile(void* file, void* data, uint32_t size)
+{
+    DWORD read = 0;
+    return ReadFile(file, data, size, &read, nullptr) && read == size;
+}
+
+void closeFile(void* file)
+{
+    CloseHandle(file);
+}
+
 }  // namespace
 
 HWND mainWindow;
@@ -266,4 +320,13 @@ void installWin32Platform()
     platform.showScrollBar = showScrollBar;
     platform.setScrollRange = setScrollRange;
     platform.setScrollPos = setScrollPos;
+    platform.createFile = createFile;
+    platform.openFile = openFile;
+    platform.fileExists = fileExists;
+    platform.getFileSize = getFileSize;
+    platform.writeFile = writeFile;
+    platform.readFile = readFile;
+    platform.closeFile = closeFile;
+    platform.showProgress = showImageProgress;
+    platform.continueRun = continueImageRun;
 }

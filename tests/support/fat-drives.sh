@@ -40,7 +40,8 @@ fatdrive_begin() {
 fatdrive_image() {
     local image="$FATDRIVE_DIR/$1" kib="$2"
     shift 2
-    mkfs.fat -C "$@" "$image" "$kib" >/dev/null
+    # A refused format must not pass for a volume: the caller's $(...) sees this status.
+    mkfs.fat -C "$@" "$image" "$kib" >/dev/null || return 1
     echo "$image"
 }
 

@@ -204,4 +204,81 @@ TEST_F(ExeMenu, AboutDialogTemplate)
     EXPECT_EQ(dialog.items[2].style & BS_TYPEMASK, DWORD(BS_DEFPUSHBUTTON));
 }
 
+// Both image dialogs, control by control: kind, id, text, rectangle in
+// dialog units, and the styles that matter.
+TEST_F(ExeMenu, ImageDialogTemplates)
+{
+    struct Control {
+        const char* className;
+        int id;
+        const char* text;
+        RECT box;  // x, y, width, height
+        DWORD style;
+    };
+    const DWORD LIST = CBS_DROPDOWNLIST | CBS_SORT, NUMBER = ES_NUMBER | ES_RIGHT;
+    const std::vector<Control> head = {
+        {"Button", -1, "ドライブ", {7, 7, 204, 78}, BS_GROUPBOX},
+        {"ComboBox", IDC_IMAGE_DRIVE, "", {25, 24, 62, 59}, LIST},
+        {"ComboBox", IDC_IMAGE_RANGE, "", {101, 23, 99, 59}, LIST},
+        {"Static", -1, "開始セクタ", {26, 48, 45, 12}, 0},
+        {"Edit", IDC_IMAGE_START, "", {30, 63, 74, 13}, NUMBER},
+    };
+    const std::vector<Control> count = {
+        {"Static", -1, "～", {110, 65, 9, 12}, 0},
+        {"Static", -1, "セクタ数", {119, 49, 45, 12}, 0},
+        {"Edit", IDC_IMAGE_COUNT, "", {125, 62, 75, 13}, NUMBER},
+    };
+    auto tail = [](DWORD fileStyle) {
+        return std::vector<Control>{
+            {"Button", -1, "ファイル", {7, 92, 204, 39}, BS_GROUPBOX},
+            {"Edit", IDC_IMAGE_FILE, "", {25, 108, 124, 13}, fileStyle},
+            {"Button", IDC_IMAGE_BROWSE, "選択", {160, 108, 45, 14}, BS_PUSHBUTTON},
+            {"msctls_progress32", IDC_IMAGE_PROGRESS, "", {7, 137, 204, 13}, 0},
+            {"Button", IDOK, "実行", {107, 158, 45, 14}, BS_DEFPUSHBUTTON},
+            {"Button", IDCANCEL, "戻る", {161, 158, 45, 14}, BS_PUSHBUTTON},
+        };
+    };
+    struct Dialog {
+        const char* name;
+        const char* title;
+        std::vector<Control> controls;
+    };
+    std::vector<Control> save = head, restore = head;
+    std::vector<Control> saveTail = tail(0), restoreTail = tail(ES_READONLY);
+    save.insert(save.end(), count.begin(), count.end());
+    save.insert(save.end(), saveTail.begin(), saveTail.end());
+    restore.insert(restore.end(), restoreTail.begin(), restoreTail.end());
+    for (const Dialog& expected : {Dialog{"IMAGESAVE", "ドライブイメージの保存", save},
+                                   Dialog{"IMAGELOAD", "ドライブイメージの復元", restore}}) {
+        SCOPED_TRACE(expected.name);
+        DialogTemplate dialog;
+        ASSERT_TRUE(readDialogTemplate(exe, expected.name, dialog));
+        EXPECT_EQ(dialog.title, expected.title);
+        EXPECT_EQ(dialog.fontPoints, 9);
+        EXPECT_EQ(dialog.fontFace, "ＭＳ Ｐゴシック");
+        EXPECT_EQ(dialog.style & (DS_MODALFRAME | WS_CAPTION | WS_SYSMENU),
+                  DWORD(DS_MODALFRAME | WS_CAPTION | WS_SYSMENU));
+        ASSERT_EQ(dialog.items.size(), expected.controls.size());
+        for (size_t i = 0; i < dialog.items.size(); i++) {
+            const DialogItem& item = dialog.items[i];
+            const Control& control = expected.controls[i];
+            SCOPED_TRACE(control.text + std::to_string(control.id));
+            EXPECT_EQ(lstrcmpiA(item.className.c_str(), control.className), 0) << item.className;
+            EXPECT_EQ(item.id == 0xFFFF ? -1 : item.id, control.id);
+            EXPECT_EQ(item.text, control.text);
+            const RECT& box = control.box;
+            EXPECT_EQ(item.box.left, box.left);
+            EXPECT_EQ(item.box.top, box.top);
+            EXPECT_EQ(item.box.right, box.left + box.right);
+            EXPECT_EQ(item.box.bottom, box.top + box.bottom);
+            DWORD mask = item.className == "Button" ? BS_TYPEMASK : control.style;
+            if (item.className == "ComboBox") mask = 3 | CBS_SORT;
+            EXPECT_EQ(item.style & mask, control.style);
+            if (item.className == "Edit" && control.id == IDC_IMAGE_FILE) {
+                EXPECT_EQ(item.style & (ES_READONLY | ES_NUMBER), control.style);
+            }
+        }
+    }
+}
+
 }  // namespace

@@ -1,0 +1,201 @@
+#include "image/image_dialogs_win32.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <initializer_list>
+
+#include "editor/editor_state.h"
+#include "image/image_restore.h"
+#include "image/image_save.h"
+#include "platform/file_path.h"
+#include "res/resource.h"
+#include "volume/drive_combo_win32.h"
+
+namespace {
+
+// What tells the two dialogs apart.
+struct ImageDialog {
+    const char* const* entries;
+    int entryCount;
+    int userEntry;             // the entry whose start (and count) the user types
+    uint32_t* fields[2];       // the values of IDC_IMAGE_START and IDC_IMAGE_COUNT
+    DWORD browseFlags;
+    void (*run)(const char* fileText, int drive, int entry);
+};
+
+void runSave(const char* fileText, int drive, int entry)
+{
+    runImageSave(fileText, drive, SaveRange(entry));
+}
+
+void runRestore(const char* fileText, int drive, int entry)
+{
+    runImageRestore(fileText, drive, RestoreStart(entry));
+}
+
+const ImageDialog SAVE_DIALOG = {
+    SAVE_RANGE_NAMES, SAVE_RANGE_COUNT, int(SaveRange::UserSpecified),
+    {&imageSaveStart, &imageSaveCount}, OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, runSave,
+};
+
+const ImageDialog RESTORE_DIALOG = {
+    RESTORE_START_NAMES, RESTORE_START_COUNT, int(RestoreStart::UserSpecified),
+    {&imageRestoreStart, nullptr}, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, runRestore,
+};
+
+const int FIELD_IDS[] = {IDC_IMAGE_START, IDC_IMAGE_COUNT};
+constexpr int NUMBER_DIGITS = 10;
+const char IMAGE_FILE_FILTER[] = "Drive Image files {*.img;*.fdi;*.dmp;*.dsk;*.sct}\0"
+                                 "*.img;*.fdi;*.dmp;*.dsk;*.sct\0"
+                                 "All files {*.*}\0*.*\0";
+
+// The dialog of the run in progress, and whether its user asked it to stop.
+HWND runningDialog = nullptr;
+bool stopAsked = false;
+
+int selectedEntry(HWND dialog)
+{
+    return int(SendDlgItemMessageA(dialog, IDC_IMAGE_RANGE, CB_GETCURSEL, 0, 0));
+}
+
+void open(const ImageDialog& kind, HWND dialog)
+{
+    fillDriveCombo(GetDlgItem(dialog, IDC_IMAGE_DRIVE), editor.currentDrive);
+    for (int entry = kind.entryCount - 1; entry >= 0; entry--)
+        SendDlgItemMessageA(dialog, IDC_IMAGE_RANGE, CB_INSERTSTRING, 0,
+                            reinterpret_cast<LPARAM>(kind.entries[entry]));
+    SendDlgItemMessageA(dialog, IDC_IMAGE_RANGE, CB_SETCURSEL, 0, 0);
+    for (int field = 0; field < 2; field++)
+        if (kind.fields[field] != nullptr)
+            SendDlgItemMessageA(dialog, FIELD_IDS[field], EM_LIMITTEXT, NUMBER_DIGITS, 0);
+    SendDlgItemMessageA(dialog, IDC_IMAGE_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(dialog, WM_USER, 0, 0);
+}
+
+// The fields are for the user's own range only, and show what it holds.
+void showFields(const ImageDialog& kind, HWND dialog)
+{
+    bool user = selectedEntry(dialog) == kind.userEntry;
+    for (int field = 0; field < 2; field++) {
+        if (kind.fields[field] == nullptr) continue;
+        EnableWindow(GetDlgItem(dialog, FIELD_IDS[field]), user);
+        if (user) SetDlgItemInt(dialog, FIELD_IDS[field], *kind.fields[field], FALSE);
+    }
+}
+
+// Empty text, no number, or one past 32 bits reads as 0.
+void takeField(const ImageDialog& kind, HWND dialog, int field)
+{
+    if (kind.fields[field] == nullptr) return;
+    BOOL read = FALSE;
+    UINT value = GetDlgItemInt(dialog, FIELD_IDS[field], &read, FALSE);
+    *kind.fields[field] = read ? value : 0;
+}
+
+void browse(const ImageDialog& kind, HWND dialog)
+{
+    EnableWindow(dialog, FALSE);
+    OPENFILENAMEA request = {};
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;  // what Windows 95 and NT 4 know
+    request.hwndOwner = GetWindow(dialog, GW_OWNER);
+    request.lpstrFilter = IMAGE_FILE_FILTER;
+    request.lpstrFile = lastFilePath;
+    request.nMaxFile = FILE_PATH_SIZE;
+    request.lpstrDefExt = "img";
+    request.Flags = kind.browseFlags;
+    if (GetOpenFileNameA(&request)) SetDlgItemTextA(dialog, IDC_IMAGE_FILE, lastFilePath);
+    EnableWindow(dialog, TRUE);
+}
+
+// During a run only 戻る answers: it stops the run after its current chunk.
+void enableChoices(HWND dialog, bool enable)
+{
+    for (int id : {IDC_IMAGE_DRIVE, IDC_IMAGE_RANGE, IDC_IMAGE_START, IDC_IMAGE_COUNT,
+                   IDC_IMAGE_FILE, IDC_IMAGE_BROWSE, IDOK})
+        EnableWindow(GetDlgItem(dialog, id), enable);
+}
+
+void execute(const ImageDialog& kind, HWND dialog)
+{
+    char fileText[FILE_PATH_SIZE] = "";
+    GetDlgItemTextA(dialog, IDC_IMAGE_FILE, fileText, sizeof fileText);
+    int drive = comboDrive(GetDlgItem(dialog, IDC_IMAGE_DRIVE));
+    enableChoices(dialog, false);
+    runningDialog = dialog;
+    stopAsked = false;
+    kind.run(fileText, drive, selectedEntry(dialog));
+    runningDialog = nullptr;
+    enableChoices(dialog, true);
+    SendMessageA(dialog, WM_USER, 0, 0);
+}
+
+INT_PTR onCommand(const ImageDialog& kind, HWND dialog, int id, int notification)
+{
+    switch (id) {
+    case IDOK:
+        if (runningDialog == nullptr) execute(kind, dialog);
+        return TRUE;
+    case IDCANCEL:
+        if (runningDialog == dialog)
+            stopAsked = true;
+        else
+            EndDialog(dialog, 1);
+        return TRUE;
+    case IDC_IMAGE_BROWSE: browse(kind, dialog); return TRUE;
+    case IDC_IMAGE_RANGE:
+        if (notification == CBN_SELCHANGE) SendMessageA(dialog, WM_USER, 0, 0);
+        return FALSE;
+    case IDC_IMAGE_START:
+    case IDC_IMAGE_COUNT:
+        if (notification == EN_CHANGE) takeField(kind, dialog, id == IDC_IMAGE_COUNT);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+INT_PTR imageDialogProc(const ImageDialog& kind, HWND dialog, UINT message, WPARAM wParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: open(kind, dialog); return TRUE;
+    case WM_USER: showFields(kind, dialog); return TRUE;
+    case WM_COMMAND: return onCommand(kind, dialog, LOWORD(wParam), HIWORD(wParam));
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK imageSaveDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    return imageDialogProc(SAVE_DIALOG, dialog, message, wParam);
+}
+
+INT_PTR CALLBACK imageRestoreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    return imageDialogProc(RESTORE_DIALOG, dialog, message, wParam);
+}
+
+void showImageProgress(int percent)
+{
+    SendDlgItemMessageA(runningDialog, IDC_IMAGE_PROGRESS, PBM_SETPOS, WPARAM(percent), 0);
+}
+
+// The windows repaint and take the user's input between two chunks, so the
+// program never looks hung; a WM_QUIT that arrives meanwhile is put back.
+bool continueImageRun()
+{
+    UpdateWindow(GetWindow(runningDialog, GW_OWNER));
+    UpdateWindow(runningDialog);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(int(message.wParam));
+            return false;
+        }
+        if (IsDialogMessageA(runningDialog, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return !stopAsked;
+}
