@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# images.sh PREFIX EXE: drive images saved and restored through the real
+# dialogs, checked on the devices and files from outside.
+source "$(dirname "$0")/e2e-lib.sh"
+source "$E2E_HERE/../support/fat-drives.sh"
+source "$E2E_HERE/../support/sample-volumes.sh"
+e2e_begin "$1" "$2"
+fatdrive_begin "$E2E_PREFIX"
+trap 'fatdrive_end; e2e_end' EXIT
+
+MSG_DONE="処理が終了しました。"
+MSG_FILE_EXISTS="ファイルが既に存在します。上書きしてもよろしいですか？"
+MSG_LAYOUT_MISMATCH="ドライブ構成の異なるファイルです。書き込みを行ってもよろしいですか？"
+MSG_BAD_PARAMETER="パラメータの指定に誤りがあります。"
+SAVE_TITLE="ドライブイメージの保存"
+RESTORE_TITLE="ドライブイメージの復元"
+
+# A: the sample floppy; B: a floppy with two sectors a cluster, another layout.
+images="$FATDRIVE_DIR"
+sample_volume "$images/a.img" fat12
+mkfs.fat -C -F 12 -s 2 -n OTHER "$images/b.img" 1440 >/dev/null
+fatdrive_map a floppy "$images/a.img"
+fatdrive_map b floppy "$images/b.img"
+fatdrive_apply
+e2e_install_copy "$images/program"
+printf "$E2E_EDITOR_INI" > "$images/program/veldis.INI"
+saved="$images/a-saved.img"
+saved_windows="Z:${saved//\//\\}"  # typed into the program's own field only
+
+# click_at WINDOW X Y: a click at dialog units of a 218 x 179 image dialog,
+# whose X window is its client area (there is no window manager to frame it).
+click_at() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove --window "$1" $((WIDTH * $2 / 218)) $((HEIGHT * $3 / 179)) click 1
+}
+back() { click_at "$1" 183 165; }     # 戻る
+execute() { click_at "$1" 129 165; }  # 実行
+choose() { click_at "$1" 182 115; }   # 選択
+
+# open_dialog KEY TITLE: the dialog through its menu item, its id in DIALOG.
+open_dialog() {
+    e2e_focus_main
+    xdotool key alt+f "$1"
+    DIALOG="$(e2e_wait_window "$2" 10)"
+    sleep 0.5
+}
+
+# answer BOXES-BEFORE left|right|centre TEXT: the next box says TEXT.
+answer() {
+    local text
+    text="$(e2e_answer_box "$1" "$2")"
+    [ "$text" = "$(wine_text "$3")" ] || fail "expected '$3', the box said: $text"
+}
+
+# progress_row WINDOW: the colours along the middle of the progress bar.
+progress_row() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    local area="$((WIDTH * 200 / 218))x1+$((X + WIDTH * 9 / 218))+$((Y + HEIGHT * 143 / 179))"
+    import -window root -crop "$area" -depth 8 txt:- |
+        sed -n 's/.*\(#[0-9A-F]\{6\}\).*/\1/p' | sort -u | tr '\n' ' '
+}
+
+# The main window carries the drive shown in its title; a bare "Veldis" is a box.
+box_gone() { ! xdotool search --onlyvisible --name '^Veldis$' >/dev/null 2>&1; }
+
+# pick_file WINDOW: the restore's file through the open-file dialog, which
+# opens on the path of the last file command: the image just saved.
+pick_file() {
+    choose "$1"
+    local picker
+    picker="$(e2e_wait_window '(開く|Open)' 10)"
+    sleep 1
+    xdotool key --window "$picker" Return
+    sleep 1
+}
+
+e2e_start
+e2e_wait_title '^Veldis$' 30 >/dev/null
+e2e_focus_main
+e2e_read_sector 0 a 0
+
+# Save the whole of A: into a file.
+open_dialog i "$SAVE_TITLE"
+xdotool key --delay 100 a Tab Tab
+xdotool type --delay 40 "$saved_windows"
+xdotool key Return
+[ -n "${E2E_SHOTS:-}" ] && { sleep 2; import -window root "$E2E_SHOTS/image-save-run.png"; }
+answer 0 centre "$MSG_DONE"
+[ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/image-save.png"
+filled="$(progress_row "$DIALOG")"
+e2e_until 10 box_gone || fail "the finished message stayed"
+empty="$(progress_row "$DIALOG")"
+[ "$filled" != "$empty" ] && [ "$(wc -w <<< "$empty")" -le 2 ] ||
+    fail "the bar read '$filled' at the finished message and '$empty' after it"
+cmp "$images/a.img" "$saved" || fail "the saved image differs from the floppy"
+echo "ok: A: saved whole equals the device; the bar was full at the end and empty after"
+
+# The same file again, answered No: it stays as it was.
+touch -d '2001-01-01' "$saved"
+execute "$DIALOG"
+answer 1 right "$MSG_FILE_EXISTS"
+sleep 2
+[ "$(stat -c %Y "$saved")" = "$(date -d 2001-01-01 +%s)" ] || fail "No rewrote the file"
+back "$DIALOG"
+echo "ok: an existing file answered No is untouched"
+
+# Restore onto B:, another layout: the question, then the image whole.
+open_dialog u "$RESTORE_TITLE"
+xdotool key b
+pick_file "$DIALOG"
+execute "$DIALOG"
+answer 2 left "$MSG_LAYOUT_MISMATCH"
+answer 3 centre "$MSG_DONE"
+sleep 2
+cmp "$saved" "$images/b.img" || fail "B: differs from the image after the restore"
+fsck.fat -n "$images/b.img" >/dev/null || fail "fsck.fat after the restore"
+echo "ok: the image restored onto B: after the layout question; B: equals it, fsck.fat clean"
+
+# From a start of the user's own, the image passes the end: nothing is written.
+cp "$images/b.img" "$images/b.before"
+e2e_until 10 box_gone || fail "the finished message stayed"
+click_at "$DIALOG" 150 29  # the start list
+sleep 0.5
+xdotool key --delay 100 Down Down Down Down Return
+click_at "$DIALOG" 67 69   # the start field, now open
+xdotool key --delay 100 End BackSpace 1
+execute "$DIALOG"
+answer 4 centre "$MSG_BAD_PARAMETER"
+sleep 2
+cmp "$images/b.before" "$images/b.img" || fail "an image larger than the room was written"
+back "$DIALOG"
+echo "ok: an image larger than the room from sector 1 writes nothing"
+
+e2e_focus_main
+xdotool key alt+F4
+[ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code"
