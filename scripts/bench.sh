@@ -10,3 +10,5 @@ build/bench/tests/bench/veldis_sync_bench
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target veldis_paint_bench
 tests/support/wine-run.sh "$PWD/build/win64/wineprefix" build/win64/tests/bench/veldis_paint_bench.exe
+cmake --build --preset win64 --target veldis_image_bench
+tests/bench/image-bench.sh "$PWD/build/win64/wineprefix" "$PWD/build/win64/tests/bench/veldis_image_bench.exe"

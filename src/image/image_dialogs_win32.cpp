@@ -50,9 +50,12 @@ const char IMAGE_FILE_FILTER[] = "Drive Image files {*.img;*.fdi;*.dmp;*.dsk;*.s
                                  "*.img;*.fdi;*.dmp;*.dsk;*.sct\0"
                                  "All files {*.*}\0*.*\0";
 
-// The dialog of the run in progress, and whether its user asked it to stop.
+// The dialog of the run in progress, whether its user asked it to stop, and
+// when the run last looked at the user's input.
 HWND runningDialog = nullptr;
 bool stopAsked = false;
+DWORD lastLook = 0;
+constexpr DWORD RUN_LOOK_INTERVAL_MS = 50;
 
 int selectedEntry(HWND dialog)
 {
@@ -124,6 +127,7 @@ void execute(const ImageDialog& kind, HWND dialog)
     enableChoices(dialog, false);
     runningDialog = dialog;
     stopAsked = false;
+    lastLook = GetTickCount();
     kind.run(fileText, drive, selectedEntry(dialog));
     runningDialog = nullptr;
     enableChoices(dialog, true);
@@ -183,8 +187,13 @@ void showImageProgress(int percent)
 
 // The windows repaint and take the user's input between two chunks, so the
 // program never looks hung; a WM_QUIT that arrives meanwhile is put back.
+// Each look at the message queue costs a trip to the window system, more
+// than a chunk read from a fast device: it is taken a few times a second.
 bool continueImageRun()
 {
+    DWORD now = GetTickCount();
+    if (now - lastLook < RUN_LOOK_INTERVAL_MS) return !stopAsked;
+    lastLook = now;
     UpdateWindow(GetWindow(runningDialog, GW_OWNER));
     UpdateWindow(runningDialog);
     MSG message;
