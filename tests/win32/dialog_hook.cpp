@@ -1,5 +1,7 @@
 #include "dialog_hook.h"
 
+#include <gtest/gtest.h>
+
 namespace {
 
 DialogHook::Script activeScript;
@@ -103,4 +105,19 @@ HICON warningIcon()
 HICON informationIcon()
 {
     return LoadIconA(nullptr, IDI_ASTERISK);
+}
+
+void runDialog(HMODULE module, const char* name, DLGPROC procedure, DialogSteps steps,
+               std::vector<std::string>& boxes)
+{
+    DialogHook hook([&](HWND window) {
+        std::string caption = windowText(window);
+        if (caption == "Veldis") boxes.push_back(captureBox(window).text);
+        ASSERT_FALSE(steps.empty()) << "an unexpected window: " << caption;
+        auto step = steps.front();
+        steps.pop_front();
+        step(window);
+    });
+    DialogBoxParamA(module, name, nullptr, procedure, 0);
+    EXPECT_TRUE(steps.empty());
 }

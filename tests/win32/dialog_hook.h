@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -43,3 +44,10 @@ void pressEnter(HWND dialog);
 HICON errorIcon();
 HICON warningIcon();
 HICON informationIcon();
+
+// Opens dialog `name` of `module`; each dialog or message box that comes up
+// takes the next step, and the text of each box (captioned "Veldis") is
+// added to `boxes`. Every step must have been taken when the dialog ends.
+using DialogSteps = std::deque<std::function<void(HWND)>>;
+void runDialog(HMODULE module, const char* name, DLGPROC procedure, DialogSteps steps,
+               std::vector<std::string>& boxes);

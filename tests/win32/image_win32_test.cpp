@@ -107,24 +107,13 @@ protected:
         DeleteFileA(file.c_str());
     }
 
-    // Opens a dialog of the exe; each dialog or box that comes up takes the next step.
-    void run(const char* name, DLGPROC procedure, std::deque<std::function<void(HWND)>> steps)
+    void run(const char* name, DLGPROC procedure, DialogSteps steps)
     {
-        DialogHook hook([&](HWND window) {
-            char caption[64] = "";
-            GetWindowTextA(window, caption, sizeof caption);
-            if (std::string(caption) == "Veldis") boxes.push_back(captureBox(window).text);
-            ASSERT_FALSE(steps.empty()) << "an unexpected window: " << caption;
-            auto step = steps.front();
-            steps.pop_front();
-            step(window);
-        });
-        DialogBoxParamA(veldis, name, nullptr, procedure, 0);
-        EXPECT_TRUE(steps.empty());
+        runDialog(veldis, name, procedure, steps, boxes);
     }
     // Chooses drive, list entry and file, executes, and leaves once the run is done.
     void execute(const char* name, DLGPROC procedure, const char* drive, int entry,
-                 std::deque<std::function<void(HWND)>> answers)
+                 DialogSteps answers)
     {
         HWND image = nullptr;
         answers.push_front([&](HWND dialog) {

@@ -42,21 +42,7 @@ protected:
     }
     void TearDown() override { FreeLibrary(exe); }
 
-    // Opens the dialog; each dialog or message box that comes up takes the next step.
-    void run(std::deque<std::function<void(HWND)>> steps)
-    {
-        DialogHook hook([&](HWND window) {
-            char caption[64] = "";
-            GetWindowTextA(window, caption, sizeof caption);
-            if (std::string(caption) == "Veldis") boxes.push_back(captureBox(window).text);
-            ASSERT_FALSE(steps.empty()) << "an unexpected window: " << caption;
-            auto step = steps.front();
-            steps.pop_front();
-            step(window);
-        });
-        EXPECT_EQ(DialogBoxParamA(exe, "READ", nullptr, readDialogProc, 0), 1);
-        EXPECT_TRUE(steps.empty());
-    }
+    void run(DialogSteps steps) { runDialog(exe, "READ", readDialogProc, steps, boxes); }
 
     static std::string text(HWND dialog, int id)
     {
