@@ -1,8 +1,10 @@
 #include "app/main_commands.h"
 
+#include "editor/cursor.h"
 #include "editor/display_mode.h"
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
+#include "image/sector_file.h"
 #include "platform/commands.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
@@ -29,6 +31,14 @@ WindowAction runCommand(int id)
     case CMD_IMAGE_SAVE: return WindowAction::ImageSaveDialog;
     case CMD_IMAGE_RESTORE: return WindowAction::ImageRestoreDialog;
     case CMD_SECTOR_WRITE: writeSector(); break;
+    case CMD_SECTOR_FILE_LOAD:
+        if (askDiscardEdits()) loadSectorFile();
+        recreateCaret();  // the file dialog took the caret
+        break;
+    case CMD_SECTOR_FILE_SAVE:
+        saveSectorFile();
+        recreateCaret();
+        break;
     case CMD_ZERO_CLEAR: zeroClear(); break;
     case CMD_REVERT_EDITS:
         syncBuffers(SyncMode::Revert);

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commdlg.h>
 
 #include "app/platform_win32.h"
 
@@ -6,6 +7,7 @@
 #include "editor/cursor.h"
 #include "editor/view_scroll.h"
 #include "image/image_dialogs_win32.h"
+#include "platform/file_path.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "volume/drive_types.h"
@@ -290,6 +292,30 @@ void closeFile(void* file)
     CloseHandle(file);
 }
 
+void deleteFile(const char* path)
+{
+    DeleteFileA(path);
+}
+
+bool chooseFile(const FileChoice& choice)
+{
+    OPENFILENAMEA request = {};
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;  // what Windows 95 and NT 4 know
+    request.hwndOwner = mainWindow;
+    request.lpstrFilter = choice.filter;
+    request.lpstrFile = lastFilePath;
+    request.nMaxFile = FILE_PATH_SIZE;
+    request.lpstrDefExt = choice.defaultExtension;
+    request.Flags = OFN_HIDEREADONLY;
+    switch (choice.kind) {
+    case FileDialog::OpenExisting: request.Flags |= OFN_FILEMUSTEXIST; break;
+    case FileDialog::Open: request.Flags |= OFN_PATHMUSTEXIST; break;
+    case FileDialog::Save: request.Flags |= OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT; break;
+    }
+    if (choice.kind == FileDialog::Save) return GetSaveFileNameA(&request) != FALSE;
+    return GetOpenFileNameA(&request) != FALSE;
+}
+
 }  // namespace
 
 HWND mainWindow;
@@ -327,6 +353,8 @@ void installWin32Platform()
     platform.writeFile = writeFile;
     platform.readFile = readFile;
     platform.closeFile = closeFile;
+    platform.deleteFile = deleteFile;
+    platform.chooseFile = chooseFile;
     platform.showProgress = showImageProgress;
     platform.continueRun = continueImageRun;
 }

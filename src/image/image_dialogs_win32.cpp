@@ -1,7 +1,6 @@
 #include "image/image_dialogs_win32.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <initializer_list>
 
@@ -9,6 +8,7 @@
 #include "image/image_restore.h"
 #include "image/image_save.h"
 #include "platform/file_path.h"
+#include "platform/platform.h"
 #include "res/resource.h"
 #include "volume/drive_combo_win32.h"
 
@@ -20,7 +20,7 @@ struct ImageDialog {
     int entryCount;
     int userEntry;             // the entry whose start (and count) the user types
     uint32_t* fields[2];       // the values of IDC_IMAGE_START and IDC_IMAGE_COUNT
-    DWORD browseFlags;
+    FileChoice fileChoice;
     void (*run)(const char* fileText, int drive, int entry);
 };
 
@@ -34,21 +34,23 @@ void runRestore(const char* fileText, int drive, int entry)
     runImageRestore(fileText, drive, RestoreStart(entry));
 }
 
+const char IMAGE_FILE_FILTER[] = "Drive Image files {*.img;*.fdi;*.dmp;*.dsk;*.sct}\0"
+                                 "*.img;*.fdi;*.dmp;*.dsk;*.sct\0"
+                                 "All files {*.*}\0*.*\0";
+
 const ImageDialog SAVE_DIALOG = {
     SAVE_RANGE_NAMES, SAVE_RANGE_COUNT, int(SaveRange::UserSpecified),
-    {&imageSaveStart, &imageSaveCount}, OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, runSave,
+    {&imageSaveStart, &imageSaveCount}, {FileDialog::Open, IMAGE_FILE_FILTER, "img"}, runSave,
 };
 
 const ImageDialog RESTORE_DIALOG = {
     RESTORE_START_NAMES, RESTORE_START_COUNT, int(RestoreStart::UserSpecified),
-    {&imageRestoreStart, nullptr}, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, runRestore,
+    {&imageRestoreStart, nullptr}, {FileDialog::OpenExisting, IMAGE_FILE_FILTER, "img"},
+    runRestore,
 };
 
 const int FIELD_IDS[] = {IDC_IMAGE_START, IDC_IMAGE_COUNT};
 constexpr int NUMBER_DIGITS = 10;
-const char IMAGE_FILE_FILTER[] = "Drive Image files {*.img;*.fdi;*.dmp;*.dsk;*.sct}\0"
-                                 "*.img;*.fdi;*.dmp;*.dsk;*.sct\0"
-                                 "All files {*.*}\0*.*\0";
 
 // The dialog of the run in progress, whether its user asked it to stop, and
 // when the run last looked at the user's input.
@@ -99,15 +101,7 @@ void takeField(const ImageDialog& kind, HWND dialog, int field)
 void browse(const ImageDialog& kind, HWND dialog)
 {
     EnableWindow(dialog, FALSE);
-    OPENFILENAMEA request = {};
-    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;  // what Windows 95 and NT 4 know
-    request.hwndOwner = GetWindow(dialog, GW_OWNER);
-    request.lpstrFilter = IMAGE_FILE_FILTER;
-    request.lpstrFile = lastFilePath;
-    request.nMaxFile = FILE_PATH_SIZE;
-    request.lpstrDefExt = "img";
-    request.Flags = kind.browseFlags;
-    if (GetOpenFileNameA(&request)) SetDlgItemTextA(dialog, IDC_IMAGE_FILE, lastFilePath);
+    if (platform.chooseFile(kind.fileChoice)) SetDlgItemTextA(dialog, IDC_IMAGE_FILE, lastFilePath);
     EnableWindow(dialog, TRUE);
 }
 

@@ -9,6 +9,21 @@ struct PixelRect {
 constexpr int SCROLL_BAR_HORZ = 0;
 constexpr int SCROLL_BAR_VERT = 1;
 
+// The kinds of file dialog: an existing file to read, any name in an existing
+// folder to read or write (the dialog only names it), or a file to write
+// (asking before it replaces one).
+enum class FileDialog {
+    OpenExisting,
+    Open,
+    Save,
+};
+
+struct FileChoice {
+    FileDialog kind;
+    const char* filter;  // name and pattern pairs, each NUL-terminated, then an empty text
+    const char* defaultExtension;
+};
+
 // The shell of the program: every call the core makes into the window system
 // and the volume queries. The Win32 build fills it with real calls; native
 // tests with a recording fake.
@@ -61,6 +76,10 @@ struct Platform {
     bool (*writeFile)(void* file, const void* data, uint32_t size);  // all of it, or false
     bool (*readFile)(void* file, void* data, uint32_t size);         // all of it, or false
     void (*closeFile)(void* file);
+    void (*deleteFile)(const char* path);
+    // A file dialog owned by the main window, on lastFilePath, where the
+    // chosen path lands; false when the user cancelled it.
+    bool (*chooseFile)(const FileChoice& choice);
 
     // A drive image run: its progress bar (0 to 100), and between two chunks
     // the repaint and whatever the user did meanwhile; false when the user

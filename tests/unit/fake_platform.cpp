@@ -266,6 +266,20 @@ void fakeCloseFile(void* file)
     fake.openFiles--;
 }
 
+void fakeDeleteFile(const char* path)
+{
+    std::remove(path);
+}
+
+bool fakeChooseFile(const FileChoice& choice)
+{
+    fake.fileDialogs.push_back(choice);
+    if (fake.chosenFiles.empty()) return false;
+    copyText(lastFilePath, FILE_PATH_SIZE, fake.chosenFiles.front());
+    fake.chosenFiles.pop_front();
+    return true;
+}
+
 void fakeShowProgress(int percent)
 {
     fake.progress.push_back(percent);
@@ -313,6 +327,8 @@ void installFakePlatform()
     platform.writeFile = fakeWriteFile;
     platform.readFile = fakeReadFile;
     platform.closeFile = fakeCloseFile;
+    platform.deleteFile = fakeDeleteFile;
+    platform.chooseFile = fakeChooseFile;
     platform.showProgress = fakeShowProgress;
     platform.continueRun = fakeContinueRun;
 

@@ -1,0 +1,58 @@
+#include "image/sector_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "editor/editor_state.h"
+#include "platform/file_path.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+
+namespace {
+
+const char SECTOR_FILE_FILTER[] = "Sector files {*.sct}\0*.sct\0All files {*.*}\0*.*\0";
+
+// The file read aside: nothing in the editor changes unless all went well,
+// so a file that fails never passes for an edit that Ctrl+W would write.
+bool readSectorFile(uint8_t* bytes)
+{
+    void* file = platform.openFile(lastFilePath);
+    if (file == nullptr) {
+        showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
+        return false;
+    }
+    uint64_t size = 0;
+    bool read = platform.getFileSize(file, &size) &&
+                platform.readFile(file, bytes, uint32_t(std::min<uint64_t>(size, editor.sectorSize)));
+    platform.closeFile(file);
+    if (!read) showMessage(MSG_FILE_READ_ERROR, MessageKind::Error);
+    return read;
+}
+
+}  // namespace
+
+void loadSectorFile()
+{
+    if (!platform.chooseFile({FileDialog::OpenExisting, SECTOR_FILE_FILTER, "sct"})) return;
+    uint8_t bytes[IMAGE_BUFFER_SIZE] = {};
+    if (!readSectorFile(bytes)) return;
+    std::memcpy(editor.workBuffer, bytes, editor.sectorSize);
+    syncBuffers(SyncMode::Compare);
+    platform.invalidate(nullptr);
+}
+
+// A file cut short is removed, not left to pass for a sector.
+void saveSectorFile()
+{
+    if (!platform.chooseFile({FileDialog::Save, SECTOR_FILE_FILTER, "sct"})) return;
+    void* file = platform.createFile(lastFilePath);
+    if (file == nullptr) {
+        showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
+        return;
+    }
+    bool written = platform.writeFile(file, editor.workBuffer, editor.sectorSize);
+    platform.closeFile(file);
+    if (written) return;
+    platform.deleteFile(lastFilePath);
+    showMessage(MSG_FILE_WRITE_ERROR, MessageKind::Error);
+}
