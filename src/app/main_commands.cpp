@@ -2,6 +2,7 @@
 
 #include "editor/cursor.h"
 #include "editor/display_mode.h"
+#include "editor/dump_export.h"
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
 #include "image/sector_file.h"
@@ -39,6 +40,11 @@ WindowAction runCommand(int id)
         saveSectorFile();
         recreateCaret();
         break;
+    case CMD_DUMP_TO_FILE:
+        exportDump(false);
+        recreateCaret();
+        break;
+    case CMD_DUMP_TO_CLIPBOARD: exportDump(true); break;
     case CMD_ZERO_CLEAR: zeroClear(); break;
     case CMD_REVERT_EDITS:
         syncBuffers(SyncMode::Revert);

@@ -1,13 +1,15 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <cstring>
+
 #include "app/platform_win32.h"
 
 #include "disk/access_method.h"
 #include "editor/cursor.h"
 #include "editor/view_scroll.h"
 #include "image/image_dialogs_win32.h"
-#include "platform/file_path.h"
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "volume/drive_types.h"
@@ -297,6 +299,61 @@ void deleteFile(const char* path)
     DeleteFileA(path);
 }
 
+// Japanese, so that the Shift-JIS text converts right where another code
+// page is the system's.
+constexpr LCID CLIPBOARD_LOCALE = 0x0411;
+constexpr int CLIPBOARD_ATTEMPTS = 10;
+constexpr DWORD CLIPBOARD_WAIT_MS = 50;
+
+// A movable block of `room` zeroed bytes that starts with `size` bytes of data.
+HGLOBAL globalCopy(const void* data, SIZE_T size, SIZE_T room)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, room);
+    void* locked = block == nullptr ? nullptr : GlobalLock(block);
+    if (locked == nullptr) {
+        if (block != nullptr) GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(locked, data, size);
+    GlobalUnlock(block);
+    return block;
+}
+
+// Another program may hold the clipboard a moment: about half a second.
+bool openClipboard()
+{
+    for (int attempt = 0; attempt < CLIPBOARD_ATTEMPTS; attempt++) {
+        if (OpenClipboard(mainWindow)) return true;
+        Sleep(CLIPBOARD_WAIT_MS);
+    }
+    return false;
+}
+
+void setClipboardLocale()
+{
+    HGLOBAL locale = globalCopy(&CLIPBOARD_LOCALE, sizeof CLIPBOARD_LOCALE, sizeof CLIPBOARD_LOCALE);
+    if (locale != nullptr && SetClipboardData(CF_LOCALE, locale) == nullptr) GlobalFree(locale);
+}
+
+// A block the clipboard did not take is freed here; one it took is its own.
+ClipboardResult setClipboardText(const char* text, uint32_t size)
+{
+    HGLOBAL block = globalCopy(text, size, SIZE_T(size) + 1);  // and a terminating zero
+    if (block == nullptr) return ClipboardResult::NoMemory;
+    if (!openClipboard()) {
+        GlobalFree(block);
+        return ClipboardResult::Busy;
+    }
+    EmptyClipboard();
+    bool taken = SetClipboardData(CF_TEXT, block) != nullptr;
+    if (taken)
+        setClipboardLocale();
+    else
+        GlobalFree(block);
+    CloseClipboard();
+    return taken ? ClipboardResult::Done : ClipboardResult::Busy;
+}
+
 bool chooseFile(const FileChoice& choice)
 {
     OPENFILENAMEA request = {};
@@ -355,6 +412,7 @@ void installWin32Platform()
     platform.closeFile = closeFile;
     platform.deleteFile = deleteFile;
     platform.chooseFile = chooseFile;
+    platform.setClipboardText = setClipboardText;
     platform.showProgress = showImageProgress;
     platform.continueRun = continueImageRun;
 }

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "disk/sector_io.h"
-#include "platform/file_path.h"
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 

@@ -7,7 +7,7 @@
 #include "editor/editor_state.h"
 #include "image/image_restore.h"
 #include "image/image_save.h"
-#include "platform/file_path.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "res/resource.h"
 #include "volume/drive_combo_win32.h"

@@ -2,7 +2,7 @@
 
 #include "disk/sector_io.h"
 #include "image/drive_image.h"
-#include "platform/file_path.h"
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 

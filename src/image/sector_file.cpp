@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "editor/editor_state.h"
-#include "platform/file_path.h"
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 
@@ -41,18 +41,8 @@ void loadSectorFile()
     platform.invalidate(nullptr);
 }
 
-// A file cut short is removed, not left to pass for a sector.
 void saveSectorFile()
 {
     if (!platform.chooseFile({FileDialog::Save, SECTOR_FILE_FILTER, "sct"})) return;
-    void* file = platform.createFile(lastFilePath);
-    if (file == nullptr) {
-        showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
-        return;
-    }
-    bool written = platform.writeFile(file, editor.workBuffer, editor.sectorSize);
-    platform.closeFile(file);
-    if (written) return;
-    platform.deleteFile(lastFilePath);
-    showMessage(MSG_FILE_WRITE_ERROR, MessageKind::Error);
+    writeWholeFile(lastFilePath, editor.workBuffer, editor.sectorSize);
 }

@@ -18,6 +18,12 @@ enum class FileDialog {
     Save,
 };
 
+enum class ClipboardResult {
+    Done,
+    NoMemory,
+    Busy,  // another program held the clipboard all the while
+};
+
 struct FileChoice {
     FileDialog kind;
     const char* filter;  // name and pattern pairs, each NUL-terminated, then an empty text
@@ -80,6 +86,9 @@ struct Platform {
     // A file dialog owned by the main window, on lastFilePath, where the
     // chosen path lands; false when the user cancelled it.
     bool (*chooseFile)(const FileChoice& choice);
+    // The clipboard's text, in place of all it held: `size` bytes of
+    // Shift-JIS and a zero.
+    ClipboardResult (*setClipboardText)(const char* text, uint32_t size);
 
     // A drive image run: its progress bar (0 to 100), and between two chunks
     // the repaint and whatever the user did meanwhile; false when the user

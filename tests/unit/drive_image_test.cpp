@@ -8,7 +8,7 @@
 #include "image/drive_image.h"
 #include "image/image_restore.h"
 #include "image/image_save.h"
-#include "platform/file_path.h"
+#include "platform/files.h"
 
 // Drive images of real FAT volumes: A: a 1.44 MB floppy with a file on it,
 // B: a second floppy, served by the image route with its faults.

@@ -14,7 +14,7 @@
 #include "image/image_restore.h"
 #include "image/image_save.h"
 #include "image_route.h"
-#include "platform/file_path.h"
+#include "platform/files.h"
 #include "platform/commands.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
@@ -280,6 +280,12 @@ bool fakeChooseFile(const FileChoice& choice)
     return true;
 }
 
+ClipboardResult fakeSetClipboardText(const char* text, uint32_t size)
+{
+    if (fake.clipboardAnswer == ClipboardResult::Done) fake.clipboard.assign(text, size);
+    return fake.clipboardAnswer;
+}
+
 void fakeShowProgress(int percent)
 {
     fake.progress.push_back(percent);
@@ -329,6 +335,7 @@ void installFakePlatform()
     platform.closeFile = fakeCloseFile;
     platform.deleteFile = fakeDeleteFile;
     platform.chooseFile = fakeChooseFile;
+    platform.setClipboardText = fakeSetClipboardText;
     platform.showProgress = fakeShowProgress;
     platform.continueRun = fakeContinueRun;
 

@@ -85,6 +85,9 @@ struct FakePlatform {
     std::deque<std::string> chosenFiles;  // the file dialogs' answers; none left: cancelled
     std::vector<FileChoice> fileDialogs;
 
+    std::string clipboard;
+    ClipboardResult clipboardAnswer = ClipboardResult::Done;
+
     std::vector<int> progress;  // each position the run's bar took
     int runContinues = -1;      // how many chunks the run may go on after; -1: all
 };

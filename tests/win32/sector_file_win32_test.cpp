@@ -9,7 +9,7 @@
 #include "dialog_hook.h"
 #include "editor/editor_state.h"
 #include "image/sector_file.h"
-#include "platform/file_path.h"
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 

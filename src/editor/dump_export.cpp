@@ -1,0 +1,38 @@
+#include "editor/dump_export.h"
+
+#include "editor/dump_view.h"
+#include "editor/editor_state.h"
+#include "platform/files.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "platform/settings.h"
+
+namespace {
+
+const char TEXT_FILE_FILTER[] = "Text files {*.txt}\0*.txt\0All files {*.*}\0*.*\0";
+
+char dumpText[DUMP_TEXT_SIZE];
+
+}  // namespace
+
+uint32_t buildDumpText(char out[DUMP_TEXT_SIZE])
+{
+    uint32_t length = 0;
+    out[0] = '\0';
+    for (int line = 0; line < editor.lineCount; line++, length += DUMP_TEXT_LINE_BYTES)
+        formatDumpLine(editor.workBuffer, editor.sectorSize, line, settings.kanji != 0,
+                       out + length);
+    return length;
+}
+
+void exportDump(bool toClipboard)
+{
+    uint32_t length = buildDumpText(dumpText);
+    if (toClipboard) {
+        if (platform.setClipboardText(dumpText, length) == ClipboardResult::NoMemory)
+            showMessage(MSG_OUT_OF_MEMORY, MessageKind::Error);
+        return;
+    }
+    if (!platform.chooseFile({FileDialog::Save, TEXT_FILE_FILTER, "txt"})) return;
+    writeWholeFile(lastFilePath, dumpText, length);
+}

@@ -1,3 +1,0 @@
-#include "platform/file_path.h"
-
-char lastFilePath[FILE_PATH_SIZE];

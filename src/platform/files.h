@@ -1,0 +1,13 @@
+#pragma once
+#include <cstdint>
+
+constexpr uint32_t FILE_PATH_SIZE = 260;
+
+// The path of the last file command, whichever it was: every file dialog
+// opens on it, and the image runs take their file field into it.
+extern char lastFilePath[FILE_PATH_SIZE];
+
+// Writes `size` bytes as the whole of the file at `path`, replacing it. A
+// file that cannot be created, or is cut short, says so; one cut short is
+// removed rather than left to pass for the whole.
+bool writeWholeFile(const char* path, const void* data, uint32_t size);
