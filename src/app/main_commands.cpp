@@ -31,6 +31,7 @@ WindowAction runCommand(int id)
     case CMD_SECTOR_READ: return WindowAction::ReadDialog;
     case CMD_IMAGE_SAVE: return WindowAction::ImageSaveDialog;
     case CMD_IMAGE_RESTORE: return WindowAction::ImageRestoreDialog;
+    case CMD_JUMP_CLUSTER: return WindowAction::ClusterDialog;
     case CMD_SECTOR_WRITE: writeSector(); break;
     case CMD_SECTOR_FILE_LOAD:
         if (askDiscardEdits()) loadSectorFile();

@@ -5,6 +5,7 @@
 #include "app/options_dialog_win32.h"
 #include "app/platform_win32.h"
 #include "app/read_dialog_win32.h"
+#include "editor/cluster_dialog_win32.h"
 #include "editor/cursor.h"
 #include "editor/dump_paint_win32.h"
 #include "editor/editor_state.h"
@@ -32,6 +33,10 @@ void performCommand(HWND window, int id)
         break;
     case WindowAction::ImageRestoreDialog:
         openDialog(window, "IMAGELOAD", imageRestoreDialogProc);
+        recreateCaret();
+        break;
+    case WindowAction::ClusterDialog:
+        openDialog(window, "CLUSTER", clusterDialogProc);
         recreateCaret();
         break;
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;

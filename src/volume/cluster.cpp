@@ -1,0 +1,42 @@
+#include "volume/cluster.h"
+
+namespace {
+
+constexpr uint32_t ENTRY_CLUSTER_HIGH = 20;
+constexpr uint32_t ENTRY_CLUSTER_LOW = 26;
+
+uint32_t word(const uint8_t* bytes)
+{
+    return uint32_t(bytes[0] | bytes[1] << 8);
+}
+
+uint32_t highestCluster(const VolumeLayout& layout)
+{
+    if (layout.fatType != 32) return layout.dataSectors / layout.sectorsPerCluster + 1;
+    uint32_t total = layout.totalSectors, start = layout.dataStart;
+    return (total > start ? total - start : 0) / layout.sectorsPerCluster + 1;
+}
+
+}  // namespace
+
+uint32_t clusterFirstSector(const VolumeLayout& layout, uint32_t cluster)
+{
+    return layout.dataStart + (cluster - 2) * layout.sectorsPerCluster;
+}
+
+// The first sector is checked in 64 bits too: a damaged boot sector can put
+// the data area's clusters past the volume's end, or wrap them to its start.
+bool isClusterInVolume(const VolumeLayout& layout, uint32_t cluster)
+{
+    if (layout.sectorsPerCluster == 0 || layout.fatCount == 0) return false;
+    if (cluster < 2 || cluster > highestCluster(layout)) return false;
+    uint64_t first = layout.dataStart + uint64_t(cluster - 2) * layout.sectorsPerCluster;
+    return first < layout.totalSectors;
+}
+
+uint32_t entryFirstCluster(const uint8_t* entry, const VolumeLayout& layout)
+{
+    uint32_t cluster = word(entry + ENTRY_CLUSTER_LOW);
+    if (layout.fatType == 32) cluster += word(entry + ENTRY_CLUSTER_HIGH) << 16;
+    return cluster;
+}

@@ -1,0 +1,16 @@
+#pragma once
+#include <cstdint>
+
+#include "volume/boot_sector.h"
+
+// The first sector of cluster `cluster`; cluster 2 begins the data area.
+uint32_t clusterFirstSector(const VolumeLayout& layout, uint32_t cluster);
+
+// Whether the cluster lies inside the volume's data area, so that a jump to
+// it lands inside the volume. FAT32 counts its data area to the volume's end;
+// a layout without clusters or FATs has none.
+bool isClusterInVolume(const VolumeLayout& layout, uint32_t cluster);
+
+// The first cluster of a 32-byte directory entry: its low word, and on FAT32
+// its high word too.
+uint32_t entryFirstCluster(const uint8_t* entry, const VolumeLayout& layout);
