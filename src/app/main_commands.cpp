@@ -5,6 +5,7 @@
 #include "editor/dump_export.h"
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
+#include "editor/value_edit.h"
 #include "image/sector_file.h"
 #include "platform/commands.h"
 #include "platform/messages.h"
@@ -21,6 +22,12 @@ bool runFontCommand(int id)
     return true;
 }
 
+WindowAction openValueEdit(int width)
+{
+    valueEdit.width = width;
+    return WindowAction::ValueEditDialog;
+}
+
 }  // namespace
 
 WindowAction runCommand(int id)
@@ -32,6 +39,9 @@ WindowAction runCommand(int id)
     case CMD_IMAGE_SAVE: return WindowAction::ImageSaveDialog;
     case CMD_IMAGE_RESTORE: return WindowAction::ImageRestoreDialog;
     case CMD_JUMP_CLUSTER: return WindowAction::ClusterDialog;
+    case CMD_EDIT_BYTE: return openValueEdit(1);
+    case CMD_EDIT_WORD: return openValueEdit(2);
+    case CMD_EDIT_DWORD: return openValueEdit(4);
     case CMD_SECTOR_WRITE: writeSector(); break;
     case CMD_SECTOR_FILE_LOAD:
         if (askDiscardEdits()) loadSectorFile();

@@ -8,6 +8,7 @@ enum class WindowAction {
     ImageSaveDialog,
     ImageRestoreDialog,
     ClusterDialog,
+    ValueEditDialog,
     OptionsDialog,
     AboutDialog,
     Help,

@@ -9,6 +9,8 @@
 #include "editor/cursor.h"
 #include "editor/dump_paint_win32.h"
 #include "editor/editor_state.h"
+#include "editor/value_edit.h"
+#include "editor/value_edit_dialog_win32.h"
 #include "editor/view_scroll.h"
 #include "image/image_dialogs_win32.h"
 
@@ -38,6 +40,10 @@ void performCommand(HWND window, int id)
     case WindowAction::ClusterDialog:
         openDialog(window, "CLUSTER", clusterDialogProc);
         recreateCaret();
+        break;
+    case WindowAction::ValueEditDialog:
+        openDialog(window, "EDIT", valueEditDialogProc);
+        closeValueEdit();
         break;
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;
     case WindowAction::AboutDialog: openDialog(window, "VELDIS", aboutDialogProc); break;

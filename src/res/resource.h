@@ -18,3 +18,8 @@
 #define IDC_IMAGE_PROGRESS 1101
 
 #define IDC_CLUSTER_NUMBER 1001
+
+// The value edit dialog's boxes.
+#define IDC_VALUE_HEX 1001
+#define IDC_VALUE_DECIMAL 1002
+#define IDC_VALUE_BINARY 1003
