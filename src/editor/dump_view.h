@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "editor/dump_text.h"
 #include "platform/settings.h"
 
 // The view's metrics and scroll state, in pixels.
@@ -23,8 +24,6 @@ extern ViewState view;
 constexpr int DUMP_LINE_CELLS = 73;
 constexpr int DUMP_HEX_CELL = 6;
 constexpr int DUMP_TEXT_CELL = 57;
-constexpr int DUMP_BYTES_PER_LINE = 16;
-constexpr int DUMP_TEXT_LINE_BYTES = 72;  // the exported line, CR LF included
 
 struct FontMetrics {
     int32_t lineHeight;
@@ -37,14 +36,6 @@ extern const char* const DUMP_FONT_FACE;
 
 int hexDigitValue(int code);
 bool isHexDigit(int code);
-uint8_t toDisplayChar(uint8_t byte);
-uint8_t toDisplayCharKanji(uint8_t byte);
-
-// Line `line` of a sector of `size` bytes as exported: 72 bytes, CR LF at the
-// end; `out` gets a NUL after them. In 2-byte mode Shift-JIS pairs count from
-// the sector's start, as on the screen.
-void formatDumpLine(const uint8_t* sector, uint32_t size, int line, bool kanji,
-                    char out[DUMP_TEXT_LINE_BYTES + 1]);
 
 // One piece of text of a painted line, at client pixel (x, y).
 struct DumpRun {
