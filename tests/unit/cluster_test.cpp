@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,41 @@ TEST(Clusters, AnEntryGivesItsFirstCluster)
     entry[20] = 0x02, entry[21] = 0x00;  // high word, a FAT32 one
     EXPECT_EQ(entryFirstCluster(entry, layoutOf(32, 1, 1, 1, 1)), 0x21234u);
     EXPECT_EQ(entryFirstCluster(entry, layoutOf(16, 1, 1, 1, 1)), 0x1234u);  // ignored on FAT16
+}
+
+// The figure in the line of fsck.fat's report that holds `key`.
+unsigned fsckFigure(const std::string& image, const char* key, const char* format)
+{
+    std::string command = "fsck.fat -v -n '" + image + "' 2>/dev/null";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    char line[256];
+    unsigned figure = 0;
+    while (std::fgets(line, sizeof line, pipe) != nullptr)
+        if (std::strstr(line, key) != nullptr && std::sscanf(line, format, &figure) == 1) break;
+    pclose(pipe);
+    return figure;
+}
+
+// fsck.fat counts the data clusters of volumes mkfs.fat made; the last of
+// them is reachable and the one after is not.
+TEST(Clusters, TheLastClusterOfRealVolumes)
+{
+    TempDir dir;
+    int made = 0;
+    for (FatFormat format : {FatFormat{12, 512, 1440, 1, 1, 2, 224}, FatFormat{16, 512, 16384, 4, 1, 2, 512},
+                             FatFormat{32, 512, 40960, 1, 32, 2, 0}, FatFormat{32, 4096, 262144, 1, 32, 2, 0}}) {
+        std::string image = makeFatImage(dir, std::to_string(made++) + ".img", format);
+        VolumeLayout layout = parseBootSector(readBytes(image, 0, 512).data(), false);
+        unsigned clusters = fsckFigure(image, "data clusters", "%u");
+        unsigned dataStart = fsckFigure(image, "Data area", "Data area starts at byte %*u (sector %u)");
+        ASSERT_GT(clusters, 0u) << describe(format);
+        uint32_t last = clusters + 1;
+        EXPECT_TRUE(isClusterInVolume(layout, 2)) << describe(format);
+        EXPECT_TRUE(isClusterInVolume(layout, last)) << describe(format);
+        EXPECT_FALSE(isClusterInVolume(layout, last + 1)) << describe(format);
+        EXPECT_EQ(clusterFirstSector(layout, last), dataStart + (last - 2) * format.sectorsPerCluster)
+            << describe(format);
+    }
 }
 
 // The entry under the cursor of a real root directory leads to the file's
