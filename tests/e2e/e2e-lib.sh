@@ -186,3 +186,23 @@ e2e_read_sector() {
     e2e_wait_title "$(e2e_title "$1" "$3")" 15 >/dev/null
     e2e_focus_main
 }
+
+# layout IMAGE: the volume's FAT, DIR, DATA and LAST sectors and its sectors
+# a cluster (SPC), worked out here from its boot sector.
+field() { od -An -t "u$3" -j "$2" -N "$3" "$1" | tr -d ' '; }
+layout() {
+    local image="$1" bps reserved fats roots total spf16
+    bps=$(field "$image" 11 2); SPC=$(field "$image" 13 1); reserved=$(field "$image" 14 2)
+    fats=$(field "$image" 16 1); roots=$(field "$image" 17 2); total=$(field "$image" 19 2)
+    spf16=$(field "$image" 22 2)
+    [ "$total" != 0 ] || total=$(field "$image" 32 4)
+    FAT=$reserved
+    LAST=$((total - 1))
+    if [ "$spf16" != 0 ]; then
+        DIR=$((reserved + fats * spf16))
+        DATA=$((DIR + roots * 32 / bps))
+    else
+        DATA=$((reserved + fats * $(field "$image" 36 4)))
+        DIR=$((DATA + ($(field "$image" 44 4) - 2) * SPC))
+    fi
+}

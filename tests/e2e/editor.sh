@@ -24,25 +24,6 @@ fatdrive_apply
 e2e_install_copy "$images/program"
 printf "$E2E_EDITOR_INI" > "$images/program/veldis.INI"
 
-# The layout of a volume, worked out here from its boot sector.
-field() { od -An -t "u$3" -j "$2" -N "$3" "$1" | tr -d ' '; }
-layout() {
-    local image="$1" bps spc reserved fats roots total spf16
-    bps=$(field "$image" 11 2); spc=$(field "$image" 13 1); reserved=$(field "$image" 14 2)
-    fats=$(field "$image" 16 1); roots=$(field "$image" 17 2); total=$(field "$image" 19 2)
-    spf16=$(field "$image" 22 2)
-    [ "$total" != 0 ] || total=$(field "$image" 32 4)
-    FAT=$reserved
-    LAST=$((total - 1))
-    if [ "$spf16" != 0 ]; then
-        DIR=$((reserved + fats * spf16))
-        DATA=$((DIR + roots * 32 / bps))
-    else
-        DATA=$((reserved + fats * $(field "$image" 36 4)))
-        DIR=$((DATA + ($(field "$image" 44 4) - 2) * spc))
-    fi
-}
-
 # step KEYS... EXPECTED-SECTOR: keys on the main window, then the title.
 step() {
     local expected="${*: -1}" drive="$DRIVE"
