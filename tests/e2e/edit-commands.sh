@@ -86,7 +86,9 @@ xdotool key --delay 60 Home Down Down $(printf 'Right %.0s' $(seq 10)) alt+e e w
 dialog="$(e2e_wait_window 'エディット' 10)"
 sleep 0.5
 dialog_click "$dialog" 190 71 78 33  # the decimal box
-xdotool key --delay 60 End $(printf 'BackSpace %.0s' $(seq 6)) 4 6 6 0 Return
+xdotool key --delay 60 End $(printf 'BackSpace %.0s' $(seq 6)) 4 6 6 0
+[ -n "${E2E_SHOTS:-}" ] && { sleep 1; import -window root "$E2E_SHOTS/value-edit.png"; }
+xdotool key Return
 sleep 1
 e2e_focus_main
 xdotool key ctrl+w
