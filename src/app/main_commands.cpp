@@ -39,6 +39,8 @@ WindowAction runCommand(int id)
     case CMD_IMAGE_SAVE: return WindowAction::ImageSaveDialog;
     case CMD_IMAGE_RESTORE: return WindowAction::ImageRestoreDialog;
     case CMD_JUMP_CLUSTER: return WindowAction::ClusterDialog;
+    case CMD_ALL_DRIVES_INFO: return WindowAction::AllDrivesDialog;
+    case CMD_DRIVE_INFO: return WindowAction::DriveInfoDialog;
     case CMD_EDIT_BYTE: return openValueEdit(1);
     case CMD_EDIT_WORD: return openValueEdit(2);
     case CMD_EDIT_DWORD: return openValueEdit(4);

@@ -9,6 +9,8 @@ enum class WindowAction {
     ImageRestoreDialog,
     ClusterDialog,
     ValueEditDialog,
+    AllDrivesDialog,
+    DriveInfoDialog,
     OptionsDialog,
     AboutDialog,
     Help,

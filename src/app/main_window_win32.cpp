@@ -5,6 +5,7 @@
 #include "app/options_dialog_win32.h"
 #include "app/platform_win32.h"
 #include "app/read_dialog_win32.h"
+#include "driveinfo/drive_dialogs_win32.h"
 #include "editor/cluster_dialog_win32.h"
 #include "editor/cursor.h"
 #include "editor/dump_paint_win32.h"
@@ -44,6 +45,14 @@ void performCommand(HWND window, int id)
     case WindowAction::ValueEditDialog:
         openDialog(window, "EDIT", valueEditDialogProc);
         closeValueEdit();
+        break;
+    case WindowAction::AllDrivesDialog:
+        openDialog(window, "ALLINFO", allDrivesDialogProc);
+        recreateCaret();
+        break;
+    case WindowAction::DriveInfoDialog:
+        openDialog(window, "INFO", driveInfoDialogProc);
+        recreateCaret();
         break;
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;
     case WindowAction::AboutDialog: openDialog(window, "VELDIS", aboutDialogProc); break;

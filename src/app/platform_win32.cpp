@@ -50,17 +50,18 @@ int messageBox(const char* text, const char* caption, unsigned style)
 
 // DWORD and uint32_t are distinct types to the compiler; a failed call must
 // leave the caller's values as they were, so the temporaries start from them.
-void getVolumeInformation(const char* root, char* volumeName, uint32_t volumeNameSize,
+bool getVolumeInformation(const char* root, char* volumeName, uint32_t volumeNameSize,
                           uint32_t* serialNumber, uint32_t* maxComponentLength,
                           uint32_t* fileSystemFlags, char* fileSystemName,
                           uint32_t fileSystemNameSize)
 {
     DWORD serial = *serialNumber, maxLength = *maxComponentLength, flags = *fileSystemFlags;
-    GetVolumeInformationA(root, volumeName, volumeNameSize, &serial, &maxLength, &flags,
-                          fileSystemName, fileSystemNameSize);
+    BOOL read = GetVolumeInformationA(root, volumeName, volumeNameSize, &serial, &maxLength,
+                                      &flags, fileSystemName, fileSystemNameSize);
     *serialNumber = serial;
     *maxComponentLength = maxLength;
     *fileSystemFlags = flags;
+    return read != FALSE;
 }
 
 bool getDiskFreeSpace(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,

@@ -36,7 +36,8 @@ struct FileChoice {
 struct Platform {
     int (*messageBox)(const char* text, const char* caption, unsigned style);
     int (*isInBuiltinGroup)(uint32_t rid);
-    void (*getVolumeInformation)(const char* root, char* volumeName, uint32_t volumeNameSize,
+    // False when the system cannot read the volume (no medium, unknown file system).
+    bool (*getVolumeInformation)(const char* root, char* volumeName, uint32_t volumeNameSize,
                                  uint32_t* serialNumber, uint32_t* maxComponentLength,
                                  uint32_t* fileSystemFlags, char* fileSystemName,
                                  uint32_t fileSystemNameSize);

@@ -23,3 +23,10 @@
 #define IDC_VALUE_HEX 1001
 #define IDC_VALUE_DECIMAL 1002
 #define IDC_VALUE_BINARY 1003
+
+// The drive information dialogs.
+#define IDC_ALLINFO_LIST 1102
+#define IDC_INFO_FIRST_FIELD 1001
+#define IDC_INFO_PROPERTIES 1031
+#define IDC_INFO_FORMAT 1032
+#define IDC_INFO_EJECT 1033

@@ -8,28 +8,25 @@
 
 VolumeInfo volumeInfo;
 
-namespace {
-
 // Cleared first: a failed query must not leave another drive's label or file
 // system behind, and so decide where this drive's areas are.
-void refreshVolumeInfo(const char* root)
+bool readVolumeInfo(int drive, VolumeInfo& info)
 {
-    volumeInfo = VolumeInfo{};
-    platform.getVolumeInformation(root, volumeInfo.volumeName, VOLUME_TEXT_SIZE,
-                                  &volumeInfo.serialNumber, &volumeInfo.maxComponentLength,
-                                  &volumeInfo.fileSystemFlags, volumeInfo.fileSystemName,
-                                  VOLUME_TEXT_SIZE);
-    volumeInfo.volumeName[VOLUME_TEXT_SIZE - 1] = '\0';
-    volumeInfo.fileSystemName[VOLUME_TEXT_SIZE - 1] = '\0';
-    volumeInfo.isNtfs = std::strcmp(volumeInfo.fileSystemName, "NTFS") == 0;
+    info = VolumeInfo{};
+    bool read = platform.getVolumeInformation(
+        driveRoot(drive).path, info.volumeName, VOLUME_TEXT_SIZE, &info.serialNumber,
+        &info.maxComponentLength, &info.fileSystemFlags, info.fileSystemName, VOLUME_TEXT_SIZE);
+    if (!read) info = VolumeInfo{};
+    info.volumeName[VOLUME_TEXT_SIZE - 1] = '\0';
+    info.fileSystemName[VOLUME_TEXT_SIZE - 1] = '\0';
+    info.isNtfs = std::strcmp(info.fileSystemName, "NTFS") == 0;
+    return read;
 }
-
-}  // namespace
 
 bool queryVolumeInfo(int drive, DriveSpace& space)
 {
     const DriveRoot root = driveRoot(drive);
-    refreshVolumeInfo(root.path);
+    readVolumeInfo(drive, volumeInfo);
 
     if (!platform.getDiskFreeSpace(root.path, &space.sectorsPerCluster, &space.bytesPerSector,
                                    &space.freeClusters, &space.totalClusters))

@@ -30,6 +30,10 @@ struct DriveSpace {
     uint64_t totalFreeBytes;
 };
 
+// A drive's volume facts as the system reports them now; all cleared when
+// it cannot read the volume.
+bool readVolumeInfo(int drive, VolumeInfo& info);
+
 // Refreshes `volumeInfo`, then fills `space`.
 // False when the system reports no free-space figures for the drive.
 bool queryVolumeInfo(int drive, DriveSpace& space);

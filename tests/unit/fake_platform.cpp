@@ -51,19 +51,20 @@ void copyText(char* to, uint32_t size, const std::string& from)
     to[size - 1] = '\0';
 }
 
-void fakeGetVolumeInformation(const char* root, char* volumeName, uint32_t volumeNameSize,
+bool fakeGetVolumeInformation(const char* root, char* volumeName, uint32_t volumeNameSize,
                           uint32_t* serialNumber, uint32_t* maxComponentLength,
                           uint32_t* fileSystemFlags, char* fileSystemName,
                           uint32_t fileSystemNameSize)
 {
     fake.queriedRoots.push_back(root);
     const FakeVolume& volume = volumeFor(root);
-    if (!volume.present) return;
+    if (!volume.present) return false;
     copyText(volumeName, volumeNameSize, volume.label);
     copyText(fileSystemName, fileSystemNameSize, volume.fileSystem);
     *serialNumber = volume.serialNumber;
-    *maxComponentLength = 255;
-    *fileSystemFlags = 0;
+    *maxComponentLength = volume.maxComponentLength;
+    *fileSystemFlags = volume.fileSystemFlags;
+    return true;
 }
 
 bool fakeGetDiskFreeSpace(const char* root, uint32_t* sectorsPerCluster,

@@ -20,6 +20,8 @@ struct FakeVolume {
     std::string label;
     std::string fileSystem = "FAT";
     uint32_t serialNumber = 0;
+    uint32_t maxComponentLength = 255;
+    uint32_t fileSystemFlags = 0;
     bool freeSpaceOk = true;
     uint32_t sectorsPerCluster = 1;
     uint32_t bytesPerSector = 512;
