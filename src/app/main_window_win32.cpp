@@ -22,38 +22,33 @@ void openDialog(HWND window, const char* name, DLGPROC procedure)
     DialogBoxParamA(GetModuleHandleA(nullptr), name, window, procedure, 0);
 }
 
+// A dialog over the dump takes the caret with it.
+void openEditorDialog(HWND window, const char* name, DLGPROC procedure)
+{
+    openDialog(window, name, procedure);
+    recreateCaret();
+}
+
 void performCommand(HWND window, int id)
 {
     switch (runCommand(id)) {
     case WindowAction::None: break;
-    case WindowAction::ReadDialog:
-        openDialog(window, "READ", readDialogProc);
-        recreateCaret();
-        break;
+    case WindowAction::ReadDialog: openEditorDialog(window, "READ", readDialogProc); break;
     case WindowAction::ImageSaveDialog:
-        openDialog(window, "IMAGESAVE", imageSaveDialogProc);
-        recreateCaret();
+        openEditorDialog(window, "IMAGESAVE", imageSaveDialogProc);
         break;
     case WindowAction::ImageRestoreDialog:
-        openDialog(window, "IMAGELOAD", imageRestoreDialogProc);
-        recreateCaret();
+        openEditorDialog(window, "IMAGELOAD", imageRestoreDialogProc);
         break;
-    case WindowAction::ClusterDialog:
-        openDialog(window, "CLUSTER", clusterDialogProc);
-        recreateCaret();
-        break;
+    case WindowAction::ClusterDialog: openEditorDialog(window, "CLUSTER", clusterDialogProc); break;
     case WindowAction::ValueEditDialog:
         openDialog(window, "EDIT", valueEditDialogProc);
         closeValueEdit();
         break;
     case WindowAction::AllDrivesDialog:
-        openDialog(window, "ALLINFO", allDrivesDialogProc);
-        recreateCaret();
+        openEditorDialog(window, "ALLINFO", allDrivesDialogProc);
         break;
-    case WindowAction::DriveInfoDialog:
-        openDialog(window, "INFO", driveInfoDialogProc);
-        recreateCaret();
-        break;
+    case WindowAction::DriveInfoDialog: openEditorDialog(window, "INFO", driveInfoDialogProc); break;
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;
     case WindowAction::AboutDialog: openDialog(window, "VELDIS", aboutDialogProc); break;
     case WindowAction::Help: WinHelpA(window, "VELDIS.HLP", HELP_FINDER, 0); break;

@@ -2,30 +2,10 @@
 # drive-info.sh PREFIX EXE: both drive information dialogs opened from the
 # menu on the sample drives, their texts read from the screen's windows.
 source "$(dirname "$0")/e2e-lib.sh"
-source "$E2E_HERE/../support/fat-drives.sh"
-source "$E2E_HERE/../support/sample-volumes.sh"
-e2e_begin "$1" "$2"
-fatdrive_begin "$E2E_PREFIX"
-trap 'fatdrive_end; e2e_end' EXIT
+e2e_begin_with_drives "$1" "$2"
 
+e2e_sample_drives
 images="$FATDRIVE_DIR"
-sample_volume "$images/a.img" fat12
-sample_volume "$images/d.img" fat16
-sample_volume "$images/e.img" fat32
-fatdrive_map a floppy "$images/a.img"
-fatdrive_map d hd "$images/d.img"
-fatdrive_map e hd "$images/e.img"
-fatdrive_apply
-e2e_install_copy "$images/program"
-printf "$E2E_EDITOR_INI" > "$images/program/veldis.INI"
-
-# dialog_click WINDOW WIDTH HEIGHT X Y: a click at dialog units of a dialog of
-# that template size; its X window is the client area (no window manager).
-dialog_click() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove --window "$1" $((WIDTH * $4 / $2)) $((HEIGHT * $5 / $3)) click 1
-}
-window_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
 
 e2e_start
 e2e_wait_title '^Veldis$' 30 >/dev/null

@@ -3,6 +3,8 @@
 set -euo pipefail
 E2E_HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$E2E_HERE/../support/wine-env.sh"
+source "$E2E_HERE/../support/fat-drives.sh"
+source "$E2E_HERE/../support/sample-volumes.sh"
 
 # e2e_begin PREFIX EXE
 e2e_begin() {
@@ -12,6 +14,28 @@ e2e_begin() {
     wine_prepare "$E2E_PREFIX"
     wine_ensure_display
     trap e2e_end EXIT
+}
+
+# e2e_begin_with_drives PREFIX EXE: as e2e_begin, with FAT volumes to map.
+e2e_begin_with_drives() {
+    e2e_begin "$1" "$2"
+    fatdrive_begin "$E2E_PREFIX"
+    trap 'fatdrive_end; e2e_end' EXIT
+}
+
+# e2e_sample_drives: A: the sample floppy, D: and E: the FAT16 and FAT32
+# samples, and the exe copied beside its own INI file with the editor's window.
+e2e_sample_drives() {
+    local images="$FATDRIVE_DIR"
+    sample_volume "$images/a.img" fat12
+    sample_volume "$images/d.img" fat16
+    sample_volume "$images/e.img" fat32
+    fatdrive_map a floppy "$images/a.img"
+    fatdrive_map d hd "$images/d.img"
+    fatdrive_map e hd "$images/e.img"
+    fatdrive_apply
+    e2e_install_copy "$images/program"
+    printf "$E2E_EDITOR_INI" > "$images/program/veldis.INI"
 }
 
 e2e_end() {
@@ -206,3 +230,12 @@ layout() {
         DIR=$((DATA + ($(field "$image" 44 4) - 2) * SPC))
     fi
 }
+
+# dialog_click WINDOW WIDTH HEIGHT X Y: a click at dialog units of a dialog of
+# that template size; its X window is the client area (no window manager).
+dialog_click() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove --window "$1" $((WIDTH * $4 / $2)) $((HEIGHT * $5 / $3)) click 1
+}
+
+window_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }

@@ -2,11 +2,7 @@
 # edit-commands.sh PREFIX EXE: the cluster jump, the value edit and the sector
 # files through the real dialogs, checked against mtools, dd and cmp.
 source "$(dirname "$0")/e2e-lib.sh"
-source "$E2E_HERE/../support/fat-drives.sh"
-source "$E2E_HERE/../support/sample-volumes.sh"
-e2e_begin "$1" "$2"
-fatdrive_begin "$E2E_PREFIX"
-trap 'fatdrive_end; e2e_end' EXIT
+e2e_begin_with_drives "$1" "$2"
 
 MSG_WRITE_EDITS="編集した内容を書き込みます。"
 
@@ -26,13 +22,6 @@ layout "$images/d.img"
 
 sector_of() { dd if="$images/d.img" bs=512 skip="$1" count=1 status=none; }
 
-# dialog_click WINDOW WIDTH HEIGHT X Y: a click at dialog units of a dialog of
-# that template size; its X window is the client area (no window manager).
-dialog_click() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove --window "$1" $((WIDTH * $4 / $2)) $((HEIGHT * $5 / $3)) click 1
-}
-
 # file_dialog TITLE NAME: types NAME into the system's file dialog, which
 # opens on the program's folder, and accepts it. Wine's dialog may swallow a
 # Return while it completes the name, so Return is pressed until it closes.
@@ -49,7 +38,6 @@ file_dialog() {
     done
     fail "the file dialog '$1' stayed open"
 }
-window_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
 
 e2e_start
 e2e_wait_title '^Veldis$' 30 >/dev/null

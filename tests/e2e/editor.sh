@@ -2,27 +2,14 @@
 # editor.sh PREFIX EXE: the editor driven by keys and clicks from outside, its
 # results read from the disk images, the window title and the INI file.
 source "$(dirname "$0")/e2e-lib.sh"
-source "$E2E_HERE/../support/fat-drives.sh"
-source "$E2E_HERE/../support/sample-volumes.sh"
-e2e_begin "$1" "$2"
-fatdrive_begin "$E2E_PREFIX"
-trap 'fatdrive_end; e2e_end' EXIT
+e2e_begin_with_drives "$1" "$2"
 
 MSG_WRITE_EDITS="編集した内容を書き込みます。"
 MSG_DISCARD_EDITS="編集した内容を破棄します。"
 MSG_WRITE_CHANGES="変更箇所の書き込みを行いますか？"
 
+e2e_sample_drives
 images="$FATDRIVE_DIR"
-sample_volume "$images/a.img" fat12
-sample_volume "$images/d.img" fat16
-sample_volume "$images/e.img" fat32
-fatdrive_map a floppy "$images/a.img"
-fatdrive_map d hd "$images/d.img"
-fatdrive_map e hd "$images/e.img"
-fatdrive_apply
-
-e2e_install_copy "$images/program"
-printf "$E2E_EDITOR_INI" > "$images/program/veldis.INI"
 
 # step KEYS... EXPECTED-SECTOR: keys on the main window, then the title.
 step() {

@@ -2,11 +2,7 @@
 # images.sh PREFIX EXE: drive images saved and restored through the real
 # dialogs, checked on the devices and files from outside.
 source "$(dirname "$0")/e2e-lib.sh"
-source "$E2E_HERE/../support/fat-drives.sh"
-source "$E2E_HERE/../support/sample-volumes.sh"
-e2e_begin "$1" "$2"
-fatdrive_begin "$E2E_PREFIX"
-trap 'fatdrive_end; e2e_end' EXIT
+e2e_begin_with_drives "$1" "$2"
 
 MSG_DONE="処理が終了しました。"
 MSG_FILE_EXISTS="ファイルが既に存在します。上書きしてもよろしいですか？"
@@ -27,12 +23,8 @@ printf "$E2E_EDITOR_INI" > "$images/program/veldis.INI"
 saved="$images/a-saved.img"
 saved_windows="Z:${saved//\//\\}"  # typed into the program's own field only
 
-# click_at WINDOW X Y: a click at dialog units of a 218 x 179 image dialog,
-# whose X window is its client area (there is no window manager to frame it).
-click_at() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove --window "$1" $((WIDTH * $2 / 218)) $((HEIGHT * $3 / 179)) click 1
-}
+# click_at WINDOW X Y: a click at dialog units of a 218 x 179 image dialog.
+click_at() { dialog_click "$1" 218 179 "$2" "$3"; }
 back() { click_at "$1" 183 165; }     # 戻る
 execute() { click_at "$1" 129 165; }  # 実行
 choose() { click_at "$1" 182 115; }   # 選択

@@ -3,11 +3,7 @@
 # their devices hold. Reading or writing past the end reports an error and
 # leaves every byte of the device as it was.
 source "$(dirname "$0")/e2e-lib.sh"
-source "$E2E_HERE/../support/fat-drives.sh"
-source "$E2E_HERE/../support/sample-volumes.sh"
-e2e_begin "$1" "$2"
-fatdrive_begin "$E2E_PREFIX"
-trap 'fatdrive_end; e2e_end' EXIT
+e2e_begin_with_drives "$1" "$2"
 
 MSG_SECTOR_READ_ERROR="セクタ読込エラーが発生しました。"
 MSG_SECTOR_WRITE_ERROR="セクタ書込エラーが発生しました。"
