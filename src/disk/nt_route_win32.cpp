@@ -19,8 +19,11 @@ HANDLE openVolume(const char* path, DWORD access)
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+constexpr uint32_t DEFAULT_SECTOR_SIZE = 512;
+
 // RAM disks and other virtual volumes (and Wine) answer no geometry: then the
-// volume's own bytes per sector serve. 0 when neither is known.
+// volume's own bytes per sector serve, and where the system cannot read the
+// volume either (a damaged boot sector), the common 512.
 uint32_t sectorSizeOf(HANDLE device, int drive)
 {
     DISK_GEOMETRY geometry = {};
@@ -31,9 +34,26 @@ uint32_t sectorSizeOf(HANDLE device, int drive)
         return geometry.BytesPerSector;
     DWORD sectorsPerCluster, bytesPerSector = 0, freeClusters, totalClusters;
     if (!GetDiskFreeSpaceA(driveRoot(drive).path, &sectorsPerCluster, &bytesPerSector, &freeClusters,
-                           &totalClusters))
-        return 0;
+                           &totalClusters) ||
+        bytesPerSector == 0)
+        return DEFAULT_SECTOR_SIZE;
     return bytesPerSector;
+}
+
+// The device's length in bytes; where it answers none (before Windows 2000,
+// and Wine), the end position of the handle.
+uint64_t lengthOf(HANDLE device)
+{
+    GET_LENGTH_INFORMATION length = {};
+    DWORD returned = 0;
+    if (DeviceIoControl(device, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length, sizeof length,
+                        &returned, nullptr))
+        return uint64_t(length.Length.QuadPart);
+    LONG high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = SetFilePointer(device, 0, &high, FILE_END);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return 0;
+    return uint64_t(DWORD(high)) << 32 | low;
 }
 
 // A refused seek leaves the position where it was, at the volume's first
@@ -61,6 +81,33 @@ bool moveSectors(HANDLE device, SectorOp op, uint32_t sectorSize, uint32_t count
     else
         WriteFile(device, buffer, DWORD(bytes), &done, nullptr);
     return done == bytes;
+}
+
+// Where the device answers no length at all (Wine's loop devices), its end
+// is found by reading: doubling until a sector cannot be read, then halving
+// the gap. Sector numbers past 32 bits are out of reach anyway.
+uint64_t readableSectors(HANDLE device, uint32_t sectorSize)
+{
+    static uint8_t sector[IMAGE_BUFFER_SIZE];
+    if (sectorSize > sizeof sector) return 0;
+    auto readable = [&](uint64_t number) {
+        return number <= 0xFFFFFFFFu &&
+               moveSectors(device, SectorOp::Read, sectorSize, 1, uint32_t(number), sector);
+    };
+    if (!readable(0)) return 0;
+    uint64_t last = 0, past = 1;
+    while (readable(past)) {
+        last = past;
+        past *= 2;
+    }
+    while (past - last > 1) {
+        uint64_t middle = last + (past - last) / 2;
+        if (readable(middle))
+            last = middle;
+        else
+            past = middle;
+    }
+    return last + 1;
 }
 
 void control(HANDLE device, DWORD code)
@@ -97,13 +144,9 @@ int ntTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, voi
                    : SECTOR_STATUS_FAILED;
     HANDLE device = openDrive(op, drive);
     if (device == INVALID_HANDLE_VALUE) return SECTOR_STATUS_FAILED;
-    uint32_t sectorSize = sectorSizeOf(device, drive);
-    bool done = false;
-    if (sectorSize != 0) {
-        control(device, FSCTL_LOCK_VOLUME);
-        done = moveSectors(device, op, sectorSize, count, firstSector, buffer);
-        control(device, FSCTL_UNLOCK_VOLUME);
-    }
+    control(device, FSCTL_LOCK_VOLUME);
+    bool done = moveSectors(device, op, sectorSizeOf(device, drive), count, firstSector, buffer);
+    control(device, FSCTL_UNLOCK_VOLUME);
     CloseHandle(device);
     return done ? SECTOR_STATUS_OK : SECTOR_STATUS_FAILED;
 }
@@ -131,4 +174,15 @@ void endNtRun(bool dismount)
     control(hold.device, FSCTL_UNLOCK_VOLUME);
     CloseHandle(hold.device);
     hold = {INVALID_HANDLE_VALUE, -1, 0};
+}
+
+bool queryNtDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount)
+{
+    HANDLE device = openDrive(SectorOp::Read, drive);
+    if (device == INVALID_HANDLE_VALUE) return false;
+    *sectorSize = sectorSizeOf(device, drive);
+    *sectorCount = lengthOf(device) / *sectorSize;
+    if (*sectorCount == 0) *sectorCount = readableSectors(device, *sectorSize);
+    CloseHandle(device);
+    return *sectorCount != 0;
 }

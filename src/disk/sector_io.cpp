@@ -8,7 +8,7 @@ int noRoute(SectorOp, int, uint32_t, uint32_t, void*)
 }
 
 AccessMethod currentMethod = AccessMethod::Unsupported;
-SectorRoutes currentRoutes = {noRoute, noRoute, noRoute, nullptr, nullptr};
+SectorRoutes currentRoutes = {noRoute, noRoute, noRoute, nullptr, nullptr, nullptr};
 
 bool usesNtRoute()
 {
@@ -53,4 +53,10 @@ bool SectorIo::beginRun(SectorOp op, int drive, uint32_t sectorSize)
 void SectorIo::endRun(bool dismount)
 {
     if (usesNtRoute() && currentRoutes.endNtRun != nullptr) currentRoutes.endNtRun(dismount);
+}
+
+bool SectorIo::queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount)
+{
+    if (!usesNtRoute() || currentRoutes.queryNtDevice == nullptr) return false;
+    return currentRoutes.queryNtDevice(drive, sectorSize, sectorCount);
 }

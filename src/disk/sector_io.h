@@ -21,14 +21,20 @@ using RunBegin = bool (*)(SectorOp op, int drive, uint32_t sectorSize);
 // Ends the run; `dismount` makes the file system read the volume afresh.
 using RunEnd = void (*)(bool dismount);
 
+// The size of `drive`'s device as the device itself answers it, whatever its
+// file system: false when the device cannot be opened or has no sectors.
+using DeviceQuery = bool (*)(int drive, uint32_t* sectorSize, uint64_t* sectorCount);
+
 // The seam between the dispatcher and the operating system. A route without
-// runs (null) goes on per transfer.
+// runs (null) goes on per transfer; one without a device query knows only
+// volumes the system can read.
 struct SectorRoutes {
     SectorRoute ntTransfer;
     SectorRoute absDiskTransfer;
     SectorRoute extAbsDiskTransfer;
     RunBegin beginNtRun;
     RunEnd endNtRun;
+    DeviceQuery queryNtDevice;
 };
 
 // The size of the editor's sector buffers and of every transfer buffer.
@@ -46,4 +52,5 @@ int transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void*
 // them writes. Outside a run each transfer opens and closes the device.
 bool beginRun(SectorOp op, int drive, uint32_t sectorSize);
 void endRun(bool dismount);
+bool queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount);
 }

@@ -6,9 +6,10 @@
 int ntTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
 bool beginNtRun(SectorOp op, int drive, uint32_t sectorSize);
 void endNtRun(bool dismount);
+bool queryNtDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount);
 
 // Windows 95/98: points the VWIN32 routes at the real device.
 void installVwin32Device();
 
 constexpr SectorRoutes WIN32_SECTOR_ROUTES = {ntTransfer, absDiskTransfer, extAbsDiskTransfer,
-                                             beginNtRun, endNtRun};
+                                             beginNtRun, endNtRun, queryNtDevice};

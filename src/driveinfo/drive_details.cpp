@@ -101,7 +101,7 @@ void readDriveDetails(DriveDetails& details)
     std::snprintf(fields[DETAIL_DRIVE_TYPE], DETAIL_TEXT_SIZE, "%s", driveTypeName(drive));
     if (volumeInfo.isNtfs)
         std::snprintf(fields[DETAIL_FILE_SYSTEM], DETAIL_TEXT_SIZE, "NTFS");
-    else
+    else if (editorLayout.fatType != 0)  // a raw volume has no areas
         fillFatAreas(fields);
     fillIdentity(fields, volumeInfo, read);
 }

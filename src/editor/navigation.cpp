@@ -38,7 +38,7 @@ void acceptLoadedSector(int drive, uint32_t sector)
         for (int id : FIRST_SECTOR_COMMANDS) setCommandEnabled(id, true);
         setKanjiMode(settings.kanji);
     }
-    for (int id : AREA_COMMANDS) setCommandEnabled(id, !volumeInfo.isNtfs);
+    for (int id : AREA_COMMANDS) setCommandEnabled(id, !volumeInfo.isNtfs && !volumeInfo.isRaw);
     bool sameDrive = drive == editor.currentDrive;
     editor.previousSector =
         sameDrive && sector != editor.currentSector ? editor.currentSector : NO_SECTOR;
@@ -59,7 +59,7 @@ void acceptLoadedSector(int drive, uint32_t sector)
 bool readAside(int drive, uint32_t& sector, DriveSpace& space, VolumeLayout& layout,
                uint8_t* sectorRead)
 {
-    if (!queryVolumeInfo(drive, space)) {
+    if (!openVolume(drive, space, layout)) {
         showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
         return false;
     }
@@ -67,7 +67,6 @@ bool readAside(int drive, uint32_t& sector, DriveSpace& space, VolumeLayout& lay
         showMessage(MSG_DRIVE_UNSUPPORTED, MessageKind::Error);
         return false;
     }
-    readVolumeLayout(drive, layout);
     if (sector >= layout.totalSectors) sector = 0;
     // A sector that could not be read is not shown as zeros: an edit written
     // back would overwrite the real sector with data that was never read.
@@ -90,7 +89,7 @@ bool loadSector(int drive, uint32_t sector)
     // The volume facts and the area commands describe the drive shown, which
     // a refused load leaves as it was.
     const VolumeInfo shownVolume = volumeInfo;
-    DriveSpace space = editorSpace;
+    DriveSpace space;
     VolumeLayout layout;
     uint8_t sectorRead[IMAGE_BUFFER_SIZE] = {};
     if (!readAside(drive, sector, space, layout, sectorRead)) {

@@ -31,8 +31,7 @@ bool queryImageDrive(int drive, ImageDrive& target)
         return false;
     }
     target.drive = drive;
-    target.space = DriveSpace{};
-    if (!queryVolumeInfo(drive, target.space)) {
+    if (!openVolume(drive, target.space, target.layout)) {
         showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
         return false;
     }
@@ -44,7 +43,14 @@ bool queryImageDrive(int drive, ImageDrive& target)
         return false;
     }
     target.isNtfs = volumeInfo.isNtfs;
-    readVolumeLayout(drive, target.layout);
+    target.isRaw = volumeInfo.isRaw;
+    return true;
+}
+
+bool isAreaRefused(const ImageDrive& target, bool area)
+{
+    if (!area || (!target.isNtfs && !target.isRaw)) return false;
+    showMessage(target.isRaw ? MSG_BAD_PARAMETER : MSG_NTFS_NOT_ALLOWED, MessageKind::Error);
     return true;
 }
 

@@ -16,14 +16,19 @@ struct ImageDrive {
     DriveSpace space;
     VolumeLayout layout;
     bool isNtfs;
+    bool isRaw;  // no areas: only the whole device or sectors of the user's own
 };
 
 // Takes the file field into lastFilePath; false (with the message) when empty.
 bool takeImageFilePath(const char* fileText);
 
-// Queries the chosen drive (-1 for none) and reads its layout; false, with
+// Opens the chosen drive (-1 for none) as the editor does; false, with
 // the message shown, when the drive cannot take a run.
 bool queryImageDrive(int drive, ImageDrive& target);
+
+// A run over one of the FAT areas (`area`) needs a FAT layout: on NTFS and on
+// a raw volume it is refused, with the message shown.
+bool isAreaRefused(const ImageDrive& target, bool area);
 
 // The whole percentage of a run, exact for runs of any length; the bar
 // changes only when it does.

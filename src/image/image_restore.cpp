@@ -23,10 +23,7 @@ bool resolveRestoreStart(RestoreStart start, const ImageDrive& target)
 {
     const VolumeLayout& layout = target.layout;
     bool userSpecified = start == RestoreStart::UserSpecified;
-    if (target.isNtfs && start != RestoreStart::DriveStart && !userSpecified) {
-        showMessage(MSG_NTFS_NOT_ALLOWED, MessageKind::Error);
-        return false;
-    }
+    if (isAreaRefused(target, start != RestoreStart::DriveStart && !userSpecified)) return false;
     switch (start) {
     case RestoreStart::DriveStart: imageRestoreStart = 0; break;
     case RestoreStart::Fat: imageRestoreStart = layout.reservedSectors; break;

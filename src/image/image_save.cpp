@@ -44,10 +44,7 @@ SectorRange areaOf(SaveRange range, const VolumeLayout& layout)
 bool resolveSaveRange(SaveRange range, const ImageDrive& target)
 {
     bool userSpecified = range == SaveRange::UserSpecified;
-    if (target.isNtfs && range != SaveRange::WholeDrive && !userSpecified) {
-        showMessage(MSG_NTFS_NOT_ALLOWED, MessageKind::Error);
-        return false;
-    }
+    if (isAreaRefused(target, range != SaveRange::WholeDrive && !userSpecified)) return false;
     if (!userSpecified) {
         SectorRange area = areaOf(range, target.layout);
         imageSaveStart = area.first;

@@ -1,5 +1,6 @@
 #include "volume/volume_info.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "disk/drive_root.h"
@@ -7,6 +8,38 @@
 #include "platform/platform.h"
 
 VolumeInfo volumeInfo;
+
+namespace {
+
+struct DeviceSize {
+    uint32_t sectorSize;
+    uint64_t sectorCount;
+};
+
+// A sector larger than the buffers is never read into them.
+bool fitsSectorBuffer(uint32_t sectorSize)
+{
+    return sectorSize != 0 && sectorSize <= IMAGE_BUFFER_SIZE;
+}
+
+// A damaged boot sector's fields never decide which sectors exist.
+bool fitsDevice(const VolumeLayout& layout, const DeviceSize& device)
+{
+    return layout.totalSectors != 0 && layout.totalSectors <= device.sectorCount &&
+           layout.bytesPerSector == device.sectorSize;
+}
+
+void openRaw(const DeviceSize& device, DriveSpace& space, VolumeLayout& layout)
+{
+    volumeInfo.isRaw = true;
+    volumeInfo.isNtfs = false;
+    space.bytesPerSector = device.sectorSize;
+    layout = VolumeLayout{};
+    layout.bytesPerSector = device.sectorSize;
+    layout.totalSectors = uint32_t(std::min<uint64_t>(device.sectorCount, 0xFFFFFFFF));
+}
+
+}  // namespace
 
 // Cleared first: a failed query must not leave another drive's label or file
 // system behind, and so decide where this drive's areas are.
@@ -38,6 +71,22 @@ bool queryVolumeInfo(int drive, DriveSpace& space)
     space.totalFreeBytes = 0;
     platform.getDiskFreeSpaceEx(root.path, &space.freeBytesAvailable, &space.totalBytes,
                                 &space.totalFreeBytes);
+    return true;
+}
+
+bool openVolume(int drive, DriveSpace& space, VolumeLayout& layout)
+{
+    space = DriveSpace{};  // no figures of another drive stay behind
+    bool known = queryVolumeInfo(drive, space);
+    DeviceSize device{};
+    bool hasDevice = SectorIo::queryDevice(drive, &device.sectorSize, &device.sectorCount);
+    if (!known && !hasDevice) return false;
+    layout = VolumeLayout{};
+    bool readable = fitsSectorBuffer(space.bytesPerSector) &&
+                    (!hasDevice || fitsSectorBuffer(device.sectorSize));
+    if (known && readable) readVolumeLayout(drive, layout);
+    if (hasDevice && (!known || (readable && !fitsDevice(layout, device))))
+        openRaw(device, space, layout);
     return true;
 }
 

@@ -13,6 +13,7 @@ struct VolumeInfo {
     uint32_t fileSystemFlags;
     char fileSystemName[VOLUME_TEXT_SIZE];
     bool isNtfs;
+    bool isRaw;  // opened by its device alone: no file system, no areas
 };
 
 extern VolumeInfo volumeInfo;
@@ -37,6 +38,13 @@ bool readVolumeInfo(int drive, VolumeInfo& info);
 // Refreshes `volumeInfo`, then fills `space`.
 // False when the system reports no free-space figures for the drive.
 bool queryVolumeInfo(int drive, DriveSpace& space);
+
+// The drive's figures for the editor and the image runs. A volume the system
+// cannot read, or whose boot sector does not fit its device, opens raw: its
+// sector size and count come from the device, it has no areas, and
+// `volumeInfo.isRaw` is set. False when neither the system nor the device
+// answers.
+bool openVolume(int drive, DriveSpace& space, VolumeLayout& layout);
 
 // Reads sector 0 and parses it with the NTFS flag of the last query, so call
 // queryVolumeInfo for the same drive first. A failed read gives an all-zero layout.

@@ -239,3 +239,33 @@ dialog_click() {
 }
 
 window_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
+
+# file_dialog TITLE NAME: types NAME into the system's file dialog, which
+# opens on the program's folder, and accepts it. Wine's dialog may swallow a
+# Return while it completes the name, so Return is pressed until it closes.
+file_dialog() {
+    local picker
+    picker="$(e2e_wait_window "$1" 10)"
+    sleep 1
+    xdotool key --window "$picker" ctrl+a
+    xdotool type --delay 40 "$2"
+    for _ in 1 2 3; do
+        sleep 0.5
+        xdotool key Return
+        e2e_until 3 window_gone "$picker" && return 0
+    done
+    fail "the file dialog '$1' stayed open"
+}
+
+# e2e_load_and_write NAME BOXES-BEFORE: Ctrl+L loads the sector file NAME from
+# the program's folder in place of the sector shown, and Ctrl+W writes it,
+# its question answered OK.
+e2e_load_and_write() {
+    local answer
+    xdotool key ctrl+l
+    file_dialog '(開く|Open)' "$1"
+    e2e_focus_main
+    xdotool key ctrl+w
+    answer="$(e2e_answer_box "$2" left)"
+    [ "$answer" = "$(wine_text "編集した内容を書き込みます。")" ] || fail "the write asked: $answer"
+}

@@ -14,6 +14,7 @@ struct Image {
 
 std::map<int, Image> images;
 std::set<std::tuple<int, SectorOp, uint32_t>> failures;
+std::set<int> hiddenDevices;
 std::vector<ImageRoute::Request> log;
 std::vector<ImageRoute::Run> runLog;
 
@@ -69,6 +70,7 @@ void ImageRoute::reset()
 {
     images.clear();
     failures.clear();
+    hiddenDevices.clear();
     log.clear();
     runLog.clear();
 }
@@ -81,6 +83,11 @@ void ImageRoute::attach(int drive, const std::string& path, uint32_t sectorSize)
 void ImageRoute::failSector(int drive, SectorOp op, uint32_t sector)
 {
     failures.insert({drive, op, sector});
+}
+
+void ImageRoute::hideDevice(int drive)
+{
+    hiddenDevices.insert(drive);
 }
 
 const std::vector<ImageRoute::Request>& ImageRoute::requests()
@@ -118,7 +125,19 @@ void ImageRoute::endRun(bool dismount)
     runLog.back().dismounted = dismount;
 }
 
+bool ImageRoute::queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount)
+{
+    auto image = images.find(drive);
+    if (image == images.end() || hiddenDevices.count(drive)) return false;
+    std::FILE* file = std::fopen(image->second.path.c_str(), "rb");
+    if (file == nullptr) return false;
+    *sectorSize = image->second.sectorSize;
+    *sectorCount = fileSize(file) / *sectorSize;
+    std::fclose(file);
+    return *sectorCount != 0;
+}
+
 SectorRoutes ImageRoute::routes()
 {
-    return {transfer, transfer, transfer, beginRun, endRun};
+    return {transfer, transfer, transfer, beginRun, endRun, queryDevice};
 }

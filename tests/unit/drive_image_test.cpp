@@ -27,6 +27,8 @@ protected:
         copyIntoImage(floppy, "DATA.BIN", text);
         second = makeFatImage(dir, "b.img", {12, 512, 1440, 1, 1, 2, 224});
         attach(DRIVE_B, second, 512, 2);
+        setNtfsSectorCount(floppy, FLOPPY_SECTORS - 1);  // where a test calls them NTFS
+        setNtfsSectorCount(second, FLOPPY_SECTORS - 1);
         file = dir.path + "/drive.img";
     }
 

@@ -242,9 +242,10 @@ TEST_F(Editor, RefusedDrivesAndFailedReadsLeaveTheEditorAsItWas)
     EXPECT_FALSE(loadSector(3, 0));
     EXPECT_EQ(boxesOf(MSG_DRIVE_UNSUPPORTED), 1);
 
-    fake.volume.freeSpaceOk = false;  // drive B: answers no volume query
+    fake.volume.freeSpaceOk = false;  // drive B: answers no volume query, its device no size
     attach(1, floppy, 512, 2);
     fake.volumesByDrive['B'].freeSpaceOk = false;
+    ImageRoute::hideDevice(1);
     EXPECT_FALSE(loadSector(1, 0));
     EXPECT_EQ(boxesOf(MSG_SECTOR_READ_ERROR), 1);
 
@@ -268,6 +269,7 @@ TEST_F(Editor, AreaCommandsFollowTheFileSystemOfTheDriveShown)
     constexpr int DRIVE_B = 1;
     attach(DRIVE_B, floppy, 512, 2);
     fake.volumesByDrive['B'].fileSystem = "NTFS";
+    setNtfsSectorCount(floppy, 2879);
     for (int drive : {DRIVE_A, DRIVE_B, DRIVE_A}) {
         ASSERT_TRUE(loadSector(drive, 0));
         for (int id : AREA_COMMANDS) EXPECT_EQ(isCommandEnabled(id), drive == DRIVE_A) << id;
@@ -291,6 +293,7 @@ TEST_F(Editor, ARefusedLoadLeavesTheAreaCommandsAndVolumeFactsOfTheDriveShown)
             loadSettings();
             attach(DRIVE_A, floppy, 512, 2);
             attach(DRIVE_B, floppy, 512, 2);
+            setNtfsSectorCount(floppy, 2879);
             fake.volumesByDrive['A'].fileSystem = shown;
             fake.volumesByDrive['A'].label = "SHOWN";
             if (!shown.empty()) {
@@ -301,7 +304,10 @@ TEST_F(Editor, ARefusedLoadLeavesTheAreaCommandsAndVolumeFactsOfTheDriveShown)
             FakeVolume& refused = fake.volumesByDrive['B'];
             refused.fileSystem = shown == "NTFS" ? "FAT" : "NTFS";
             refused.label = "REFUSED";
-            if (refusal == QUERY_FAILS) refused.freeSpaceOk = false;
+            if (refusal == QUERY_FAILS) {
+                refused.freeSpaceOk = false;
+                ImageRoute::hideDevice(DRIVE_B);  // else it opens raw
+            }
             if (refusal == SECTOR_SIZE) refused.bytesPerSector = 520;
             if (refusal == READ_FAILS) ImageRoute::failSector(DRIVE_B, SectorOp::Read, 0);
             EXPECT_FALSE(loadSector(DRIVE_B, 0));

@@ -24,13 +24,20 @@ int route(const char* name, SectorOp, int, uint32_t, uint32_t, void* buffer)
 int nt(SectorOp op, int d, uint32_t c, uint32_t f, void* b) { return route<0>("nt", op, d, c, f, b); }
 int abs(SectorOp op, int d, uint32_t c, uint32_t f, void* b) { return route<997>("abs", op, d, c, f, b); }
 int ext(SectorOp op, int d, uint32_t c, uint32_t f, void* b) { return route<-1>("ext", op, d, c, f, b); }
+bool device(int, uint32_t* sectorSize, uint64_t* sectorCount)
+{
+    taken.push_back("device");
+    *sectorSize = 2048;
+    *sectorCount = 77;
+    return true;
+}
 
 class Dispatch : public ::testing::Test {
 protected:
     void SetUp() override
     {
         taken.clear();
-        SectorIo::setRoutes({nt, abs, ext, nullptr, nullptr});
+        SectorIo::setRoutes({nt, abs, ext, nullptr, nullptr, device});
     }
 };
 
@@ -62,6 +69,20 @@ TEST_F(Dispatch, NtRouteRefusesOtherOperationsWithoutTouchingTheDisk)
     SectorIo::setMethod(AccessMethod::Win98);
     EXPECT_EQ(SectorIo::transfer(static_cast<SectorOp>(4), 0, 1, 0, nullptr), -1);
     EXPECT_EQ(taken.size(), 1u);
+}
+
+// Only a volume device answers its size; through VWIN32 no volume opens raw.
+TEST_F(Dispatch, OnlyTheNtRouteAsksTheDevice)
+{
+    uint32_t size = 0;
+    uint64_t count = 0;
+    SectorIo::setMethod(AccessMethod::Win98);
+    EXPECT_FALSE(SectorIo::queryDevice(0, &size, &count));
+    EXPECT_TRUE(taken.empty());
+    SectorIo::setMethod(AccessMethod::WinNt5);
+    EXPECT_TRUE(SectorIo::queryDevice(0, &size, &count));
+    EXPECT_EQ(size, 2048u);
+    EXPECT_EQ(count, 77u);
 }
 
 TEST(SectorOpValues, AreTheVwin32ControlCodes)

@@ -84,4 +84,24 @@ TEST_F(NtRoute, SectorsFarIntoALargeVolume)
     EXPECT_EQ(imageBytes("VELDIS_IMAGE_Y", 0, 512), std::vector<uint8_t>(512, 0));
 }
 
+// Wine answers neither geometry nor length for a loop device: the sector
+// size comes from the volume and the end from reading.
+TEST_F(NtRoute, TheDeviceTellsItsSizeWhateverItHolds)
+{
+    struct Case {
+        int drive;
+        uint64_t sectors;
+    } cases[] = {{DRIVE_X, 2880}, {DRIVE_Y, (1ull << 31) + 2048}};
+    for (const Case& c : cases) {
+        uint32_t sectorSize = 0;
+        uint64_t sectorCount = 0;
+        ASSERT_TRUE(queryNtDevice(c.drive, &sectorSize, &sectorCount)) << c.drive;
+        EXPECT_EQ(sectorSize, 512u);
+        EXPECT_EQ(sectorCount, c.sectors);
+    }
+    uint32_t sectorSize = 0;
+    uint64_t sectorCount = 0;
+    EXPECT_FALSE(queryNtDevice('Q' - 'A', &sectorSize, &sectorCount));  // no such drive
+}
+
 }  // namespace

@@ -1,0 +1,107 @@
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "editor_fixture.h"
+#include "image/image_save.h"
+
+// Volumes the system cannot read, or whose boot sector does not fit the
+// device, open by their device alone: the repair a sector editor is for.
+namespace {
+
+constexpr int AREA_COMMANDS[] = {CMD_JUMP_IPL, CMD_JUMP_FAT, CMD_JUMP_DIR, CMD_JUMP_DATA,
+                                 CMD_JUMP_CLUSTER};
+constexpr int EDIT_COMMANDS[] = {CMD_JUMP_LAST, CMD_SECTOR_FILE_LOAD, CMD_SECTOR_FILE_SAVE,
+                                 CMD_DUMP_TO_FILE, CMD_EDIT_BYTE, CMD_ZERO_CLEAR, CMD_REFRESH};
+
+class RawVolume : public EditorTest {
+protected:
+    // A: with its boot sector zeroed, so the system no longer reads it.
+    void damageFloppy()
+    {
+        std::FILE* file = std::fopen(floppy.c_str(), "r+b");
+        std::vector<uint8_t> zeros(512, 0);
+        std::fwrite(zeros.data(), 1, zeros.size(), file);
+        std::fclose(file);
+        fake.volumesByDrive['A'].present = false;
+        fake.volumesByDrive['A'].freeSpaceOk = false;
+    }
+    void expectRawCommands()
+    {
+        for (int id : AREA_COMMANDS) EXPECT_FALSE(isCommandEnabled(id)) << id;
+        for (int id : EDIT_COMMANDS) EXPECT_TRUE(isCommandEnabled(id)) << id;
+    }
+};
+
+TEST_F(RawVolume, AFailedQueryWithAWorkingDeviceOpensRaw)
+{
+    ASSERT_TRUE(loadSector(DRIVE_A, 0));  // areas first shown on, from a good volume
+    damageFloppy();
+    ASSERT_TRUE(loadSector(DRIVE_A, 5));
+    EXPECT_TRUE(volumeInfo.isRaw);
+    EXPECT_EQ(editor.sectorSize, 512u);
+    EXPECT_EQ(fake.title, "Veldis - Ａドライブ　5セクタ");
+    EXPECT_TRUE(shownSector() == diskSector(5));
+    expectRawCommands();
+    EXPECT_EQ(editorSpace.totalClusters, 0u);  // no figures of the good volume stay behind
+
+    ASSERT_TRUE(navigate(CMD_JUMP_LAST));  // the device's last sector
+    EXPECT_EQ(editor.currentSector, 2879u);
+    EXPECT_FALSE(isCommandEnabled(CMD_NEXT_SECTOR));
+
+    // The repair: the boot sector typed back and written.
+    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    editor.workBuffer[0] = 0xEB;
+    syncBuffers(SyncMode::Compare);
+    fake.answers = {ANSWER_OK};
+    writeSector();
+    EXPECT_EQ(diskSector(0)[0], 0xEB);
+    EXPECT_EQ(editor.modified, 0);
+}
+
+TEST_F(RawVolume, AFailedQueryWithoutADeviceIsAReadError)
+{
+    damageFloppy();
+    ImageRoute::hideDevice(DRIVE_A);
+    EXPECT_FALSE(loadSector(DRIVE_A, 0));
+    EXPECT_EQ(boxesOf(MSG_SECTOR_READ_ERROR), 1);
+    EXPECT_EQ(editor.currentDrive, -1);
+}
+
+// A boot sector claiming more sectors than there are: the device bounds them.
+TEST_F(RawVolume, ABootSectorPastTheDeviceIsBoundedByIt)
+{
+    std::filesystem::resize_file(floppy, 1000 * 512);
+    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    EXPECT_TRUE(volumeInfo.isRaw);
+    EXPECT_EQ(editorLayout.totalSectors, 1000u);
+    expectRawCommands();
+    ASSERT_TRUE(navigate(CMD_JUMP_LAST));
+    EXPECT_EQ(editor.currentSector, 999u);
+    EXPECT_TRUE(loadSector(DRIVE_A, 1500));  // past the device: back to sector 0
+    EXPECT_EQ(editor.currentSector, 0u);
+    EXPECT_EQ(boxesOf(MSG_SECTOR_READ_ERROR), 0);
+
+    std::filesystem::resize_file(floppy, 2880 * 512);  // whole again: a FAT volume as before
+    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    EXPECT_FALSE(volumeInfo.isRaw);
+    EXPECT_TRUE(isCommandEnabled(CMD_JUMP_DIR));
+}
+
+// The image runs take the whole device or sectors of the user's own, no area.
+TEST_F(RawVolume, ImageRunsTakeTheDeviceButNoArea)
+{
+    damageFloppy();
+    std::string file = dir.path + "/raw.img";
+    for (SaveRange area : {SaveRange::Ipl, SaveRange::Fat, SaveRange::Dir, SaveRange::Data}) {
+        fake.boxes.clear();
+        runImageSave(file.c_str(), DRIVE_A, area);
+        ASSERT_EQ(fake.boxes.size(), 1u);
+        EXPECT_EQ(fake.boxes[0].text, messageText(MSG_BAD_PARAMETER));
+        EXPECT_FALSE(std::filesystem::exists(file));
+    }
+    runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
+    EXPECT_TRUE(readBytes(file, 0, uint32_t(fileSize(file))) == readBytes(floppy, 0, 2880 * 512));
+}
+
+}  // namespace
