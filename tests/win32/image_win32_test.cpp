@@ -152,7 +152,7 @@ TEST_F(ImageOnWine, AWholeFloppyIsSavedInOneHoldOfTheVolume)
     std::vector<uint8_t> saved = fileBytes(file);
     ASSERT_EQ(saved.size(), FLOPPY_BYTES);
     EXPECT_TRUE(saved == fileBytes(winePathFromEnvironment("VELDIS_IMAGE_A")));
-    EXPECT_EQ(volumeOpens, 2);  // the layout's sector 0, then the run
+    EXPECT_EQ(volumeOpens, 3);  // the device's size, the layout's sector 0, then the run
 }
 
 TEST_F(ImageOnWine, TheDataAreaOfAFat16VolumeIsItsSlice)
@@ -187,7 +187,7 @@ TEST_F(ImageOnWine, ARestoreOntoAnotherLayoutAsksFirst)
     EXPECT_EQ(boxes, (std::vector<std::string>{messageText(MSG_LAYOUT_MISMATCH),
                                                messageText(MSG_DONE)}));
     EXPECT_TRUE(fileBytes(target) == image);
-    EXPECT_EQ(volumeOpens, 2);
+    EXPECT_EQ(volumeOpens, 3);
 }
 
 TEST_F(ImageOnWine, TheUserRangeFieldsFollowTheList)
