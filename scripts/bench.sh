@@ -1,14 +1,29 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks. The native one runs without sanitizers, in
-# a Release build of its own; the paint benchmark runs under Wine.
+# Builds and runs the benchmarks and prints one table: each figure beside its
+# baseline from the same run, and their ratio. The native one runs without
+# sanitizers, in a Release build of its own; the others under Wine; the image
+# runs on a loop device (run as root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh >&2
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/bench --target veldis_sync_bench -j2
-build/bench/tests/bench/veldis_sync_bench
+cmake --build build/bench --target veldis_sync_bench -j2 >&2
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target veldis_paint_bench
-tests/support/wine-run.sh "$PWD/build/win64/wineprefix" build/win64/tests/bench/veldis_paint_bench.exe
-cmake --build --preset win64 --target veldis_image_bench
-tests/bench/image-bench.sh "$PWD/build/win64/wineprefix" "$PWD/build/win64/tests/bench/veldis_image_bench.exe"
+cmake --build --preset win64 --target veldis veldis_paint_bench veldis_image_bench veldis_minimal_window >&2
+prefix="$PWD/build/win64/wineprefix"
+bench="$PWD/build/win64/tests/bench"
+
+rows="$(
+    build/bench/tests/bench/veldis_sync_bench --benchmark_format=csv 2>/dev/null |
+        awk -F, '{gsub(/"/, "", $1)} $1 == "bareMemcmp" {bare = $3} $1 == "syncCompare" {sync = $3}
+                 END {printf "ROW|syncBuffers(Compare), 18432 bytes|%.1f|ns|memcmp of the same bytes|%.1f\n", sync, bare}'
+    tests/support/wine-run.sh "$prefix" "$bench/veldis_paint_bench.exe" | grep '^ROW|'
+    tests/bench/image-bench.sh "$prefix" "$bench/veldis_image_bench.exe" | grep '^ROW|'
+    tests/bench/startup-bench.sh "$prefix" "$PWD/build/win64/veldis.exe" "$bench/veldis_minimal_window.exe"
+)"
+awk -F'|' 'BEGIN {
+        printf "| %s | %s | %s | %s |\n|---|---:|---|---:|\n", "measured", "figure", "baseline", "ratio"
+    }
+    {
+        printf "| %s | %s %s | %s: %s %s | %.2f |\n", $2, $3, $4, $5, $6, $4, ($6 > 0 ? $3 / $6 : 0)
+    }' <<< "$rows"

@@ -1,6 +1,9 @@
 #include "app/main_window_win32.h"
 
+#include <shellapi.h>
+
 #include "app/about_dialog_win32.h"
+#include "app/help.h"
 #include "app/main_commands.h"
 #include "app/options_dialog_win32.h"
 #include "app/platform_win32.h"
@@ -29,6 +32,18 @@ void openEditorDialog(HWND window, const char* name, DLGPROC procedure)
     recreateCaret();
 }
 
+// Windows since Vista has no help engine: the manual beside the exe opens in
+// the browser instead. Nothing is said when that fails either, so no
+// message claims help was shown.
+void openHelp(HWND window)
+{
+    char manual[MAX_PATH];
+    if (chooseHelp(manual, sizeof manual) == HelpRoute::HelpEngine)
+        WinHelpA(window, HELP_FILE_NAME, HELP_FINDER, 0);
+    else
+        ShellExecuteA(window, "open", manual, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 void performCommand(HWND window, int id)
 {
     switch (runCommand(id)) {
@@ -51,7 +66,7 @@ void performCommand(HWND window, int id)
     case WindowAction::DriveInfoDialog: openEditorDialog(window, "INFO", driveInfoDialogProc); break;
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;
     case WindowAction::AboutDialog: openDialog(window, "VELDIS", aboutDialogProc); break;
-    case WindowAction::Help: WinHelpA(window, "VELDIS.HLP", HELP_FINDER, 0); break;
+    case WindowAction::Help: openHelp(window); break;
     case WindowAction::Close: DestroyWindow(window); break;
     }
 }

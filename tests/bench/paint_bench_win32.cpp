@@ -70,9 +70,8 @@ int main()
     });
     double dump = timeRounds([&] { paintDumpInto(dc); });
 
-    std::printf("bare loop: %.3f ms per paint\n", bare * 1000);
-    std::printf("paintDump: %.3f ms per paint\n", dump * 1000);
-    std::printf("ratio: %.2f\n", dump / bare);
+    std::printf("ROW|paintDump of a 4096-byte sector|%.3f|ms|a bare loop drawing the same text|%.3f\n",
+                dump * 1000, bare * 1000);
     DeleteDC(dc);
     DeleteObject(bitmap);
     return 0;

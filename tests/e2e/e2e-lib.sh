@@ -60,13 +60,15 @@ e2e_windows_version() {
     fi
 }
 
-# e2e_start: starts the exe in the background with message boxes traced.
+# e2e_start: starts the exe in the background with message boxes traced, and
+# the Wine debug channels in E2E_TRACE (e.g. trace+exec) too.
 e2e_start() {
     : > "$E2E_LOG/trace"
     (
         cd "$(dirname "$E2E_EXE")"
         status=0
-        WINEDEBUG=trace+msgbox "$VELDIS_WINE" "$E2E_EXE" 2>"$E2E_LOG/trace" || status=$?
+        WINEDEBUG="trace+msgbox${E2E_TRACE:+,$E2E_TRACE}" "$VELDIS_WINE" "$E2E_EXE" \
+            2>"$E2E_LOG/trace" || status=$?
         echo "$status" > "$E2E_LOG/exit"
     ) &
     rm -f "$E2E_LOG/exit"

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Takes the manual's pictures from the real veldis.exe under Wine on the
+# sample drives: each dialog is found by its title and taken alone.
+# Run as root (the drives are loop devices); writes docs/manual/pictures.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target veldis
+out="$PWD/docs/manual/pictures"
+mkdir -p "$out"
+source tests/e2e/e2e-lib.sh
+e2e_begin_with_drives "$PWD/build/win64/wineprefix" "$PWD/build/win64/veldis.exe"
+e2e_sample_drives
+
+# take TITLE NAME: the dialog so titled, once it has drawn, into NAME.png.
+take() {
+    DIALOG="$(e2e_wait_window "$1" 10)"
+    sleep 1.5
+    import -window "$DIALOG" "$out/$2.png"
+}
+
+e2e_start
+e2e_wait_title '^Veldis$' 30 >/dev/null
+e2e_focus_main
+xdotool key ctrl+r
+take 'セクタ読込' read
+dialog_click "$DIALOG" 150 76 105 61  # ｷｬﾝｾﾙ
+
+e2e_read_sector 0 a 19  # the root directory
+xdotool key --delay 100 Home Down Down Down alt+v c  # README.TXT's entry
+take 'クラスタの指定' cluster
+dialog_click "$DIALOG" 150 56 105 41  # ｷｬﾝｾﾙ
+
+e2e_focus_main
+xdotool key --delay 100 Home Down Down Right Right alt+e e w
+take 'エディット' value-edit
+dialog_click "$DIALOG" 190 71 160 31  # ｷｬﾝｾﾙ
+
+e2e_focus_main
+xdotool key alt+v o
+take 'オプション設定' options
+dialog_click "$DIALOG" 168 64 113 49  # ｷｬﾝｾﾙ
+
+e2e_focus_main
+xdotool key alt+f i
+take 'ドライブイメージの保存' image-save
+dialog_click "$DIALOG" 218 179 183 165  # 戻る
+
+e2e_focus_main
+xdotool key alt+f u
+take 'ドライブイメージの復元' image-restore
+dialog_click "$DIALOG" 218 179 183 165  # 戻る
+
+e2e_focus_main
+xdotool key alt+v a
+take '全ドライブ情報' all-drives
+dialog_click "$DIALOG" 286 122 140 100
+xdotool key alt+F4
+
+e2e_focus_main
+xdotool key alt+h a
+take 'バージョン情報' about
+dialog_click "$DIALOG" 150 56 75 43  # OK
+
+e2e_read_sector 4 e 0
+xdotool key alt+v i
+take 'Ｅドライブ詳細情報' drive-info
+dialog_click "$DIALOG" 291 177 258 162  # 戻る
+
+# The main window with four bytes typed over a sector of the data area.
+e2e_read_sector 0 a 40
+xdotool key --delay 100 Home Down 4 1 4 2 5 6 4 5
+sleep 1
+import -window "$MAIN" "$out/main.png"
+xdotool key alt+e r
+sleep 0.5
+xdotool key alt+F4
+[ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code"
+ls "$out"

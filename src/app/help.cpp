@@ -1,0 +1,30 @@
+#include "app/help.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/files.h"
+#include "platform/platform.h"
+
+namespace {
+
+// The exe's folder with `name` in place of the exe's own name.
+void besideTheExe(const char* name, char* path, size_t size)
+{
+    char module[FILE_PATH_SIZE] = "";
+    platform.getModuleFileName(module, FILE_PATH_SIZE);
+    module[FILE_PATH_SIZE - 1] = '\0';
+    const char* slash = std::strrchr(module, '\\');
+    int folder = slash == nullptr ? 0 : int(slash - module + 1);
+    std::snprintf(path, size, "%.*s%s", folder, module, name);
+}
+
+}  // namespace
+
+HelpRoute chooseHelp(char* manualPath, size_t size)
+{
+    char helpFile[FILE_PATH_SIZE];
+    besideTheExe(HELP_FILE_NAME, helpFile, sizeof helpFile);
+    besideTheExe(MANUAL_FILE_NAME, manualPath, size);
+    return platform.fileExists(helpFile) ? HelpRoute::HelpEngine : HelpRoute::Manual;
+}
