@@ -21,6 +21,7 @@
 #include "editor/navigation.h"
 #include "res/resource.h"
 #include "volume/drive_types.h"
+#include "wine_editor.h"
 #include "wine_paths.h"
 
 // The drives come from the CTest entry: A: a FAT12 floppy VELDISFD 1234-ABCD,
@@ -192,10 +193,7 @@ class DriveInfoOnWine : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        installWin32Platform();
-        SectorIo::setRoutes(WIN32_SECTOR_ROUTES);
-        SectorIo::setMethod(AccessMethod::WinNt5);
-        resetEditor();
+        installWineEditor();
         exe = loadVeldisExe();
     }
     void TearDown() override { FreeLibrary(exe); }

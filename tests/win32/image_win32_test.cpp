@@ -22,6 +22,7 @@
 #include "platform/settings.h"
 #include "res/resource.h"
 #include "volume/boot_sector.h"
+#include "wine_editor.h"
 #include "wine_paths.h"
 
 // The drives come from the CTest entry, on loop devices through the NT
@@ -87,11 +88,7 @@ class ImageOnWine : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        installWin32Platform();
-        SectorIo::setRoutes(WIN32_SECTOR_ROUTES);
-        SectorIo::setMethod(AccessMethod::WinNt5);
-        resetEditor();
-        resetCommandStates();
+        installWineEditor();
         settings = Settings{};
         veldis = loadVeldisExe();
         ASSERT_NE(veldis, nullptr);

@@ -19,6 +19,7 @@
 #include "platform/messages.h"
 #include "platform/settings.h"
 #include "res/resource.h"
+#include "wine_editor.h"
 #include "wine_paths.h"
 
 // The drives come from the CTest entry: A: a FAT12 floppy, D: a FAT16 volume,
@@ -29,11 +30,7 @@ class ReadDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        installWin32Platform();
-        SectorIo::setRoutes(WIN32_SECTOR_ROUTES);
-        SectorIo::setMethod(AccessMethod::WinNt5);
-        resetEditor();
-        resetCommandStates();
+        installWineEditor();
         settings = Settings{};
         settings.fontSize = 2;
         settings.confirmDiscardEdits = 1;
