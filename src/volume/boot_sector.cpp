@@ -15,8 +15,10 @@ constexpr uint32_t BPB_TOTAL_SECTORS_32 = 32;
 constexpr uint32_t BPB_SECTORS_PER_FAT_32 = 36;
 constexpr uint32_t BPB_NTFS_TOTAL_SECTORS = 40;
 constexpr uint32_t BPB_ROOT_CLUSTER = 44;
-constexpr uint32_t BPB_TYPE_SCAN_END = 128;
+constexpr uint32_t BPB_TYPE_TEXT_16 = 54;
 constexpr uint32_t DIR_ENTRY_BYTES = 32;
+// Fewer clusters than this make a FAT12 volume, as the format counts them.
+constexpr uint64_t FAT12_CLUSTER_LIMIT = 4085;
 
 uint32_t read16(const uint8_t* p)
 {
@@ -28,17 +30,38 @@ uint32_t read32(const uint8_t* p)
     return read16(p) | read16(p + 2) << 16;
 }
 
-// The first "FAT" followed by a nonzero number decides the type, wherever it
-// stands: the OEM name, the FAT12/16 type text at 54 or the FAT32 one at 82.
+// The number of the FAT12/16 type text ("FATnn", atoi of its two
+// characters), 0 for none. Only the place the layout keeps it counts: an OEM
+// name or a volume label of "FAT32" says nothing of the volume.
 int typeTextNumber(const uint8_t* sector)
 {
-    for (uint32_t i = 0; i < BPB_TYPE_SCAN_END; i++) {
-        if (sector[i] != 'F' || sector[i + 1] != 'A' || sector[i + 2] != 'T') continue;
-        char digits[3] = {char(sector[i + 3]), char(sector[i + 4]), 0};
-        int number = std::atoi(digits);
-        if (number != 0) return number;
-    }
-    return 0;
+    const uint8_t* text = sector + BPB_TYPE_TEXT_16;
+    if (text[0] != 'F' || text[1] != 'A' || text[2] != 'T') return 0;
+    char digits[3] = {char(text[3]), char(text[4]), 0};
+    return std::atoi(digits);
+}
+
+// The areas as the boot sector gives them, in 64 bits, so that no sum wraps
+// and each follows the one before it.
+struct Areas {
+    uint64_t total, dir, dirSectors, data;
+};
+
+// FAT12/16: IPL, the FATs, the root directory and a data area of at least
+// one sector inside the volume. FAT32: the root directory is a cluster of
+// the data area, wholly inside the volume.
+bool inOrder(const Areas& a, bool fat32, uint32_t rootCluster)
+{
+    if (fat32) return rootCluster >= 2 && a.dir < a.total && a.dir + a.dirSectors <= a.total;
+    return a.data < a.total;
+}
+
+uint32_t fat16Type(const uint8_t* sector, const Areas& a, uint32_t sectorsPerCluster)
+{
+    int number = typeTextNumber(sector);
+    if (number == 12 || number == 16) return uint32_t(number);
+    uint64_t clusters = sectorsPerCluster == 0 ? 0 : (a.total - a.data) / sectorsPerCluster;
+    return clusters < FAT12_CLUSTER_LIMIT ? 12 : 16;
 }
 
 }  // namespace
@@ -51,42 +74,48 @@ VolumeLayout parseBootSector(const uint8_t* sector, bool isNtfs)
     layout.reservedSectors = read16(sector + BPB_RESERVED_SECTORS);
     layout.fatCount = sector[BPB_FAT_COUNT];
     layout.totalSectors = read16(sector + BPB_TOTAL_SECTORS_16);
-    layout.sectorsPerFat = read16(sector + BPB_SECTORS_PER_FAT_16);
     if (isNtfs) layout.totalSectors = read32(sector + BPB_NTFS_TOTAL_SECTORS);
+    if (layout.totalSectors == 0) layout.totalSectors = read32(sector + BPB_TOTAL_SECTORS_32);
 
-    if (layout.totalSectors != 0) {
-        layout.fatType = 12;
-    } else {
-        layout.fatType = 16;
-        layout.totalSectors = read32(sector + BPB_TOTAL_SECTORS_32);
-    }
-
+    // A 16-bit FAT size of 0 marks FAT32 (and NTFS, which has none).
+    bool fat32 = read16(sector + BPB_SECTORS_PER_FAT_16) == 0;
     uint32_t rootCluster = 0;
-    if (layout.sectorsPerFat != 0) {
-        // A damaged or foreign sector may claim 0 bytes per sector.
-        if (layout.bytesPerSector != 0)
-            layout.rootDirSectors =
-                read16(sector + BPB_ROOT_ENTRIES) * DIR_ENTRY_BYTES / layout.bytesPerSector;
-    } else {
-        layout.fatType = 32;
-        layout.rootDirSectors = layout.sectorsPerCluster;
+    Areas a{};
+    a.total = layout.totalSectors;
+    if (fat32) {
         layout.sectorsPerFat = read32(sector + BPB_SECTORS_PER_FAT_32);
         rootCluster = read32(sector + BPB_ROOT_CLUSTER);
-    }
-
-    if (layout.fatType == 32) {
-        layout.dataStart = layout.reservedSectors + layout.fatCount * layout.sectorsPerFat;
-        layout.dirStart = layout.dataStart + (rootCluster - 2) * layout.sectorsPerCluster;
-        // The root directory's one cluster is left out of the data area's count.
-        layout.dataSectors = layout.totalSectors - layout.dataStart - layout.sectorsPerCluster;
+        a.data = layout.reservedSectors + uint64_t(layout.fatCount) * layout.sectorsPerFat;
+        a.dir = a.data + (uint64_t(rootCluster) - 2) * layout.sectorsPerCluster;
+        a.dirSectors = layout.sectorsPerCluster;
     } else {
-        layout.dirStart = layout.reservedSectors + layout.fatCount * layout.sectorsPerFat;
-        layout.dataStart = layout.dirStart + layout.rootDirSectors;
-        layout.dataSectors = layout.totalSectors - layout.dataStart;
+        layout.sectorsPerFat = read16(sector + BPB_SECTORS_PER_FAT_16);
+        // Entries that fill part of a sector still take it; a damaged or
+        // foreign sector may claim 0 bytes per sector.
+        uint64_t rootBytes = uint64_t(read16(sector + BPB_ROOT_ENTRIES)) * DIR_ENTRY_BYTES;
+        if (layout.bytesPerSector != 0)
+            a.dirSectors = (rootBytes + layout.bytesPerSector - 1) / layout.bytesPerSector;
+        a.dir = layout.reservedSectors + uint64_t(layout.fatCount) * layout.sectorsPerFat;
+        a.data = a.dir + a.dirSectors;
     }
 
-    // The type text overrides only the type, never the boundaries above.
-    int number = typeTextNumber(sector);
-    if (number != 0) layout.fatType = uint32_t(number);
+    layout.areasInOrder = inOrder(a, fat32, rootCluster);
+    // Out of order, the areas are no places of this volume: none is kept.
+    if (!layout.areasInOrder) {
+        layout.fatType = fat32 ? 32 : 12;
+        return layout;
+    }
+    layout.rootDirSectors = uint32_t(a.dirSectors);
+    layout.dirStart = uint32_t(a.dir);
+    layout.dataStart = uint32_t(a.data);
+    if (fat32) {
+        layout.fatType = 32;
+        // The root directory's one cluster is left out of the data area's count.
+        uint64_t past = a.data + layout.sectorsPerCluster;
+        layout.dataSectors = uint32_t(a.total > past ? a.total - past : 0);
+    } else {
+        layout.fatType = fat16Type(sector, a, layout.sectorsPerCluster);
+        layout.dataSectors = uint32_t(a.total - a.data);
+    }
     return layout;
 }

@@ -15,11 +15,14 @@ struct VolumeLayout {
     uint32_t reservedSectors;
     uint32_t dirStart;
     uint32_t dataStart;
+    // The FAT areas lie in order inside the volume, as computed in 64 bits:
+    // only then may a jump, a cluster or an image go by them.
+    bool areasInOrder;
 };
 
-// How much of sector 0 the parser reads: the BPB and the "FATnn" type text scan.
-constexpr uint32_t BOOT_SECTOR_READ_BYTES = 132;
+// How much of sector 0 the parser reads: the BPB and the FAT12/16 type text.
+constexpr uint32_t BOOT_SECTOR_READ_BYTES = 59;
 
 // Reads exactly BOOT_SECTOR_READ_BYTES from `sector`. Any bytes give a defined
-// layout; sums that do not fit wrap in 32 bits.
+// layout; one whose areas do not fit the volume says so in `areasInOrder`.
 VolumeLayout parseBootSector(const uint8_t* sector, bool isNtfs);

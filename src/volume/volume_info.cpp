@@ -22,11 +22,13 @@ bool fitsSectorBuffer(uint32_t sectorSize)
     return sectorSize != 0 && sectorSize <= IMAGE_BUFFER_SIZE;
 }
 
-// A damaged boot sector's fields never decide which sectors exist.
+// A damaged boot sector's fields never decide which sectors exist, nor put
+// an area where another one is.
 bool fitsDevice(const VolumeLayout& layout, const DeviceSize& device)
 {
     return layout.totalSectors != 0 && layout.totalSectors <= device.sectorCount &&
-           layout.bytesPerSector == device.sectorSize;
+           layout.bytesPerSector == device.sectorSize &&
+           (volumeInfo.isNtfs || layout.areasInOrder);
 }
 
 void openRaw(const DeviceSize& device, DriveSpace& space, VolumeLayout& layout)
@@ -82,17 +84,27 @@ bool openVolume(int drive, DriveSpace& space, VolumeLayout& layout)
     bool hasDevice = SectorIo::queryDevice(drive, &device.sectorSize, &device.sectorCount);
     if (!known && !hasDevice) return false;
     layout = VolumeLayout{};
-    bool readable = fitsSectorBuffer(space.bytesPerSector) &&
-                    (!hasDevice || fitsSectorBuffer(device.sectorSize));
+    // Every transfer moves whole device sectors: one larger than the buffers
+    // is never read into them, and the callers refuse the drive by its size.
+    if (hasDevice && !fitsSectorBuffer(device.sectorSize)) {
+        space.bytesPerSector = device.sectorSize;
+        return true;
+    }
+    bool readable = fitsSectorBuffer(space.bytesPerSector);
     if (known && readable) readVolumeLayout(drive, layout);
-    if (hasDevice && (!known || (readable && !fitsDevice(layout, device))))
-        openRaw(device, space, layout);
+    if (!hasDevice) {
+        // Without a device to size it, the boot sector's count bounds it.
+        if (known && readable && !volumeInfo.isNtfs && !layout.areasInOrder)
+            openRaw({space.bytesPerSector, layout.totalSectors}, space, layout);
+        return true;
+    }
+    if (!known || (readable && !fitsDevice(layout, device))) openRaw(device, space, layout);
     return true;
 }
 
 void readVolumeLayout(int drive, VolumeLayout& layout)
 {
-    uint8_t sector[IMAGE_BUFFER_SIZE] = {};
+    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t sector[IMAGE_BUFFER_SIZE] = {};
     if (SectorIo::transfer(SectorOp::Read, drive, 1, 0, sector) != SECTOR_STATUS_OK) {
         layout = VolumeLayout{};
         return;

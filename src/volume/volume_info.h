@@ -3,7 +3,8 @@
 
 #include "volume/boot_sector.h"
 
-constexpr uint32_t VOLUME_TEXT_SIZE = 64;
+// MAX_PATH + 1: a label of 32 double-byte characters takes 65 bytes with its end.
+constexpr uint32_t VOLUME_TEXT_SIZE = 261;
 
 // What the system reported about the volume most recently queried, by any caller.
 struct VolumeInfo {

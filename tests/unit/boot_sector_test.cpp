@@ -99,49 +99,105 @@ TEST(BootSector, Fat32RootDirectoryIsACluster)
     EXPECT_EQ(parseBootSector(s.data(), false).dirStart, 2032u + 3 * 8);
 }
 
-TEST(BootSector, RootDirectorySectorsRoundDown)
+// Entries that fill part of a sector take all of it, as the format counts them.
+TEST(BootSector, RootDirectorySectorsRoundUp)
 {
-    auto s = bootSector({.rootEntries = 100, .total16 = 2880, .fat16 = 9});
-    EXPECT_EQ(parseBootSector(s.data(), false).rootDirSectors, 6u);
+    for (auto [entries, sectors] : {std::pair{100u, 7u}, {500u, 32u}, {512u, 32u}, {16u, 1u}}) {
+        auto s = bootSector({.rootEntries = uint16_t(entries), .total16 = 2880, .fat16 = 9});
+        VolumeLayout l = parseBootSector(s.data(), false);
+        EXPECT_EQ(l.rootDirSectors, sectors) << entries;
+        EXPECT_EQ(l.dataStart, 19 + sectors) << entries;
+    }
 }
 
-TEST(BootSector, TypeTextDecidesTheType)
+// Only the type text where the layout keeps it counts, and only on a FAT12/16
+// layout; without it the cluster count decides. A label or an OEM name of
+// "FAT32" or "FAT16" says nothing.
+TEST(BootSector, TheTypeComesFromTheLayoutAndItsTypeText)
 {
-    // A FAT16 volume under 65,536 sectors with no type text reads as FAT12.
-    auto s = bootSector({.sectorsPerCluster = 4, .rootEntries = 512, .total16 = 60000,
-                         .fat16 = 60});
-    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 12u);
-    putText(s, 54, "FAT16   ");
-    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 16u);
-
-    // The OEM name is scanned first, and the boundaries stay as computed.
-    VolumeLayout before = parseBootSector(s.data(), false);
-    putText(s, 3, "FAT32OEM");
-    VolumeLayout after = parseBootSector(s.data(), false);
-    EXPECT_EQ(after.fatType, 32u);
-    EXPECT_EQ(after.dirStart, before.dirStart);
-    EXPECT_EQ(after.dataStart, before.dataStart);
-    EXPECT_EQ(after.dataSectors, before.dataSectors);
+    struct Case {
+        const char* what;
+        Bpb bpb;
+        size_t at;
+        const char* text;
+        uint32_t type;
+    } cases[] = {
+        {"floppy, no text", {.rootEntries = 224, .total16 = 2880, .fat16 = 9}, 0, "", 12},
+        {"floppy says FAT16", {.rootEntries = 224, .total16 = 2880, .fat16 = 9}, 54, "FAT16   ", 16},
+        {"14,970 clusters, no text",
+         {.sectorsPerCluster = 4, .rootEntries = 512, .total16 = 60000, .fat16 = 60}, 0, "", 16},
+        {"4,084 clusters", {.rootEntries = 512, .total16 = 4084 + 57, .fat16 = 12}, 0, "", 12},
+        {"4,085 clusters", {.rootEntries = 512, .total16 = 4085 + 57, .fat16 = 12}, 0, "", 16},
+        {"FAT32 in the OEM name",
+         {.rootEntries = 224, .total16 = 2880, .fat16 = 9}, 3, "FAT32OEM", 12},
+        {"FAT32 as the label",
+         {.rootEntries = 224, .total16 = 2880, .fat16 = 9}, 43, "FAT32      ", 12},
+        {"FAT32 at the type text of FAT16",
+         {.rootEntries = 224, .total16 = 2880, .fat16 = 9}, 54, "FAT32   ", 12},
+        {"a bare FAT", {.rootEntries = 224, .total16 = 2880, .fat16 = 9}, 54, "FAT 6   ", 12},
+        {"FAT32 labelled FAT16",
+         {.sectorsPerCluster = 8, .reserved = 32, .total32 = 1000000, .fat32 = 1000,
+          .rootCluster = 2},
+         71, "FAT16      ", 32},
+        {"FAT32 with FAT16 where FAT12/16 keep it",
+         {.sectorsPerCluster = 8, .reserved = 32, .total32 = 1000000, .fat32 = 1000,
+          .rootCluster = 2},
+         54, "FAT16   ", 32},
+    };
+    for (const Case& c : cases) {
+        auto s = bootSector(c.bpb);
+        putText(s, c.at, c.text);
+        VolumeLayout l = parseBootSector(s.data(), false);
+        EXPECT_EQ(l.fatType, c.type) << c.what;
+        EXPECT_TRUE(l.areasInOrder) << c.what;
+    }
 }
 
-TEST(BootSector, BareFatTextIsPassedOver)
+// Areas that wrap or overlap in 32 bits are no places of the volume.
+TEST(BootSector, AreasOutOfOrderAreNotKept)
 {
-    auto s = bootSector({.rootEntries = 224, .total16 = 2880, .fat16 = 9});
-    putText(s, 3, "FAT     ");
-    putText(s, 54, "FAT 6   ");  // two characters, read as atoi reads them
-    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 6u);
-    putText(s, 54, "FAT16   ");
-    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 16u);
-    putText(s, 54, "FAT     ");
-    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 12u);
-    // The last place scanned is 127: its digits stand at 130 and 131.
-    putText(s, 127, "FAT12");
-    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 12u);
-    putText(s, 127, "FAT32");
-    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 32u);
-    putText(s, 127, "   ");
-    putText(s, 128, "FAT32");
-    EXPECT_EQ(parseBootSector(s.data(), false).fatType, 12u);
+    struct Case {
+        const char* what;
+        Bpb bpb;
+        bool inOrder;
+    } cases[] = {
+        {"FAT32, root cluster 2",
+         {.sectorsPerCluster = 8, .reserved = 32, .total32 = 1000000, .fat32 = 1000,
+          .rootCluster = 2},
+         true},
+        {"FAT32, root cluster 0 (in the second FAT)",
+         {.sectorsPerCluster = 8, .reserved = 32, .total32 = 1000000, .fat32 = 1000}, false},
+        {"FAT32, root cluster 1",
+         {.sectorsPerCluster = 8, .reserved = 32, .total32 = 1000000, .fat32 = 1000,
+          .rootCluster = 1},
+         false},
+        {"FAT32, FATs wrapping the data start to sector 32",
+         {.sectorsPerCluster = 8, .reserved = 32, .total32 = 1000000, .fat32 = 0x80000000u,
+          .rootCluster = 2},
+         false},
+        {"FAT32, root cluster's last sector past the end",
+         {.sectorsPerCluster = 8, .reserved = 32, .total32 = 2039, .fat32 = 1000,
+          .rootCluster = 2},
+         false},
+        {"FAT32, root cluster ending at the end",
+         {.sectorsPerCluster = 8, .reserved = 32, .total32 = 2040, .fat32 = 1000,
+          .rootCluster = 2},
+         true},
+        {"FAT12, data area empty", {.rootEntries = 224, .total16 = 33, .fat16 = 9}, false},
+        {"FAT12, one data sector", {.rootEntries = 224, .total16 = 34, .fat16 = 9}, true},
+        {"FAT16, FATs past the end",
+         {.fats = 255, .rootEntries = 512, .fat16 = 0xFFFF, .total32 = 100000}, false},
+        {"no sectors", {.rootEntries = 224, .fat16 = 9}, false},
+    };
+    for (const Case& c : cases) {
+        auto s = bootSector(c.bpb);
+        VolumeLayout l = parseBootSector(s.data(), false);
+        EXPECT_EQ(l.areasInOrder, c.inOrder) << c.what;
+        if (!c.inOrder) {
+            EXPECT_EQ(l.dirStart, 0u) << c.what;
+            EXPECT_EQ(l.dataStart, 0u) << c.what;
+        }
+    }
 }
 
 TEST(BootSector, NtfsTakesTheLowWordOfTheLargeCount)
@@ -186,7 +242,7 @@ TEST(BootSector, ReadsOnlyTheBytesItNeeds)
     for (int round = 0; round < 2000; round++) {
         std::vector<uint8_t> exact(BOOT_SECTOR_READ_BYTES);
         for (auto& b : exact) b = uint8_t(random());
-        if (round % 3 == 0) std::memcpy(exact.data() + 54 + round % 70, "FAT", 3);
+        if (round % 3 == 0) std::memcpy(exact.data() + 54, "FAT1", 4);
         VolumeLayout l = parseBootSector(exact.data(), round % 2 == 0);
         EXPECT_EQ(l.bytesPerSector, uint32_t(exact[11] | exact[12] << 8));
     }

@@ -71,12 +71,18 @@ uint64_t fileSize(const std::string& path)
     return uint64_t(in.tellg());
 }
 
+void writeBytes(const std::string& path, uint64_t offset, const std::vector<uint8_t>& data)
+{
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    if (file == nullptr) throw std::runtime_error("cannot open " + path);
+    bool written = std::fseek(file, long(offset), SEEK_SET) == 0 &&
+                   std::fwrite(data.data(), 1, data.size(), file) == data.size();
+    if (std::fclose(file) != 0 || !written) throw std::runtime_error("cannot write " + path);
+}
+
 void setNtfsSectorCount(const std::string& image, uint32_t sectors)
 {
-    std::FILE* file = std::fopen(image.c_str(), "r+b");
-    if (file == nullptr) throw std::runtime_error("cannot open " + image);
-    uint8_t field[4] = {uint8_t(sectors), uint8_t(sectors >> 8), uint8_t(sectors >> 16),
-                        uint8_t(sectors >> 24)};
-    bool written = std::fseek(file, 40, SEEK_SET) == 0 && std::fwrite(field, 1, 4, file) == 4;
-    if (std::fclose(file) != 0 || !written) throw std::runtime_error("cannot write " + image);
+    writeBytes(image, 40,
+               {uint8_t(sectors), uint8_t(sectors >> 8), uint8_t(sectors >> 16),
+                uint8_t(sectors >> 24)});
 }

@@ -33,5 +33,7 @@ void copyIntoImage(const std::string& image, const std::string& name,
 // inside a FAT12/16 volume serial), so the image also passes for an NTFS
 // volume of that many sectors where a test calls it NTFS.
 void setNtfsSectorCount(const std::string& image, uint32_t sectors);
+// Writes `data` over the bytes at `offset`, as another program would.
+void writeBytes(const std::string& path, uint64_t offset, const std::vector<uint8_t>& data);
 std::vector<uint8_t> readBytes(const std::string& path, uint64_t offset, uint32_t count);
 uint64_t fileSize(const std::string& path);

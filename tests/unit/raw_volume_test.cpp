@@ -88,6 +88,34 @@ TEST_F(RawVolume, ABootSectorPastTheDeviceIsBoundedByIt)
     EXPECT_TRUE(isCommandEnabled(CMD_JUMP_DIR));
 }
 
+// FAT32 whose root cluster 0 puts the root directory inside the second FAT:
+// no area command may lead there, with a device to bound it or without.
+TEST_F(RawVolume, ABootSectorWithAreasOutOfOrderOpensRaw)
+{
+    std::string volume = makeFatImage(dir, "c.img", {32, 512, 34000, 1, 0, 2, 0});
+    writeBytes(volume, 44, {0, 0, 0, 0});
+    attach(DRIVE_C, volume, 512, 3);
+    for (bool device : {true, false}) {
+        if (!device) ImageRoute::hideDevice(DRIVE_C);
+        ASSERT_TRUE(loadSector(DRIVE_C, 0)) << device;
+        EXPECT_TRUE(volumeInfo.isRaw) << device;
+        expectRawCommands();
+        ASSERT_TRUE(navigate(CMD_JUMP_LAST));
+        EXPECT_EQ(editor.currentSector, 67999u) << device;
+    }
+}
+
+// One device sector would overrun the editor's buffer, whatever the volume says.
+TEST_F(RawVolume, ADeviceSectorLargerThanTheBufferIsRefused)
+{
+    attach(DRIVE_C, floppy, 32768, 3);
+    fake.volumesByDrive['C'].bytesPerSector = 512;
+    EXPECT_FALSE(loadSector(DRIVE_C, 0));
+    runImageSave((dir.path + "/c.img").c_str(), DRIVE_C, SaveRange::WholeDrive);
+    EXPECT_EQ(boxesOf(MSG_DRIVE_UNSUPPORTED), 2);
+    EXPECT_TRUE(ImageRoute::requests().empty());
+}
+
 // The image runs take the whole device or sectors of the user's own, no area.
 TEST_F(RawVolume, ImageRunsTakeTheDeviceButNoArea)
 {
