@@ -21,9 +21,29 @@ void resetEditor()
     editorLayout = VolumeLayout{};
 }
 
+namespace {
+
+// Anything may change a disk between the read and the write (another program,
+// a swapped medium, an image restore): what the disk holds now is replaced
+// by the shown sector only when it is what was read, or the user says so.
+bool mayReplaceDiskSector()
+{
+    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t onDisk[IMAGE_BUFFER_SIZE];
+    if (SectorIo::transfer(SectorOp::Read, editor.currentDrive, 1, editor.currentSector,
+                           onDisk) != SECTOR_STATUS_OK) {
+        showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
+        return false;
+    }
+    return std::memcmp(onDisk, editor.savedCopy, editor.sectorSize) == 0 ||
+           askToProceed(MSG_SECTOR_CHANGED);
+}
+
+}  // namespace
+
 void writeSector()
 {
     if (settings.confirmSectorWrite != 0 && !askToProceed(MSG_WRITE_EDITS)) return;
+    if (!mayReplaceDiskSector()) return;
     if (SectorIo::transfer(SectorOp::Write, editor.currentDrive, 1, editor.currentSector,
                            editor.workBuffer) != SECTOR_STATUS_OK) {
         showMessage(MSG_SECTOR_WRITE_ERROR, MessageKind::Error);

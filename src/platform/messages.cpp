@@ -1,5 +1,7 @@
 #include "platform/messages.h"
 
+#include <cstdio>
+
 #include "platform/platform.h"
 
 namespace {
@@ -33,6 +35,15 @@ const Message MESSAGES[MSG_COUNT] = {
     {"ドライブ構成の異なるファイルです。書き込みを行ってもよろしいですか？",
      MessageKind::ConfirmOkCancel},
     {"処理が終了しました。", MessageKind::Info},
+    {"このセクタは読み込んだ後にディスク上で変更されています。\n"
+     "表示中の内容で上書きしてもよろしいですか？",
+     MessageKind::ConfirmOkCancel},
+    {"処理を中止しました。", MessageKind::Warning},
+    {"セクタ %lu から %lu までを書き込みました。", MessageKind::Info},
+    {"ドライブには何も書き込んでいません。", MessageKind::Info},
+    {"イメージファイルが対象のドライブ上にあります。\n"
+     "別のドライブのファイルを指定して下さい。",
+     MessageKind::Error},
 };
 
 }  // namespace
@@ -80,10 +91,17 @@ int showMessage(MessageId id, MessageKind kind)
     return platform.messageBox(messageText(id), MESSAGE_CAPTION, messageStyle(kind));
 }
 
+int showMessageWithDetail(MessageId id, MessageKind kind, const char* detail)
+{
+    if (detail == nullptr) return showMessage(id, kind);
+    char text[512];
+    std::snprintf(text, sizeof text, "%s\n%s", messageText(id), detail);
+    return platform.messageBox(text, MESSAGE_CAPTION, messageStyle(kind));
+}
+
 bool askToProceed(MessageId id)
 {
-    int answer = showMessage(id, messageKind(id));
-    if (id == MSG_WRITE_CHANGES) return answer == ANSWER_YES;
-    if (messageKind(id) == MessageKind::AskYesNo) return answer != ANSWER_NO;
-    return answer != ANSWER_CANCEL;
+    MessageKind kind = messageKind(id);
+    int answer = showMessage(id, kind);
+    return answer == (kind == MessageKind::AskYesNo ? ANSWER_YES : ANSWER_OK);
 }

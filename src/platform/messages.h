@@ -21,9 +21,14 @@ enum MessageId : int {
     MSG_WRITE_CHANGES = 17,
     MSG_LAYOUT_MISMATCH = 18,
     MSG_DONE = 19,
+    MSG_SECTOR_CHANGED = 20,
+    MSG_RUN_STOPPED = 21,
+    MSG_SECTORS_WRITTEN = 22,  // a format: the first and last sector written
+    MSG_NOTHING_WRITTEN = 23,
+    MSG_IMAGE_ON_TARGET = 24,
 };
 
-constexpr int MSG_COUNT = 20;
+constexpr int MSG_COUNT = 25;
 
 enum class MessageKind {
     Error,
@@ -57,8 +62,10 @@ unsigned messageStyle(MessageKind kind);
 
 // Shows the text of `id` in a box without owner and returns the button pressed.
 int showMessage(MessageId id, MessageKind kind);
+// The same with a line of `detail` (null: none) under the text.
+int showMessageWithDetail(MessageId id, MessageKind kind, const char* detail);
 
-// Asks the question `id` and tells whether its command goes ahead. Each question
-// has one exact answer that decides against the default course; any other
-// answer, 0 from a box that failed to appear included, counts as the opposite.
+// Asks the question `id` and tells whether its command goes ahead: only OK or
+// Yes does. Every question here guards a write or a loss, so a box that
+// failed to appear (0) never gives consent.
 bool askToProceed(MessageId id);

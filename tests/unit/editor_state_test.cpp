@@ -211,6 +211,31 @@ TEST_F(Editor, WriteAsksThenWritesOrKeepsTheEdits)
     writeSector();
     EXPECT_EQ(fake.boxes.size(), shown);
     EXPECT_EQ(diskSector(40)[11], 0xA5);
+
+    // Changed on the disk since it was read: asked again; only OK replaces it.
+    editor.workBuffer[12] = 0x3C;
+    syncBuffers(SyncMode::Compare);
+    std::vector<uint8_t> elsewhere(512, 0xEE);
+    writeBytes(floppy, 40 * 512, elsewhere);
+    for (int answer : {ANSWER_CANCEL, 0}) {
+        fake.answers = {answer};
+        writeSector();
+        EXPECT_EQ(diskSector(40), elsewhere) << answer;
+        EXPECT_EQ(editor.workBuffer[12], 0x3C);
+    }
+    EXPECT_EQ(boxesOf(MSG_SECTOR_CHANGED), 2);
+    fake.answers = {ANSWER_OK};
+    writeSector();
+    EXPECT_EQ(diskSector(40), shownSector());
+
+    // Unreadable just before the write: nothing is written over it unseen.
+    editor.workBuffer[13] = 0x4D;
+    syncBuffers(SyncMode::Compare);
+    ImageRoute::failSector(DRIVE_A, SectorOp::Read, 40);
+    writeSector();
+    EXPECT_EQ(boxesOf(MSG_SECTOR_READ_ERROR), 1);
+    EXPECT_NE(diskSector(40)[13], 0x4D);
+    EXPECT_NE(editor.modified, 0);
 }
 
 TEST_F(Editor, AFailedWriteKeepsTheEditsAndWriteEnabled)

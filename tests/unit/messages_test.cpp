@@ -38,6 +38,16 @@ const Expected TABLE[] = {
     {MSG_LAYOUT_MISMATCH, "ドライブ構成の異なるファイルです。書き込みを行ってもよろしいですか？",
      MessageKind::ConfirmOkCancel},
     {MSG_DONE, "処理が終了しました。", MessageKind::Info},
+    {MSG_SECTOR_CHANGED,
+     "このセクタは読み込んだ後にディスク上で変更されています。\n"
+     "表示中の内容で上書きしてもよろしいですか？",
+     MessageKind::ConfirmOkCancel},
+    {MSG_RUN_STOPPED, "処理を中止しました。", MessageKind::Warning},
+    {MSG_SECTORS_WRITTEN, "セクタ %lu から %lu までを書き込みました。", MessageKind::Info},
+    {MSG_NOTHING_WRITTEN, "ドライブには何も書き込んでいません。", MessageKind::Info},
+    {MSG_IMAGE_ON_TARGET,
+     "イメージファイルが対象のドライブ上にあります。\n別のドライブのファイルを指定して下さい。",
+     MessageKind::Error},
 };
 
 class Messages : public ::testing::Test {
@@ -59,7 +69,7 @@ TEST_F(Messages, TextsAndKindsOfTheWholeTable)
     EXPECT_EQ(std::strchr(messageText(MSG_NO_ADMIN_RIGHTS), '\n') -
                   messageText(MSG_NO_ADMIN_RIGHTS),
               60);  // 30 two-byte characters on the first line
-    EXPECT_EQ(MSG_DONE + 1, MSG_COUNT);
+    EXPECT_EQ(MSG_IMAGE_ON_TARGET + 1, MSG_COUNT);
 }
 
 TEST_F(Messages, StylesOfTheKinds)
@@ -83,7 +93,7 @@ TEST_F(Messages, EveryBoxHasNoOwnerCaptionAndItsKindsStyle)
 
 TEST_F(Messages, IndexesWithoutAMessageShowNothing)
 {
-    for (int id : {5, -1, 20, 1000}) {
+    for (int id : {5, -1, MSG_COUNT, 1000}) {
         EXPECT_STREQ(messageText(static_cast<MessageId>(id)), "") << id;
         EXPECT_EQ(showMessage(static_cast<MessageId>(id), MessageKind::Error), 0) << id;
     }
@@ -91,8 +101,8 @@ TEST_F(Messages, IndexesWithoutAMessageShowNothing)
     for (const Expected& e : TABLE) EXPECT_NE(int(e.id), 5);
 }
 
-// One exact answer decides against the default course; anything else, a
-// box that failed to appear (0) included, counts as the other answer.
+// Only OK or Yes lets a question's command go ahead; anything else, a box
+// that failed to appear (0) included, keeps what the disk and the user have.
 TEST_F(Messages, QuestionsTurnOnOneExactAnswer)
 {
     struct Case {
@@ -101,11 +111,13 @@ TEST_F(Messages, QuestionsTurnOnOneExactAnswer)
         bool proceeds;
     } cases[] = {
         {MSG_WRITE_EDITS, ANSWER_CANCEL, false},   {MSG_WRITE_EDITS, ANSWER_OK, true},
-        {MSG_WRITE_EDITS, 0, true},                {MSG_DISCARD_EDITS, ANSWER_CANCEL, false},
-        {MSG_DISCARD_EDITS, ANSWER_NO, true},      {MSG_LAYOUT_MISMATCH, ANSWER_CANCEL, false},
-        {MSG_LAYOUT_MISMATCH, 0, true},            {MSG_FILE_EXISTS, ANSWER_NO, false},
-        {MSG_FILE_EXISTS, ANSWER_YES, true},       {MSG_FILE_EXISTS, 0, true},
-        {MSG_FILE_EXISTS, ANSWER_CANCEL, true},    {MSG_WRITE_CHANGES, ANSWER_YES, true},
+        {MSG_WRITE_EDITS, 0, false},               {MSG_DISCARD_EDITS, ANSWER_CANCEL, false},
+        {MSG_DISCARD_EDITS, ANSWER_OK, true},      {MSG_DISCARD_EDITS, 0, false},
+        {MSG_LAYOUT_MISMATCH, ANSWER_CANCEL, false}, {MSG_LAYOUT_MISMATCH, 0, false},
+        {MSG_SECTOR_CHANGED, ANSWER_OK, true},     {MSG_SECTOR_CHANGED, 0, false},
+        {MSG_FILE_EXISTS, ANSWER_NO, false},       {MSG_FILE_EXISTS, ANSWER_YES, true},
+        {MSG_FILE_EXISTS, 0, false},               {MSG_FILE_EXISTS, ANSWER_CANCEL, false},
+        {MSG_WRITE_CHANGES, ANSWER_YES, true},
         {MSG_WRITE_CHANGES, ANSWER_NO, false},     {MSG_WRITE_CHANGES, 0, false},
         {MSG_WRITE_CHANGES, ANSWER_OK, false},
     };

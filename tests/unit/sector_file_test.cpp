@@ -50,6 +50,7 @@ TEST_F(SectorFile, LoadPutsTheFileInPlaceOfTheSector)
     EXPECT_STREQ(fake.fileDialogs.back().defaultExtension, "sct");
 
     attachLargeSectorDrive();  // 512 bytes into a 2048-byte sector
+    fake.answers = {ANSWER_OK};  // the edits above are let go
     ASSERT_TRUE(loadSector(DRIVE_C, 3));
     writeFile(pattern(512));
     fake.chosenFiles = {path};
