@@ -300,6 +300,12 @@ void deleteFile(const char* path)
     DeleteFileA(path);
 }
 
+bool getFullPath(const char* path, char* full, uint32_t size)
+{
+    DWORD length = GetFullPathNameA(path, size, full, nullptr);
+    return length != 0 && length < size;
+}
+
 // Japanese, so that the Shift-JIS text converts right where another code
 // page is the system's.
 constexpr LCID CLIPBOARD_LOCALE = 0x0411;
@@ -412,6 +418,7 @@ void installWin32Platform()
     platform.readFile = readFile;
     platform.closeFile = closeFile;
     platform.deleteFile = deleteFile;
+    platform.getFullPath = getFullPath;
     platform.chooseFile = chooseFile;
     platform.setClipboardText = setClipboardText;
     platform.showProgress = showImageProgress;

@@ -24,6 +24,13 @@ bool takeImageFilePath(const char* fileText)
     return false;
 }
 
+bool isImageOnDrive(const char* path, int drive)
+{
+    if (drive < 0 || driveOfFile(path) != drive) return false;
+    showMessage(MSG_IMAGE_ON_TARGET, MessageKind::Error);
+    return true;
+}
+
 bool queryImageDrive(int drive, ImageDrive& target)
 {
     if (drive < 0) {
@@ -62,11 +69,16 @@ void showRunProgress(RunProgress& progress, uint64_t done, uint64_t count)
     platform.showProgress(percent);
 }
 
-void finishRun(void* file, bool dismount)
+void reportRunEnd(const RunResult& result, const char* detail)
 {
-    SectorIo::endRun(dismount);
-    platform.closeFile(file);
-    platform.showProgress(100);
-    showMessage(MSG_DONE, MessageKind::Info);
+    switch (result.end) {
+    case RunOutcome::Done:
+        platform.showProgress(100);
+        showMessage(MSG_DONE, MessageKind::Info);
+        break;
+    case RunOutcome::Stopped: showMessageWithDetail(MSG_RUN_STOPPED, MessageKind::Warning, detail); break;
+    case RunOutcome::Failed: showMessageWithDetail(result.error, MessageKind::Error, detail); break;
+    case RunOutcome::Refused: break;
+    }
     platform.showProgress(0);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/messages.h"
 #include "volume/boot_sector.h"
 #include "volume/volume_info.h"
 
@@ -22,6 +23,10 @@ struct ImageDrive {
 // Takes the file field into lastFilePath; false (with the message) when empty.
 bool takeImageFilePath(const char* fileText);
 
+// An image of a drive kept on that drive, or written back from it, would be
+// read and written at once: refused, with the message shown.
+bool isImageOnDrive(const char* path, int drive);
+
 // Opens the chosen drive (-1 for none) as the editor does; false, with
 // the message shown, when the drive cannot take a run.
 bool queryImageDrive(int drive, ImageDrive& target);
@@ -37,6 +42,21 @@ struct RunProgress {
 };
 void showRunProgress(RunProgress& progress, uint64_t done, uint64_t count);
 
-// How every run ends, finished, failed or stopped: the device let go, the
-// file closed, the bar full while the finished message is up, then empty.
-void finishRun(void* file, bool dismount);
+// How a run ended: the whole range done, stopped by the user, failed (for
+// the reason `error` names), or refused at a question before any write.
+enum class RunOutcome {
+    Done,
+    Stopped,
+    Failed,
+    Refused,
+};
+
+struct RunResult {
+    RunOutcome end;
+    MessageId error;
+    uint32_t done;  // sectors moved before the end
+};
+
+// Tells how the run ended, with a line of `detail` (null: none) under a stop
+// or a failure: the bar full while the finished message is up, then empty.
+void reportRunEnd(const RunResult& result, const char* detail);

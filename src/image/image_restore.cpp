@@ -1,8 +1,11 @@
 #include "image/image_restore.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "disk/sector_io.h"
+#include "editor/editor_state.h"
+#include "editor/navigation.h"
 #include "image/drive_image.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -62,7 +65,7 @@ bool countImageSectors(void* file, const ImageDrive& target, uint32_t& count)
 // cannot be read counts as laid out otherwise.
 bool mayOverwriteBootSector(const ImageDrive& target, uint32_t chunk, const uint8_t* image)
 {
-    uint8_t drive[IMAGE_BUFFER_SIZE];
+    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t drive[IMAGE_BUFFER_SIZE];
     bool same = SectorIo::transfer(SectorOp::Read, target.drive, chunk, 0, drive) ==
                     SECTOR_STATUS_OK &&
                 sameDriveLayout(image, drive);
@@ -71,36 +74,45 @@ bool mayOverwriteBootSector(const ImageDrive& target, uint32_t chunk, const uint
 
 // Only whole chunks are written: a short read of the file, a failed write,
 // a refusal or a stop ends the run after the chunks already written.
-void restoreSectors(const ImageDrive& target, void* file, uint32_t count)
+RunResult restoreSectors(const ImageDrive& target, void* file, uint32_t count)
 {
     uint32_t sectorSize = target.space.bytesPerSector;
-    if (!SectorIo::beginRun(SectorOp::Write, target.drive, sectorSize)) {
-        showMessage(MSG_SECTOR_WRITE_ERROR, MessageKind::Error);
-        return;
-    }
+    if (!SectorIo::beginRun(SectorOp::Write, target.drive, sectorSize))
+        return {RunOutcome::Failed, MSG_SECTOR_WRITE_ERROR, 0};
     uint32_t chunk = transferChunk(count, sectorSize);
-    uint8_t buffer[IMAGE_BUFFER_SIZE];
+    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t buffer[IMAGE_BUFFER_SIZE];
     RunProgress progress;
     for (uint32_t done = 0; done < count; done += chunk) {
         showRunProgress(progress, done, count);
-        if (!platform.readFile(file, buffer, chunk * sectorSize)) {
-            showMessage(MSG_FILE_READ_ERROR, MessageKind::Error);
-            return;
-        }
+        if (!platform.readFile(file, buffer, chunk * sectorSize))
+            return {RunOutcome::Failed, MSG_FILE_READ_ERROR, done};
         uint32_t sector = imageRestoreStart + done;
-        if (sector == 0 && !mayOverwriteBootSector(target, chunk, buffer)) return;
+        if (sector == 0 && !mayOverwriteBootSector(target, chunk, buffer))
+            return {RunOutcome::Refused, MSG_LAYOUT_MISMATCH, done};
         if (SectorIo::transfer(SectorOp::Write, target.drive, chunk, sector, buffer) !=
-            SECTOR_STATUS_OK) {
-            showMessage(MSG_SECTOR_WRITE_ERROR, MessageKind::Error);
-            return;
-        }
-        if (!platform.continueRun()) return;
+            SECTOR_STATUS_OK)
+            return {RunOutcome::Failed, MSG_SECTOR_WRITE_ERROR, done};
+        if (done + chunk < count && !platform.continueRun())
+            return {RunOutcome::Stopped, MSG_RUN_STOPPED, done + chunk};
     }
+    return {RunOutcome::Done, MSG_DONE, count};
+}
+
+// Which sectors a stopped or failed restore has written, so the user knows
+// what the drive now holds.
+void describeWritten(const RunResult& result, char* text, size_t size)
+{
+    if (result.done == 0) {
+        std::snprintf(text, size, "%s", messageText(MSG_NOTHING_WRITTEN));
+        return;
+    }
+    std::snprintf(text, size, messageText(MSG_SECTORS_WRITTEN), (unsigned long)imageRestoreStart,
+                  (unsigned long)(imageRestoreStart + result.done - 1));
 }
 
 void restoreImage(const char* fileText, int drive, RestoreStart start)
 {
-    if (!takeImageFilePath(fileText)) return;
+    if (!takeImageFilePath(fileText) || isImageOnDrive(lastFilePath, drive)) return;
     ImageDrive target;
     if (!queryImageDrive(drive, target) || !resolveRestoreStart(start, target)) return;
     void* file = platform.openFile(lastFilePath);
@@ -113,9 +125,13 @@ void restoreImage(const char* fileText, int drive, RestoreStart start)
         platform.closeFile(file);
         return;
     }
-    restoreSectors(target, file, count);
+    RunResult result = restoreSectors(target, file, count);
     // The file system must read what was written, not write its cache over it.
-    finishRun(file, true);
+    SectorIo::endRun(true);
+    platform.closeFile(file);
+    char written[128];
+    describeWritten(result, written, sizeof written);
+    reportRunEnd(result, written);
 }
 
 }  // namespace
@@ -127,10 +143,18 @@ bool sameDriveLayout(const uint8_t* imageFirstSector, const uint8_t* driveFirstS
 }
 
 // The run may query another drive than the one shown: what the editor's
-// commands go by is put back afterwards.
+// commands go by is put back afterwards. A restore onto the drive shown may
+// overwrite the sector shown: its edits are let go first (or the run is
+// not started), and it is read afresh after, so that no write puts back
+// what the disk held before.
 void runImageRestore(const char* fileText, int drive, RestoreStart start)
 {
+    bool ontoShown = drive >= 0 && drive == editor.currentDrive;
+    if (ontoShown && !askDiscardEdits()) return;
     const VolumeInfo shown = volumeInfo;
     restoreImage(fileText, drive, start);
     volumeInfo = shown;
+    if (!ontoShown) return;
+    syncBuffers(SyncMode::Revert);
+    loadSector(editor.currentDrive, editor.currentSector);
 }

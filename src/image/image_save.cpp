@@ -57,35 +57,31 @@ bool resolveSaveRange(SaveRange range, const ImageDrive& target)
 }
 
 // A sector that could not be read never reaches the file as if it were
-// disk content: the run stops before it, the file holds what came before.
-void saveSectors(const ImageDrive& target, void* file)
+// disk content: the run stops before it.
+RunResult saveSectors(const ImageDrive& target, void* file)
 {
     uint32_t sectorSize = target.space.bytesPerSector;
-    if (!SectorIo::beginRun(SectorOp::Read, target.drive, sectorSize)) {
-        showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
-        return;
-    }
+    if (!SectorIo::beginRun(SectorOp::Read, target.drive, sectorSize))
+        return {RunOutcome::Failed, MSG_SECTOR_READ_ERROR, 0};
     uint32_t chunk = transferChunk(imageSaveCount, sectorSize);
-    uint8_t buffer[IMAGE_BUFFER_SIZE];
+    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t buffer[IMAGE_BUFFER_SIZE];
     RunProgress progress;
     for (uint32_t done = 0; done < imageSaveCount; done += chunk) {
         showRunProgress(progress, done, imageSaveCount);
         if (SectorIo::transfer(SectorOp::Read, target.drive, chunk, imageSaveStart + done,
-                               buffer) != SECTOR_STATUS_OK) {
-            showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
-            return;
-        }
-        if (!platform.writeFile(file, buffer, chunk * sectorSize)) {
-            showMessage(MSG_FILE_WRITE_ERROR, MessageKind::Error);
-            return;
-        }
-        if (!platform.continueRun()) return;
+                               buffer) != SECTOR_STATUS_OK)
+            return {RunOutcome::Failed, MSG_SECTOR_READ_ERROR, done};
+        if (!platform.writeFile(file, buffer, chunk * sectorSize))
+            return {RunOutcome::Failed, MSG_FILE_WRITE_ERROR, done};
+        if (done + chunk < imageSaveCount && !platform.continueRun())
+            return {RunOutcome::Stopped, MSG_RUN_STOPPED, done + chunk};
     }
+    return {RunOutcome::Done, MSG_DONE, imageSaveCount};
 }
 
 void saveImage(const char* fileText, int drive, SaveRange range)
 {
-    if (!takeImageFilePath(fileText)) return;
+    if (!takeImageFilePath(fileText) || isImageOnDrive(lastFilePath, drive)) return;
     if (platform.fileExists(lastFilePath) && !askToProceed(MSG_FILE_EXISTS)) return;
     ImageDrive target;
     if (!queryImageDrive(drive, target) || !resolveSaveRange(range, target)) return;
@@ -94,8 +90,12 @@ void saveImage(const char* fileText, int drive, SaveRange range)
         showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
         return;
     }
-    saveSectors(target, file);
-    finishRun(file, false);
+    RunResult result = saveSectors(target, file);
+    SectorIo::endRun(false);
+    platform.closeFile(file);
+    // Part of a drive under the chosen name would pass for a backup of all of it.
+    if (result.end != RunOutcome::Done) platform.deleteFile(lastFilePath);
+    reportRunEnd(result, nullptr);
 }
 
 }  // namespace

@@ -19,3 +19,11 @@ bool writeWholeFile(const char* path, const void* data, uint32_t size)
     showMessage(MSG_FILE_WRITE_ERROR, MessageKind::Error);
     return false;
 }
+
+int driveOfFile(const char* path)
+{
+    char full[FILE_PATH_SIZE];
+    if (!platform.getFullPath(path, full, FILE_PATH_SIZE) || full[1] != ':') return -1;
+    char letter = full[0] & ~0x20;  // upper case
+    return letter >= 'A' && letter <= 'Z' ? letter - 'A' : -1;
+}

@@ -11,3 +11,7 @@ extern char lastFilePath[FILE_PATH_SIZE];
 // file that cannot be created, or is cut short, says so; one cut short is
 // removed rather than left to pass for the whole.
 bool writeWholeFile(const char* path, const void* data, uint32_t size);
+
+// The drive (0 = A) of the file's full path; -1 where it names none (a
+// network path, or a path the system cannot complete).
+int driveOfFile(const char* path);

@@ -84,6 +84,8 @@ struct Platform {
     bool (*readFile)(void* file, void* data, uint32_t size);         // all of it, or false
     void (*closeFile)(void* file);
     void (*deleteFile)(const char* path);
+    // The full path of `path` as the system completes it; false where it cannot.
+    bool (*getFullPath)(const char* path, char* full, uint32_t size);
     // A file dialog owned by the main window, on lastFilePath, where the
     // chosen path lands; false when the user cancelled it.
     bool (*chooseFile)(const FileChoice& choice);

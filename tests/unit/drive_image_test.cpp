@@ -52,6 +52,15 @@ protected:
         for (MessageId id : ids) result.push_back(messageText(id));
         return result;
     }
+    // A restore that did not end as a whole: why, and which sectors it wrote.
+    std::vector<std::string> endedAt(MessageId why, uint32_t written)
+    {
+        char range[128];
+        std::snprintf(range, sizeof range, messageText(MSG_SECTORS_WRITTEN), 0ul,
+                      (unsigned long)written - 1);
+        return {std::string(messageText(why)) + "\n" +
+                (written == 0 ? messageText(MSG_NOTHING_WRITTEN) : range)};
+    }
     // Every transfer of the run in one run of its drive, of one size.
     void expectOneRun(SectorOp op, uint32_t chunk, bool dismounted)
     {
@@ -154,6 +163,7 @@ TEST_F(ImageRun, RangesThatCannotBeSavedCreateNoFile)
     }
     for (SaveRange range : {SaveRange::WholeDrive, SaveRange::UserSpecified}) {
         imageSaveStart = 2000, imageSaveCount = 880;  // up to the last sector
+        fake.answers = {ANSWER_YES};
         runImageSave(file.c_str(), DRIVE_A, range);
         EXPECT_EQ(fake.boxes.back().text, messageText(MSG_DONE));
     }
@@ -191,8 +201,9 @@ TEST_F(ImageRun, ChecksBeforeTheFileComeInOrder)
     EXPECT_TRUE(fake.createdFiles.empty());
 }
 
-// An unreadable chunk is never written as if it were disk content: the file
-// holds the chunks before it, and no chunk after it is read.
+// An unreadable chunk is never written as if it were disk content, and part
+// of a drive never stays under the name of an image of all of it: no chunk
+// after it is read, and the file is removed.
 TEST_F(ImageRun, ASaveStopsAtTheFirstUnreadableChunk)
 {
     for (uint32_t failing : {1u, 1450u, 2879u}) {  // in the first, a middle and the last chunk
@@ -202,20 +213,16 @@ TEST_F(ImageRun, ASaveStopsAtTheFirstUnreadableChunk)
         fake.boxes.clear();
         std::remove(file.c_str());
         runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
-        uint32_t before = failing / 36 * 36;
-        EXPECT_TRUE(whole(file) == sectors(floppy, 0, before)) << failing;
-        EXPECT_EQ(ImageRoute::requests().back().firstSector, before);
-        EXPECT_EQ(boxTexts(), texts({MSG_SECTOR_READ_ERROR, MSG_DONE}));
+        EXPECT_EQ(ImageRoute::requests().back().firstSector, failing / 36 * 36);
+        EXPECT_EQ(boxTexts(), texts({MSG_SECTOR_READ_ERROR})) << failing;
+        EXPECT_FALSE(std::ifstream(file).good()) << failing;
         EXPECT_EQ(fake.openFiles, 0);
     }
-}
-
-TEST_F(ImageRun, AFailedFileWriteKeepsWhatWasWritten)
-{
-    fake.writeFailsPast = 100 * 512;
+    fake.boxes.clear();
+    fake.writeFailsPast = 100 * 512;  // a full disk
     runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
-    EXPECT_TRUE(whole(file) == sectors(floppy, 0, 72));
-    EXPECT_EQ(boxTexts(), texts({MSG_FILE_WRITE_ERROR, MSG_DONE}));
+    EXPECT_EQ(boxTexts(), texts({MSG_FILE_WRITE_ERROR}));
+    EXPECT_FALSE(std::ifstream(file).good());
 }
 
 TEST_F(ImageRun, TheBarRisesInWholePercentsAndEmptiesAfterTheMessage)
@@ -267,7 +274,7 @@ TEST_F(ImageRun, AnotherLayoutAsksBeforeTheFirstWrite)
 
     fake.answers = {ANSWER_CANCEL};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::UserSpecified);  // start 0 asks too
-    EXPECT_EQ(boxTexts(), texts({MSG_LAYOUT_MISMATCH, MSG_DONE}));
+    EXPECT_EQ(boxTexts(), texts({MSG_LAYOUT_MISMATCH}));
     EXPECT_TRUE(whole(second) == before);
 
     fake.boxes.clear();
@@ -281,7 +288,7 @@ TEST_F(ImageRun, AnotherLayoutAsksBeforeTheFirstWrite)
     fake.boxes.clear();
     fake.answers = {ANSWER_CANCEL};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
-    EXPECT_EQ(boxTexts(), texts({MSG_LAYOUT_MISMATCH, MSG_DONE}));
+    EXPECT_EQ(boxTexts(), texts({MSG_LAYOUT_MISMATCH}));
 }
 
 TEST_F(ImageRun, ARestoreStopsAtTheFirstFailedWrite)
@@ -301,7 +308,7 @@ TEST_F(ImageRun, ARestoreStopsAtTheFirstFailedWrite)
         std::copy(image.begin(), image.begin() + before * 512, expected.begin());
         EXPECT_TRUE(whole(target) == expected) << failing;
         EXPECT_EQ(ImageRoute::requests().back().firstSector, before);
-        EXPECT_EQ(boxTexts(), texts({MSG_SECTOR_WRITE_ERROR, MSG_DONE}));
+        EXPECT_EQ(boxTexts(), endedAt(MSG_SECTOR_WRITE_ERROR, before));
     }
 }
 
@@ -389,25 +396,74 @@ TEST_F(ImageRun, AShortReadOfTheFileWritesNoStaleChunk)
         .write(reinterpret_cast<const char*>(image.data()), 100 * 512);
     fake.reportedSize = FLOPPY_SECTORS * 512;  // the length taken before it shrank
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
-    EXPECT_EQ(boxTexts(), texts({MSG_FILE_READ_ERROR, MSG_DONE}));
+    EXPECT_EQ(boxTexts(), endedAt(MSG_FILE_READ_ERROR, 72));
     std::copy(image.begin(), image.begin() + 72 * 512, before.begin());
     EXPECT_TRUE(whole(second) == before);
 }
 
-// The user stops a run between two chunks; it ends as after an error, and a
-// restore has written whole chunks only.
+// The user stops a run between two chunks: a restore has written whole
+// chunks only and says which; a save leaves no file. Neither says done.
 TEST_F(ImageRun, AStoppedRunEndsAfterItsCurrentChunk)
 {
     saveWholeFloppy();
     fake.runContinues = 2;
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
-    EXPECT_EQ(boxTexts(), texts({MSG_DONE}));
+    EXPECT_EQ(boxTexts(), endedAt(MSG_RUN_STOPPED, 108));
     ASSERT_EQ(ImageRoute::requests().back().op, SectorOp::Write);
     EXPECT_EQ(ImageRoute::requests().back().firstSector, 72u);  // the third chunk, the last
     fake.runContinues = 0;
     fake.answers = {ANSWER_YES};
+    fake.boxes.clear();
     runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
-    EXPECT_EQ(fileSize(file), 36u * 512);
+    EXPECT_EQ(boxTexts(), texts({MSG_FILE_EXISTS, MSG_RUN_STOPPED}));
+    EXPECT_FALSE(std::ifstream(file).good());
+}
+
+// An image kept on the drive it is of would be read and written at once.
+TEST_F(ImageRun, AnImageOnItsOwnDriveIsRefused)
+{
+    saveWholeFloppy();
+    fake.createdFiles.clear();
+    for (const char* path : {"A:\\drive.img", "a:\\images\\drive.img"}) {
+        fake.boxes.clear();
+        runImageSave(path, DRIVE_A, SaveRange::WholeDrive);
+        runImageRestore(path, DRIVE_A, RestoreStart::DriveStart);
+        EXPECT_EQ(boxTexts(), texts({MSG_IMAGE_ON_TARGET, MSG_IMAGE_ON_TARGET})) << path;
+    }
+    EXPECT_TRUE(ImageRoute::requests().empty());
+    EXPECT_TRUE(fake.createdFiles.empty());
+    fake.boxes.clear();
+    runImageRestore("B:\\drive.img", DRIVE_A, RestoreStart::DriveStart);  // another drive's file
+    EXPECT_EQ(boxTexts(), texts({MSG_FILE_OPEN_ERROR}));
+}
+
+// A restore onto the drive shown lets its edits go first (or does not run),
+// and shows the sector as the restore left it: a later write cannot put
+// back what the disk held before.
+TEST_F(ImageRun, ARestoreOntoTheDriveShownReadsItsSectorAfresh)
+{
+    saveWholeFloppy();
+    ASSERT_TRUE(loadSector(DRIVE_B, 0));
+    editor.workBuffer[3] ^= 1;
+    syncBuffers(SyncMode::Compare);
+    std::vector<uint8_t> before = whole(second), image = whole(file);
+    fake.answers = {ANSWER_CANCEL};
+    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    EXPECT_EQ(boxTexts(), texts({MSG_DISCARD_EDITS}));
+    EXPECT_TRUE(whole(second) == before);
+    EXPECT_NE(editor.modified, 0);
+
+    fake.answers = {ANSWER_OK};
+    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    EXPECT_TRUE(whole(second) == image);
+    EXPECT_EQ(editor.modified, 0);
+    EXPECT_TRUE(shownSector() == sectors(file, 0, 1));
+    editor.workBuffer[100] ^= 0xFF;
+    syncBuffers(SyncMode::Compare);
+    fake.answers = {ANSWER_OK};
+    writeSector();
+    image[100] ^= 0xFF;
+    EXPECT_TRUE(whole(second) == image);
 }
 
 // The area commands and VolumeInfo describe the drive shown, whichever drive

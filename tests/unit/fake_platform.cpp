@@ -272,6 +272,12 @@ void fakeDeleteFile(const char* path)
     std::remove(path);
 }
 
+// Paths as the test names them: a test's own "X:\\..." names a drive.
+bool fakeGetFullPath(const char* path, char* full, uint32_t size)
+{
+    return std::snprintf(full, size, "%s", path) < int(size);
+}
+
 bool fakeChooseFile(const FileChoice& choice)
 {
     fake.fileDialogs.push_back(choice);
@@ -335,6 +341,7 @@ void installFakePlatform()
     platform.readFile = fakeReadFile;
     platform.closeFile = fakeCloseFile;
     platform.deleteFile = fakeDeleteFile;
+    platform.getFullPath = fakeGetFullPath;
     platform.chooseFile = fakeChooseFile;
     platform.setClipboardText = fakeSetClipboardText;
     platform.showProgress = fakeShowProgress;
