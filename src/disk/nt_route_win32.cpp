@@ -69,18 +69,27 @@ bool seekTo(HANDLE device, uint64_t offset)
 
 // The sector number is unsigned: a sector at or past 2^31 lies past 1 TiB of
 // a 512-byte-sector volume, not before its start.
+bool seekSectors(HANDLE device, uint32_t sectorSize, uint32_t count, uint32_t firstSector)
+{
+    return uint64_t(sectorSize) * count <= 0xFFFFFFFFu &&
+           seekTo(device, uint64_t(firstSector) * sectorSize);
+}
+
+bool moveBytes(HANDLE device, SectorOp op, uint32_t bytes, void* buffer)
+{
+    DWORD done = 0;
+    if (op == SectorOp::Read)
+        ReadFile(device, buffer, bytes, &done, nullptr);
+    else
+        WriteFile(device, buffer, bytes, &done, nullptr);
+    return done == bytes;
+}
+
 bool moveSectors(HANDLE device, SectorOp op, uint32_t sectorSize, uint32_t count,
                  uint32_t firstSector, void* buffer)
 {
-    uint64_t bytes = uint64_t(sectorSize) * count;
-    if (bytes > 0xFFFFFFFFu) return false;
-    if (!seekTo(device, uint64_t(firstSector) * sectorSize)) return false;
-    DWORD done = 0;
-    if (op == SectorOp::Read)
-        ReadFile(device, buffer, DWORD(bytes), &done, nullptr);
-    else
-        WriteFile(device, buffer, DWORD(bytes), &done, nullptr);
-    return done == bytes;
+    return seekSectors(device, sectorSize, count, firstSector) &&
+           moveBytes(device, op, sectorSize * count, buffer);
 }
 
 // Where the device answers no length at all (Wine's loop devices), its end
@@ -88,7 +97,7 @@ bool moveSectors(HANDLE device, SectorOp op, uint32_t sectorSize, uint32_t count
 // the gap. Sector numbers past 32 bits are out of reach anyway.
 uint64_t readableSectors(HANDLE device, uint32_t sectorSize)
 {
-    static uint8_t sector[IMAGE_BUFFER_SIZE];
+    alignas(SECTOR_BUFFER_ALIGNMENT) static uint8_t sector[IMAGE_BUFFER_SIZE];
     if (sectorSize > sizeof sector) return 0;
     auto readable = [&](uint64_t number) {
         return number <= 0xFFFFFFFFu &&
@@ -134,7 +143,8 @@ VolumeHold hold = {INVALID_HANDLE_VALUE, -1, 0};
 
 }  // namespace
 
-// A lock refused (files open on the volume) leaves the transfer to go ahead
+// Outside a run: geometry, seek, lock, transfer, unlock, close. A lock
+// refused (files open on the volume) leaves the transfer to go ahead
 // unlocked; only the byte count decides.
 int ntTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer)
 {
@@ -144,9 +154,13 @@ int ntTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, voi
                    : SECTOR_STATUS_FAILED;
     HANDLE device = openDrive(op, drive);
     if (device == INVALID_HANDLE_VALUE) return SECTOR_STATUS_FAILED;
-    control(device, FSCTL_LOCK_VOLUME);
-    bool done = moveSectors(device, op, sectorSizeOf(device, drive), count, firstSector, buffer);
-    control(device, FSCTL_UNLOCK_VOLUME);
+    uint32_t sectorSize = sectorSizeOf(device, drive);
+    bool done = seekSectors(device, sectorSize, count, firstSector);
+    if (done) {
+        control(device, FSCTL_LOCK_VOLUME);
+        done = moveBytes(device, op, sectorSize * count, buffer);
+        control(device, FSCTL_UNLOCK_VOLUME);
+    }
     CloseHandle(device);
     return done ? SECTOR_STATUS_OK : SECTOR_STATUS_FAILED;
 }

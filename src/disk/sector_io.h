@@ -39,6 +39,10 @@ struct SectorRoutes {
 
 // The size of the editor's sector buffers and of every transfer buffer.
 constexpr uint32_t IMAGE_BUFFER_SIZE = 18432;
+// Volume devices may refuse a buffer that does not start on a sector
+// boundary of memory: every transfer buffer is aligned to the largest
+// logical sector such devices have.
+constexpr uint32_t SECTOR_BUFFER_ALIGNMENT = 4096;
 
 constexpr int SECTOR_STATUS_OK = 0;
 constexpr int SECTOR_STATUS_FAILED = 1;

@@ -13,8 +13,8 @@ struct EditorState {
     uint32_t previousSector;  // the Back target, NO_SECTOR for none
     uint32_t sectorSize;
     int32_t lineCount;
-    uint8_t workBuffer[IMAGE_BUFFER_SIZE];
-    uint8_t savedCopy[IMAGE_BUFFER_SIZE];
+    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t workBuffer[IMAGE_BUFFER_SIZE];
+    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t savedCopy[IMAGE_BUFFER_SIZE];
     int32_t modified;  // sign of the first differing byte; only zero/nonzero counts
     int32_t cursorLine;
     int32_t cursorColumn;

@@ -91,7 +91,7 @@ bool loadSector(int drive, uint32_t sector)
     const VolumeInfo shownVolume = volumeInfo;
     DriveSpace space;
     VolumeLayout layout;
-    uint8_t sectorRead[IMAGE_BUFFER_SIZE] = {};
+    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t sectorRead[IMAGE_BUFFER_SIZE] = {};
     if (!readAside(drive, sector, space, layout, sectorRead)) {
         volumeInfo = shownVolume;
         return false;
