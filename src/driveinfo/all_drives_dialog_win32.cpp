@@ -59,6 +59,19 @@ void insertRow(HWND list, int index, const DriveRow& row)
     }
 }
 
+// The list stretches its last column to its right edge: sized with an empty
+// column after it, the last one fits its texts as the others do.
+void sizeColumns(HWND list)
+{
+    LVCOLUMNA spacer = {};
+    spacer.mask = LVCF_WIDTH;
+    bool added = SendMessageA(list, LVM_INSERTCOLUMNA, DRIVE_LIST_COLUMNS, LPARAM(&spacer)) ==
+                 DRIVE_LIST_COLUMNS;
+    for (int column = 0; column < DRIVE_LIST_COLUMNS; column++)
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
+    if (added) SendMessageA(list, LVM_DELETECOLUMN, DRIVE_LIST_COLUMNS, 0);
+}
+
 // An empty floppy or CD-ROM drive must give a bare row, not a system box.
 void fillRows(HWND list)
 {
@@ -66,8 +79,7 @@ void fillRows(HWND list)
     buildDriveRows();
     SetErrorMode(errorMode);
     for (int index = 0; index < driveRows.count; index++) insertRow(list, index, driveRows.rows[index]);
-    for (int column = 0; column < DRIVE_LIST_COLUMNS; column++)
-        SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
+    sizeColumns(list);
 }
 
 void coverClientArea(HWND dialog)

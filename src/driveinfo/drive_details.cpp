@@ -36,6 +36,14 @@ void fillSpace(Fields& fields)
     formatByteCount(free, fields[DETAIL_FREE_BYTES]);
 }
 
+// A raw volume has no file system to ask: its size is the device's, and its
+// free space unknown.
+void fillDeviceSize(Fields& fields)
+{
+    formatByteCount(uint64_t(editorLayout.totalSectors) * editorLayout.bytesPerSector,
+                    fields[DETAIL_TOTAL_BYTES]);
+}
+
 // FAT32 counts the clusters of its whole data region, as the cluster dialog does.
 void fillClusters(Fields& fields)
 {
@@ -91,12 +99,21 @@ void readDriveDetails(DriveDetails& details)
     int drive = editor.currentDrive;
     // 0x82 0x60 + n is the full-width capital letter n of Shift-JIS.
     std::snprintf(details.title, DETAIL_TEXT_SIZE, "%c%cドライブ詳細情報", 0x82, 0x60 + drive);
+    // The label is read afresh, but the volume stays open as the editor opened it.
+    bool raw = volumeInfo.isRaw;
     bool read = readVolumeInfo(drive, volumeInfo);
+    if (raw) {
+        volumeInfo.isRaw = true;
+        volumeInfo.isNtfs = false;
+    }
     Fields& fields = details.fields;
-    if (!volumeInfo.isNtfs) fillSpace(fields);
+    if (raw)
+        fillDeviceSize(fields);
+    else if (!volumeInfo.isNtfs)
+        fillSpace(fields);
     setField(fields, DETAIL_TOTAL_SECTORS, "%15u", editorLayout.totalSectors);
     if (!volumeInfo.isNtfs) fillClusters(fields);
-    setField(fields, DETAIL_SECTORS_PER_CLUSTER, "%u", editorLayout.sectorsPerCluster);
+    if (!raw) setField(fields, DETAIL_SECTORS_PER_CLUSTER, "%u", editorLayout.sectorsPerCluster);
     setField(fields, DETAIL_BYTES_PER_SECTOR, "%u", editorLayout.bytesPerSector);
     std::snprintf(fields[DETAIL_DRIVE_TYPE], DETAIL_TEXT_SIZE, "%s", driveTypeName(drive));
     if (volumeInfo.isNtfs)

@@ -21,7 +21,7 @@ enum DetailField {
     DETAIL_FIELD_COUNT,
 };
 
-constexpr int DETAIL_TEXT_SIZE = 64;
+constexpr int DETAIL_TEXT_SIZE = 261;  // a volume label's MAX_PATH + 1
 
 struct DriveDetails {
     char title[DETAIL_TEXT_SIZE];

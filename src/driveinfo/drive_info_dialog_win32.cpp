@@ -3,15 +3,18 @@
 #include "driveinfo/shell_menu_win32.h"
 #include "editor/editor_state.h"
 #include "res/resource.h"
+#include "volume/drive_types.h"
 
 namespace {
 
 using FormatDriveCall = DWORD(WINAPI*)(HWND, UINT, UINT, UINT);
 
 // Where the shell's menu has no format item in any language it knows, its
-// own format dialog for the drive stands in.
-FormatDriveCall systemFormatDialog()
+// own format dialog stands in for a removable, fixed or RAM disk; a CD-ROM
+// or network drive follows its menu alone.
+FormatDriveCall systemFormatDialog(int drive)
 {
+    if (!isSupportedDrive(drive)) return nullptr;
     HMODULE shell = GetModuleHandleA("SHELL32.DLL");
     return shell == nullptr ? nullptr
                             : reinterpret_cast<FormatDriveCall>(
@@ -39,7 +42,7 @@ void enableShellButtons(HWND dialog)
     HWND owner = ownerOf(dialog);
     int drive = editor.currentDrive;
     bool format = driveContextCommand(owner, drive, FORMAT_TEXTS, false) ||
-                  systemFormatDialog() != nullptr;
+                  systemFormatDialog(drive) != nullptr;
     EnableWindow(GetDlgItem(dialog, IDC_INFO_FORMAT), format);
     EnableWindow(GetDlgItem(dialog, IDC_INFO_EJECT),
                  driveContextCommand(owner, drive, EJECT_TEXTS, false));
@@ -49,7 +52,7 @@ void runFormat(HWND dialog)
 {
     HWND owner = ownerOf(dialog);
     if (driveContextCommand(owner, editor.currentDrive, FORMAT_TEXTS, true)) return;
-    if (FormatDriveCall formatDrive = systemFormatDialog())
+    if (FormatDriveCall formatDrive = systemFormatDialog(editor.currentDrive))
         formatDrive(owner, UINT(editor.currentDrive), 0xFFFF, 0);
 }
 

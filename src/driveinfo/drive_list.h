@@ -6,7 +6,7 @@
 // The all-drives list: a row per removable, fixed, network, CD-ROM and RAM
 // drive, with its volume facts in six columns.
 constexpr int DRIVE_LIST_COLUMNS = 6;
-constexpr int DRIVE_LIST_TEXT_SIZE = 128;  // the five feature texts fit at once
+constexpr int DRIVE_LIST_TEXT_SIZE = 261;  // a volume label's MAX_PATH + 1; the five feature texts at once
 constexpr int DRIVE_TYPE_ICON_COUNT = 5;
 
 extern const char* const DRIVE_LIST_HEADERS[DRIVE_LIST_COLUMNS];

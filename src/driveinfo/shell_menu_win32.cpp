@@ -8,7 +8,6 @@
 namespace {
 
 constexpr int MENU_TEXT_SIZE = 64;
-constexpr int MENU_ITEMS_READ = 128;
 constexpr UINT FIRST_COMMAND = 1;
 constexpr UINT LAST_COMMAND = 0x7FFF;
 
@@ -80,17 +79,15 @@ IShellFolder* openMyComputer(HWND owner)
 // in another language).
 int findCommand(IContextMenu* menu, HMENU popup, const MenuCandidates& candidates)
 {
+    // Read one item at a time, so a menu of any length is scanned whole.
     int count = GetMenuItemCount(popup);
-    if (count > MENU_ITEMS_READ) count = MENU_ITEMS_READ;
-    if (count < 0) count = 0;
-    static char texts[MENU_ITEMS_READ][MENU_TEXT_SIZE];
-    const char* pointers[MENU_ITEMS_READ];
-    for (int position = 0; position < count; position++) {
-        texts[position][0] = '\0';
-        GetMenuStringA(popup, position, texts[position], MENU_TEXT_SIZE, MF_BYPOSITION);
-        pointers[position] = texts[position];
+    int found = -1;
+    for (int position = 0; found < 0 && position < count; position++) {
+        char text[MENU_TEXT_SIZE] = "";
+        GetMenuStringA(popup, position, text, MENU_TEXT_SIZE, MF_BYPOSITION);
+        const char* item = text;
+        if (findMenuCandidate(&item, 1, candidates) == 0) found = position;
     }
-    int found = findMenuCandidate(pointers, count, candidates);
     for (int position = 0; found < 0 && candidates.verb != nullptr && position < count; position++) {
         UINT id = GetMenuItemID(popup, position);
         char verb[MENU_TEXT_SIZE] = "";

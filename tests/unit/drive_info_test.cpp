@@ -187,6 +187,17 @@ TEST_F(DriveDetailsTest, CapacityWithoutTheExtendedQuery)
     editorSpace.totalBytes = 20003880960ull;  // the extended figure wins where there is one
     readDriveDetails(details);
     EXPECT_EQ(field(details, DETAIL_TOTAL_BYTES), "    20003880960");
+
+    // A raw volume: the device's size, past 4 GiB too, and no cluster figures.
+    volumeInfo.isRaw = true;
+    editorLayout = VolumeLayout{};
+    editorLayout.bytesPerSector = 512;
+    editorLayout.totalSectors = 10000000;
+    readDriveDetails(details);
+    EXPECT_EQ(field(details, DETAIL_TOTAL_BYTES), "     5120000000");
+    for (DetailField empty : {DETAIL_FREE_BYTES, DETAIL_CLUSTERS, DETAIL_SECTORS_PER_CLUSTER})
+        EXPECT_EQ(field(details, empty), "") << empty;
+    EXPECT_TRUE(volumeInfo.isRaw);  // the label read afresh leaves the volume raw
 }
 
 class DriveListTest : public ::testing::Test {

@@ -47,7 +47,8 @@ TEST(DriveInfoDialogs, TemplatesOfTheExe)
     ASSERT_TRUE(readDialogTemplate(exe, "INFO", info));
     FreeLibrary(exe);
     EXPECT_EQ(all.title, "全ドライブ情報");
-    EXPECT_TRUE(all.style & WS_THICKFRAME);
+    EXPECT_EQ(all.style & ~DWORD(DS_SETFONT), DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
+    EXPECT_EQ(info.style & ~DWORD(DS_SETFONT), DWORD(DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU));
     ASSERT_EQ(all.items.size(), 1u);
     EXPECT_EQ(all.items[0].id, IDC_ALLINFO_LIST);
     EXPECT_EQ(lstrcmpiA(all.items[0].className.c_str(), "SysListView32"), 0);  // any case names the class
@@ -119,11 +120,15 @@ TEST(DriveInfoDialogs, AllDrivesListed)
     installWin32Platform();
     std::vector<std::vector<ListRow>> seen;
     RECT client{}, listBox{};
+    int lastWidth = 0, lastTextsWidth = 0;
     std::vector<std::string> boxes;
     HMODULE exe = loadVeldisExe();
     runDialog(exe, "ALLINFO", allDrivesDialogProc, {[&](HWND dialog) {
                   HWND list = GetDlgItem(dialog, IDC_ALLINFO_LIST);
                   seen.push_back(listRows(list));
+                  lastWidth = int(SendMessageA(list, LVM_GETCOLUMNWIDTH, DRIVE_LIST_COLUMNS - 1, 0));
+                  SendMessageA(list, LVM_SETCOLUMNWIDTH, DRIVE_LIST_COLUMNS - 1, LVSCW_AUTOSIZE);
+                  lastTextsWidth = int(SendMessageA(list, LVM_GETCOLUMNWIDTH, DRIVE_LIST_COLUMNS - 1, 0));
                   for (int click : {1, 1, 0}) {
                       clickHeader(list, click);
                       seen.push_back(listRows(list));
@@ -168,6 +173,10 @@ TEST(DriveInfoDialogs, AllDrivesListed)
     EXPECT_EQ(labels(seen[2]), std::vector<std::string>(ascending.rbegin(), ascending.rend()));
     EXPECT_EQ(firstColumn(seen[3]), "ABCDFGYZ");
 
+    // The feature texts are wider than their header: the last column is as
+    // wide as they are, not stretched to the list's edge.
+    EXPECT_EQ(lastWidth, lastTextsWidth);
+
     EXPECT_EQ(listBox.left, 0);
     EXPECT_EQ(listBox.top, 0);
     EXPECT_EQ(listBox.right, client.right);
@@ -198,10 +207,15 @@ protected:
     }
     void TearDown() override { FreeLibrary(exe); }
 
-    // The dialog's title, fields 1001 to 1014 and buttons, for the drive shown.
     void open(int drive)
     {
         ASSERT_TRUE(loadSector(drive, 0));
+        show();
+    }
+
+    // The dialog's title, fields 1001 to 1014 and buttons, for the drive shown.
+    void show()
+    {
         std::vector<std::string> boxes;
         runDialog(exe, "INFO", driveInfoDialogProc, {[&](HWND dialog) {
                       char text[128] = "";
@@ -220,9 +234,8 @@ protected:
     }
 
     // What the fields must say, worked out from the volume's own boot sector
-    // and the system's figures.
-    void expectFieldsOf(const char* imageVariable, const char* root, const char* label,
-                        const char* serial)
+    // and the space the editor read.
+    void expectFieldsOf(const char* imageVariable, const char* label, const char* serial)
     {
         std::string path = winePathFromEnvironment(imageVariable);
         std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -237,11 +250,11 @@ protected:
         uint32_t fatSize = fat32 ? leField(boot, 36, 4) : leField(boot, 22, 2);
         uint32_t rootSectors = fat32 ? spc : (roots * 32 + 511) / 512;
         uint32_t dataStart = reserved + fats * fatSize + (fat32 ? 0 : rootSectors);
-        ULARGE_INTEGER available{}, totalBytes{}, freeBytes{};
-        ASSERT_TRUE(GetDiskFreeSpaceExA(root, &available, &totalBytes, &freeBytes));
-
-        EXPECT_EQ(fields[1001], printed("%15llu", totalBytes.QuadPart));
-        EXPECT_EQ(fields[1002], printed("%15llu", available.QuadPart));
+        // Wine reports the host folder's space, which other processes change:
+        // the dialog must show the figures the editor read, not ones read again.
+        ASSERT_NE(editorSpace.totalBytes, 0u);
+        EXPECT_EQ(fields[1001], printed("%15llu", editorSpace.totalBytes));
+        EXPECT_EQ(fields[1002], printed("%15llu", editorSpace.freeBytesAvailable));
         EXPECT_EQ(fields[1003], printed("%15llu", total));
         EXPECT_EQ(fields[1004], printed("%15llu", (total - dataStart) / spc));
         EXPECT_EQ(fields[1005], printed("%llu", spc));
@@ -265,18 +278,29 @@ TEST_F(DriveInfoOnWine, Fat12Floppy)
 {
     open(DRIVE_A);
     EXPECT_EQ(title, "Ａドライブ詳細情報");
-    expectFieldsOf("VELDIS_IMAGE_A", "A:\\", "VELDISFD", "1234-ABCD");
+    expectFieldsOf("VELDIS_IMAGE_A", "VELDISFD", "1234-ABCD");
     EXPECT_EQ(fields[1007], driveTypeName(DRIVE_A));
     EXPECT_TRUE(enabled[IDC_INFO_PROPERTIES]);
-    std::printf("A: format %d eject %d\n", enabled[IDC_INFO_FORMAT], enabled[IDC_INFO_EJECT]);
 }
 
 TEST_F(DriveInfoOnWine, Fat32Volume)
 {
     open(DRIVE_Y);
     EXPECT_EQ(title, "Ｙドライブ詳細情報");
-    expectFieldsOf("VELDIS_IMAGE_Y", "Y:\\", "VELDIS32", "CAFE-F00D");
-    std::printf("Y: format %d eject %d\n", enabled[IDC_INFO_FORMAT], enabled[IDC_INFO_EJECT]);
+    expectFieldsOf("VELDIS_IMAGE_Y", "VELDIS32", "CAFE-F00D");
+}
+
+// Wine's shell menus have no Format item: the system's format dialog stands
+// in for the floppy and the hard disk, not for the CD-ROM or network drive.
+TEST_F(DriveInfoOnWine, FormatWhereTheSystemCanFormat)
+{
+    open(DRIVE_A);
+    for (auto [drive, format] : {std::pair{DRIVE_A, true}, std::pair{DRIVE_Y, true},
+                                 std::pair{'F' - 'A', false}, std::pair{'G' - 'A', false}}) {
+        editor.currentDrive = drive;
+        show();
+        EXPECT_EQ(enabled[IDC_INFO_FORMAT], format) << drive;
+    }
 }
 
 // Wine's shell offers Properties for a drive (and neither Format nor Eject).
