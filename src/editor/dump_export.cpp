@@ -17,12 +17,7 @@ char dumpText[DUMP_TEXT_SIZE];
 
 uint32_t buildDumpText(char out[DUMP_TEXT_SIZE])
 {
-    uint32_t length = 0;
-    out[0] = '\0';
-    for (int line = 0; line < editor.lineCount; line++, length += DUMP_TEXT_LINE_BYTES)
-        formatDumpLine(editor.workBuffer, editor.sectorSize, line, settings.kanji != 0,
-                       out + length);
-    return length;
+    return formatDumpText(editor.workBuffer, editor.sectorSize, settings.kanji != 0, out);
 }
 
 void exportDump(bool toClipboard)

@@ -49,8 +49,9 @@ void paintDumpInto(HDC dc)
     SetBkColor(dc, WHITE);
     // Every line is drawn; the clipping region keeps the work to what needs it.
     DumpRun runs[DUMP_RUNS_PER_LINE];
+    bool onTrail = false;
     for (int line = 0; line < editor.lineCount; line++) {
-        layoutDumpLine(line, runs);
+        onTrail = layoutDumpLine(line, onTrail, runs);
         for (const DumpRun& run : runs) {
             SetTextColor(dc, run.red ? RED : BLACK);
             drawRun(dc, run);

@@ -1,7 +1,5 @@
 #include "editor/dump_text.h"
 
-#include <cstdio>
-
 uint8_t toDisplayChar(uint8_t byte)
 {
     if ((byte >= 0x20 && byte <= 0x7E) || (byte >= 0xA0 && byte <= 0xDF)) return byte;
@@ -29,61 +27,100 @@ bool isTrailByte(uint8_t byte)
     return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
 }
 
-// Whether the byte at `at` is the trail of a pair whose lead is the byte
-// before it, as pairing from the sector's start finds. The byte before a run
-// of lead bytes can be no lead, so a pair starts with the run, and the run's
-// length alone tells whether its last byte opens one.
-bool isTrailOfPair(const uint8_t* sector, uint32_t size, uint32_t at)
+// Whether the line starting at `start` begins with the trail of a pair whose
+// lead ends the line before, as pairing from the sector's start finds. The
+// byte before a run of lead bytes can be no lead, so a pair starts with the
+// run, and the run's length alone tells whether its last byte opens one. A
+// walk over every line carries this instead: the run can be the whole sector.
+bool startsOnTrail(const uint8_t* sector, uint32_t size, uint32_t start)
 {
-    if (at == 0 || at >= size || !isTrailByte(sector[at])) return false;
+    if (start == 0 || start >= size || !isTrailByte(sector[start])) return false;
     uint32_t leads = 0;
-    while (leads < at && isLeadByte(sector[at - 1 - leads])) leads++;
+    while (leads < start && isLeadByte(sector[start - 1 - leads])) leads++;
     return leads % 2 == 1;
 }
 
 // In 2-byte mode a pair shows as its two bytes, drawn as one full-width
 // character; a pair that a line break splits, and a lead byte without its
 // trail, show as spaces, so the rest of the line keeps in step. The walk
-// starts on a character's first byte and moves a character at a time.
-void mapKanjiLine(const uint8_t* sector, uint32_t size, uint32_t start, char* out)
+// starts on a character's first byte and moves a character at a time, so
+// where it ends tells whether the next line begins on a trail.
+bool mapKanjiLine(const uint8_t* sector, uint32_t size, uint32_t start, bool onTrail, char* out)
 {
     int k = 0;
-    if (isTrailOfPair(sector, size, start)) out[k++] = ' ';
+    if (onTrail) out[k++] = ' ';
     while (k < DUMP_BYTES_PER_LINE) {
         uint32_t at = start + k;
         if (!isLeadByte(sector[at])) {
             out[k++] = char(toDisplayCharKanji(sector[at]));
-        } else if (k == DUMP_BYTES_PER_LINE - 1 || !isTrailByte(sector[at + 1])) {
+        } else if (k == DUMP_BYTES_PER_LINE - 1) {
+            out[k++] = ' ';
+            return at + 1 < size && isTrailByte(sector[at + 1]);
+        } else if (!isTrailByte(sector[at + 1])) {
             out[k++] = ' ';
         } else {
             out[k++] = char(sector[at]);
             out[k++] = char(sector[at + 1]);
         }
     }
+    return false;
+}
+
+// Digits written directly: a formatting call per byte dominates a sector's
+// export, the more so under the sanitizers.
+const char HEX_DIGITS[] = "0123456789ABCDEF";
+
+bool formatLine(const uint8_t* sector, uint32_t size, int line, bool kanji, bool onTrail,
+                char out[DUMP_TEXT_LINE_BYTES + 1])
+{
+    unsigned address = unsigned(line) & 0xFFF;
+    char* at = out;
+    *at++ = HEX_DIGITS[address >> 8];
+    *at++ = HEX_DIGITS[(address >> 4) & 0xF];
+    *at++ = HEX_DIGITS[address & 0xF];
+    *at++ = '0';
+    *at++ = ':';
+    *at++ = ' ';
+    const uint8_t* bytes = sector + DUMP_BYTES_PER_LINE * line;
+    for (int k = 0; k < DUMP_BYTES_PER_LINE; k++) {
+        *at++ = HEX_DIGITS[bytes[k] >> 4];
+        *at++ = HEX_DIGITS[bytes[k] & 0xF];
+        *at++ = ' ';
+    }
+    bool nextOnTrail = mapDumpCharacters(sector, size, line, kanji, onTrail, at);
+    at += DUMP_BYTES_PER_LINE;
+    *at++ = '\r';
+    *at++ = '\n';
+    *at = '\0';
+    return nextOnTrail;
 }
 
 }  // namespace
 
-void mapDumpCharacters(const uint8_t* sector, uint32_t size, int line, bool kanji, char* out)
+bool mapDumpCharacters(const uint8_t* sector, uint32_t size, int line, bool kanji, bool onTrail,
+                       char* out)
 {
     uint32_t start = uint32_t(DUMP_BYTES_PER_LINE * line);
-    if (kanji) {
-        mapKanjiLine(sector, size, start, out);
-        return;
-    }
+    if (kanji) return mapKanjiLine(sector, size, start, onTrail, out);
     for (int k = 0; k < DUMP_BYTES_PER_LINE; k++) out[k] = char(toDisplayChar(sector[start + k]));
+    return false;
 }
 
 void formatDumpLine(const uint8_t* sector, uint32_t size, int line, bool kanji,
                     char out[DUMP_TEXT_LINE_BYTES + 1])
 {
-    const uint8_t* bytes = sector + DUMP_BYTES_PER_LINE * line;
-    int at = std::snprintf(out, DUMP_TEXT_LINE_BYTES + 1, "%03X0: ", unsigned(line) & 0xFFF);
-    for (int k = 0; k < DUMP_BYTES_PER_LINE; k++)
-        at += std::snprintf(out + at, DUMP_TEXT_LINE_BYTES + 1 - at, "%02X ", bytes[k]);
-    mapDumpCharacters(sector, size, line, kanji, out + at);
-    at += DUMP_BYTES_PER_LINE;
-    out[at++] = '\r';
-    out[at++] = '\n';
-    out[at] = '\0';
+    uint32_t start = uint32_t(DUMP_BYTES_PER_LINE * line);
+    formatLine(sector, size, line, kanji, kanji && startsOnTrail(sector, size, start), out);
+}
+
+uint32_t formatDumpText(const uint8_t* sector, uint32_t size, bool kanji, char* out)
+{
+    uint32_t length = 0;
+    bool onTrail = false;
+    for (int line = 0; line < int(size / DUMP_BYTES_PER_LINE); line++) {
+        onTrail = formatLine(sector, size, line, kanji, onTrail, out + length);
+        length += DUMP_TEXT_LINE_BYTES;
+    }
+    out[length] = '\0';
+    return length;
 }

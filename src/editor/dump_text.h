@@ -9,10 +9,20 @@ uint8_t toDisplayChar(uint8_t byte);
 uint8_t toDisplayCharKanji(uint8_t byte);
 
 // The 16 characters of line `line` of a sector of `size` bytes, no NUL.
-void mapDumpCharacters(const uint8_t* sector, uint32_t size, int line, bool kanji, char* out);
+// `onTrail`: the line begins with the trail of a pair the line before opened,
+// as the call for that line returned (false for line 0); returns the same for
+// the next line, so that a walk over the lines pairs in one pass.
+bool mapDumpCharacters(const uint8_t* sector, uint32_t size, int line, bool kanji, bool onTrail,
+                       char* out);
 
 // Line `line` of a sector of `size` bytes as exported: 72 bytes, CR LF at the
 // end; `out` gets a NUL after them. In 2-byte mode Shift-JIS pairs count from
-// the sector's start, as on the screen.
+// the sector's start, as on the screen: a line on its own finds its pairing by
+// looking back over the lead bytes before it.
 void formatDumpLine(const uint8_t* sector, uint32_t size, int line, bool kanji,
                     char out[DUMP_TEXT_LINE_BYTES + 1]);
+
+// Every line of a sector of `size` bytes as formatDumpLine gives it, one after
+// another, pairing in one pass: size / 16 lines and a NUL after the last.
+// Returns their length.
+uint32_t formatDumpText(const uint8_t* sector, uint32_t size, bool kanji, char* out);

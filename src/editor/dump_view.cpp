@@ -30,7 +30,7 @@ bool isHexDigit(int code)
     return code >= 0 && code < 0x80 && std::isxdigit(code);
 }
 
-void layoutDumpLine(int line, DumpRun runs[DUMP_RUNS_PER_LINE])
+bool layoutDumpLine(int line, bool onTrail, DumpRun runs[DUMP_RUNS_PER_LINE])
 {
     int32_t y = line * view.lineHeight - view.scrollY;
     auto cellX = [](int cell) { return cell * view.charWidth - view.scrollX; };
@@ -48,7 +48,8 @@ void layoutDumpLine(int line, DumpRun runs[DUMP_RUNS_PER_LINE])
 
     DumpRun& text = runs[1 + DUMP_BYTES_PER_LINE];
     text = {cellX(DUMP_TEXT_CELL), y, {}, DUMP_BYTES_PER_LINE, false};
-    mapDumpCharacters(editor.workBuffer, editor.sectorSize, line, settings.kanji != 0, text.text);
+    return mapDumpCharacters(editor.workBuffer, editor.sectorSize, line, settings.kanji != 0,
+                             onTrail, text.text);
 }
 
 void repaintCursorByte()

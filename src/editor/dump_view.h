@@ -48,8 +48,10 @@ struct DumpRun {
 
 constexpr int DUMP_RUNS_PER_LINE = 2 + DUMP_BYTES_PER_LINE;
 
-// The runs of dump line `line` of the editor's sector, as painting draws them.
-void layoutDumpLine(int line, DumpRun runs[DUMP_RUNS_PER_LINE]);
+// The runs of dump line `line` of the editor's sector, as painting draws them
+// line after line from the first: `onTrail` and the result carry the 2-byte
+// pairing from one line to the next (see mapDumpCharacters).
+bool layoutDumpLine(int line, bool onTrail, DumpRun runs[DUMP_RUNS_PER_LINE]);
 
 // Marks the cursor byte for repainting: its hex cells and character cell, or
 // the whole client area in 2-byte mode, where a character may span two cells.

@@ -57,7 +57,9 @@ int main()
     SelectObject(dc, bitmap);
 
     std::vector<DumpRun> runs(256 * DUMP_RUNS_PER_LINE);
-    for (int line = 0; line < 256; line++) layoutDumpLine(line, &runs[line * DUMP_RUNS_PER_LINE]);
+    bool onTrail = false;
+    for (int line = 0; line < 256; line++)
+        onTrail = layoutDumpLine(line, onTrail, &runs[line * DUMP_RUNS_PER_LINE]);
     double bare = timeRounds([&] {
         HFONT font = createDumpFont(20, false);
         HGDIOBJ previous = SelectObject(dc, font);

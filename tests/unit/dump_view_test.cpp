@@ -134,7 +134,7 @@ TEST_F(DumpLayout, RunsOfALineAtTheirCells)
     ASSERT_TRUE(loadSector(DRIVE_A, 0));
     editor.workBuffer[16 * 31 + 2] ^= 0xFF;
     DumpRun runs[DUMP_RUNS_PER_LINE];
-    layoutDumpLine(31, runs);
+    layoutDumpLine(31, false, runs);
     EXPECT_STREQ(runs[0].text, "01F0:");
     EXPECT_EQ(runs[0].x, 0);
     EXPECT_EQ(runs[0].y, 31 * 21);
@@ -150,7 +150,7 @@ TEST_F(DumpLayout, RunsOfALineAtTheirCells)
 
     view.scrollX = 25;
     view.scrollY = 40;
-    layoutDumpLine(0, runs);
+    layoutDumpLine(0, false, runs);
     EXPECT_EQ(runs[0].x, -25);
     EXPECT_EQ(runs[0].y, -40);
     EXPECT_EQ(runs[1].x, 35);
@@ -165,8 +165,9 @@ TEST_F(DumpLayout, TheScreenShowsTheExportedCharacters)
     DumpRun runs[DUMP_RUNS_PER_LINE];
     for (int kanji : {0, 1}) {
         settings.kanji = kanji;
+        bool onTrail = false;
         for (int line = 0; line < 32; line++) {
-            layoutDumpLine(line, runs);
+            onTrail = layoutDumpLine(line, onTrail, runs);
             char text[DUMP_TEXT_LINE_BYTES + 1];
             formatDumpLine(sector.data(), 512, line, kanji != 0, text);
             EXPECT_EQ(std::string(runs[17].text), std::string(text + 54, 16)) << line;
