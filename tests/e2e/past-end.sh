@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # past-end.sh PREFIX EXE: volumes whose boot sectors claim more sectors than
 # their devices hold. The device bounds the sectors shown; a write past the
-# end of a medium that shrank reports an error and leaves every byte of the
-# device as it was.
+# end of a medium that shrank reports an error (the read that comes before
+# every write fails) and leaves every byte of the device as it was.
 source "$(dirname "$0")/e2e-lib.sh"
 e2e_begin_with_drives "$1" "$2"
 
-MSG_SECTOR_WRITE_ERROR="セクタ書込エラーが発生しました。"
+MSG_SECTOR_READ_ERROR="セクタ読込エラーが発生しました。"
 
 # Both FAT16 volumes claim 65536 sectors. D: holds all but the last, E: 40000.
 images="$FATDRIVE_DIR"
@@ -65,13 +65,13 @@ for case in "3 d 65534 65534" "4 e 30000 20000"; do
     e2e_read_sector "$index" "$letter" "$sector"
     shrink "$letter" "$keep"
     xdotool key --delay 100 Home 5 A ctrl+w
-    answer "$boxes" "$MSG_SECTOR_WRITE_ERROR"
+    answer "$boxes" "$MSG_SECTOR_READ_ERROR"
     boxes=$((boxes + 1))
     cmp "$images/$letter.before" "$images/$letter.img" || fail "${letter^^}: the failed write changed the device"
     xdotool key alt+e r  # drop the edit, so closing asks nothing
     sleep 0.5
 done
-echo "ok: a write one past the end and far past it reports the write error; the device is unchanged"
+echo "ok: a write one past the end and far past it reports the error; the device is unchanged"
 
 xdotool key alt+F4
 [ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code"
