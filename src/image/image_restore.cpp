@@ -98,6 +98,35 @@ RunResult restoreSectors(const ImageDrive& target, void* file, uint32_t count)
     return {RunOutcome::Done, MSG_DONE, count};
 }
 
+// "20,480": a byte count as people read it.
+void groupDigits(uint64_t value, char* text, size_t size)
+{
+    char digits[24];
+    int length = std::snprintf(digits, sizeof digits, "%llu", (unsigned long long)value);
+    size_t at = 0;
+    for (int i = 0; i < length && at + 1 < size; i++) {
+        if (i > 0 && (length - i) % 3 == 0 && at + 2 < size) text[at++] = ',';
+        text[at++] = digits[i];
+    }
+    text[at] = '\0';
+}
+
+// Every restore says what it is about to overwrite, whatever the Options
+// say of single-sector writes: nothing is written unless the user says OK.
+bool mayOverwriteSectors(const ImageDrive& target, uint32_t count)
+{
+    char drive[VOLUME_TEXT_SIZE + 16], bytes[32], question[512];
+    // 0x82 0x60 + n is the full-width capital letter n of Shift-JIS.
+    int at = std::snprintf(drive, sizeof drive, "%c%cドライブ", 0x82, 0x60 + target.drive);
+    if (volumeInfo.volumeName[0] != '\0')
+        std::snprintf(drive + at, sizeof drive - at, "（%s）", volumeInfo.volumeName);
+    groupDigits(uint64_t(count) * target.space.bytesPerSector, bytes, sizeof bytes);
+    std::snprintf(question, sizeof question, messageText(MSG_RESTORE_OVERWRITE), drive,
+                  (unsigned long)imageRestoreStart, (unsigned long)(imageRestoreStart + count - 1),
+                  bytes);
+    return askToProceedWith(MSG_RESTORE_OVERWRITE, question);
+}
+
 // Which sectors a stopped or failed restore has written, so the user knows
 // what the drive now holds.
 void describeWritten(const RunResult& result, char* text, size_t size)
@@ -122,6 +151,10 @@ void restoreImage(const char* fileText, int drive, RestoreStart start)
     }
     uint32_t count = 0;
     if (!countImageSectors(file, target, count)) {
+        platform.closeFile(file);
+        return;
+    }
+    if (count != 0 && !mayOverwriteSectors(target, count)) {
         platform.closeFile(file);
         return;
     }

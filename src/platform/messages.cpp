@@ -31,7 +31,7 @@ const Message MESSAGES[MSG_COUNT] = {
     {"ファイルが既に存在します。上書きしてもよろしいですか？", MessageKind::AskYesNo},
     {"編集した内容を書き込みます。", MessageKind::ConfirmOkCancel},
     {"編集した内容を破棄します。", MessageKind::ConfirmOkCancel},
-    {"変更箇所の書き込みを行いますか？", MessageKind::AskYesNo},
+    {"変更箇所の書き込みを行いますか？", MessageKind::AskYesNoCancel},
     {"ドライブ構成の異なるファイルです。書き込みを行ってもよろしいですか？",
      MessageKind::ConfirmOkCancel},
     {"処理が終了しました。", MessageKind::Info},
@@ -44,6 +44,12 @@ const Message MESSAGES[MSG_COUNT] = {
     {"イメージファイルが対象のドライブ上にあります。\n"
      "別のドライブのファイルを指定して下さい。",
      MessageKind::Error},
+    {"%sのセクタ %lu～%lu (%s バイト) をイメージの内容で上書きします。\n"
+     "よろしいですか？",
+     MessageKind::ConfirmOkCancel},
+    {"ファイルの大きさ (%llu バイト) がセクタの大きさ (%lu バイト) と異なります。\n"
+     "読み込んでもよろしいですか？",
+     MessageKind::ConfirmOkCancel},
 };
 
 }  // namespace
@@ -80,6 +86,8 @@ unsigned messageStyle(MessageKind kind)
         return BOX_TASKMODAL | BOX_DEFBUTTON2 | BOX_ICONWARNING | BOX_OKCANCEL;
     case MessageKind::AskYesNo:
         return BOX_TASKMODAL | BOX_DEFBUTTON2 | BOX_ICONWARNING | BOX_YESNO;
+    case MessageKind::AskYesNoCancel:
+        return BOX_TASKMODAL | BOX_DEFBUTTON3 | BOX_ICONWARNING | BOX_YESNOCANCEL;
     }
     return BOX_TASKMODAL | BOX_ICONERROR;
 }
@@ -101,7 +109,12 @@ int showMessageWithDetail(MessageId id, MessageKind kind, const char* detail)
 
 bool askToProceed(MessageId id)
 {
+    return askToProceedWith(id, messageText(id));
+}
+
+bool askToProceedWith(MessageId id, const char* text)
+{
     MessageKind kind = messageKind(id);
-    int answer = showMessage(id, kind);
-    return answer == (kind == MessageKind::AskYesNo ? ANSWER_YES : ANSWER_OK);
+    int answer = platform.messageBox(text, MESSAGE_CAPTION, messageStyle(kind));
+    return answer == (kind == MessageKind::ConfirmOkCancel ? ANSWER_OK : ANSWER_YES);
 }

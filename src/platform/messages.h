@@ -26,9 +26,11 @@ enum MessageId : int {
     MSG_SECTORS_WRITTEN = 22,  // a format: the first and last sector written
     MSG_NOTHING_WRITTEN = 23,
     MSG_IMAGE_ON_TARGET = 24,
+    MSG_RESTORE_OVERWRITE = 25,  // a format: the drive, the first and last sector, the bytes
+    MSG_SECTOR_FILE_SIZE = 26,   // a format: the file's size and the sector's
 };
 
-constexpr int MSG_COUNT = 25;
+constexpr int MSG_COUNT = 27;
 
 enum class MessageKind {
     Error,
@@ -36,6 +38,7 @@ enum class MessageKind {
     Info,
     ConfirmOkCancel,
     AskYesNo,
+    AskYesNoCancel,
 };
 
 // Message box answers, as MessageBoxA returns them.
@@ -47,11 +50,13 @@ constexpr int ANSWER_NO = 7;
 // MessageBoxA style bits, as Windows numbers them.
 constexpr unsigned BOX_OK = 0x0;
 constexpr unsigned BOX_OKCANCEL = 0x1;
+constexpr unsigned BOX_YESNOCANCEL = 0x3;
 constexpr unsigned BOX_YESNO = 0x4;
 constexpr unsigned BOX_ICONERROR = 0x10;
 constexpr unsigned BOX_ICONWARNING = 0x30;
 constexpr unsigned BOX_ICONINFORMATION = 0x40;
 constexpr unsigned BOX_DEFBUTTON2 = 0x100;
+constexpr unsigned BOX_DEFBUTTON3 = 0x200;
 constexpr unsigned BOX_TASKMODAL = 0x2000;
 
 extern const char* const MESSAGE_CAPTION;
@@ -69,3 +74,5 @@ int showMessageWithDetail(MessageId id, MessageKind kind, const char* detail);
 // Yes does. Every question here guards a write or a loss, so a box that
 // failed to appear (0) never gives consent.
 bool askToProceed(MessageId id);
+// The same for a question whose text is `text`, made from the format of `id`.
+bool askToProceedWith(MessageId id, const char* text);

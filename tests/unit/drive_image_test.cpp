@@ -52,14 +52,23 @@ protected:
         for (MessageId id : ids) result.push_back(messageText(id));
         return result;
     }
-    // A restore that did not end as a whole: why, and which sectors it wrote.
+    // The question every restore of the whole floppy onto B: asks first.
+    std::string overwriteB(const char* drive = "Ｂドライブ")
+    {
+        char text[512];
+        std::snprintf(text, sizeof text, messageText(MSG_RESTORE_OVERWRITE), drive, 0ul, 2879ul,
+                      "1,474,560");
+        return text;
+    }
+    // A restore that did not end as a whole: the question it asked, why it
+    // ended, and which sectors it wrote.
     std::vector<std::string> endedAt(MessageId why, uint32_t written)
     {
         char range[128];
         std::snprintf(range, sizeof range, messageText(MSG_SECTORS_WRITTEN), 0ul,
                       (unsigned long)written - 1);
-        return {std::string(messageText(why)) + "\n" +
-                (written == 0 ? messageText(MSG_NOTHING_WRITTEN) : range)};
+        return {overwriteB(), std::string(messageText(why)) + "\n" +
+                                  (written == 0 ? messageText(MSG_NOTHING_WRITTEN) : range)};
     }
     // Every transfer of the run in one run of its drive, of one size.
     void expectOneRun(SectorOp op, uint32_t chunk, bool dismounted)
@@ -243,13 +252,31 @@ TEST_F(ImageRun, TheBarRisesInWholePercentsAndEmptiesAfterTheMessage)
     EXPECT_EQ(fake.progress, (std::vector<int>{99, 49}));
 }
 
-TEST_F(ImageRun, ARestoreWritesTheImageWhole)
+// Every restore says what it will overwrite and writes only after OK,
+// whatever the Options say of single-sector writes.
+TEST_F(ImageRun, ARestoreAsksFirstThenWritesTheImageWhole)
 {
     saveWholeFloppy();
-    std::vector<uint8_t> image = whole(file);
+    std::vector<uint8_t> before = whole(second), image = whole(file);
+    settings.confirmSectorWrite = 0;
+    fake.volumesByDrive['B'].label = "VELDIS_FD";
+    for (int answer : {ANSWER_CANCEL, 0}) {
+        fake.boxes.clear();
+        fake.answers = {answer};
+        runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{overwriteB("Ｂドライブ（VELDIS_FD）")});
+        EXPECT_EQ(fake.boxes[0].style, messageStyle(MessageKind::ConfirmOkCancel));
+        EXPECT_TRUE(whole(second) == before) << answer;
+        EXPECT_TRUE(ImageRoute::runs().empty());
+        EXPECT_EQ(fake.openFiles, 0);
+    }
+    fake.boxes.clear();
+    fake.answers = {ANSWER_OK};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
     EXPECT_TRUE(whole(second) == image);
-    EXPECT_EQ(boxTexts(), texts({MSG_DONE}));  // the same layout: no question
+    // The same layout: no second question.
+    EXPECT_EQ(boxTexts(), (std::vector<std::string>{overwriteB("Ｂドライブ（VELDIS_FD）"),
+                                                    messageText(MSG_DONE)}));
     expectOneRun(SectorOp::Write, 36, true);
     EXPECT_EQ(fake.openFiles, 0);
 }
@@ -272,23 +299,26 @@ TEST_F(ImageRun, AnotherLayoutAsksBeforeTheFirstWrite)
     attach(DRIVE_B, second, 512, 2);
     std::vector<uint8_t> before = whole(second), image = whole(file);
 
-    fake.answers = {ANSWER_CANCEL};
+    std::vector<std::string> asked = {overwriteB(), messageText(MSG_LAYOUT_MISMATCH)};
+    fake.answers = {ANSWER_OK, ANSWER_CANCEL};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::UserSpecified);  // start 0 asks too
-    EXPECT_EQ(boxTexts(), texts({MSG_LAYOUT_MISMATCH}));
+    EXPECT_EQ(boxTexts(), asked);
     EXPECT_TRUE(whole(second) == before);
 
     fake.boxes.clear();
-    fake.answers = {ANSWER_OK};
+    fake.answers = {ANSWER_OK, ANSWER_OK};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
-    EXPECT_EQ(boxTexts(), texts({MSG_LAYOUT_MISMATCH, MSG_DONE}));
+    asked.push_back(messageText(MSG_DONE));
+    EXPECT_EQ(boxTexts(), asked);
+    asked.pop_back();
     EXPECT_TRUE(whole(second) == image);
 
     // The same layout again, but its first chunk cannot be read: asked all the same.
     ImageRoute::failSector(DRIVE_B, SectorOp::Read, 5);
     fake.boxes.clear();
-    fake.answers = {ANSWER_CANCEL};
+    fake.answers = {ANSWER_OK, ANSWER_CANCEL};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
-    EXPECT_EQ(boxTexts(), texts({MSG_LAYOUT_MISMATCH}));
+    EXPECT_EQ(boxTexts(), asked);
 }
 
 TEST_F(ImageRun, ARestoreStopsAtTheFirstFailedWrite)
@@ -302,6 +332,7 @@ TEST_F(ImageRun, ARestoreStopsAtTheFirstFailedWrite)
         std::vector<uint8_t> expected = whole(target);
         ImageRoute::failSector(DRIVE_B, SectorOp::Write, failing);
         fake.boxes.clear();
+        fake.answers = {ANSWER_OK};
         runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
         uint32_t before = failing / 36 * 36;
         std::vector<uint8_t> image = whole(file);
@@ -347,6 +378,7 @@ TEST_F(ImageRun, AnImageLargerThanTheRoomWritesNothing)
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(before.data()), 512);
     imageRestoreStart = 2879;
     fake.reportedSize = 0;
+    fake.answers = {ANSWER_OK};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::UserSpecified);
     EXPECT_EQ(fake.boxes.back().text, messageText(MSG_DONE));
     EXPECT_TRUE(sectors(second, 2879, 1) == sectors(second, 0, 1));
@@ -395,6 +427,7 @@ TEST_F(ImageRun, AShortReadOfTheFileWritesNoStaleChunk)
     std::ofstream(file, std::ios::binary)
         .write(reinterpret_cast<const char*>(image.data()), 100 * 512);
     fake.reportedSize = FLOPPY_SECTORS * 512;  // the length taken before it shrank
+    fake.answers = {ANSWER_OK};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
     EXPECT_EQ(boxTexts(), endedAt(MSG_FILE_READ_ERROR, 72));
     std::copy(image.begin(), image.begin() + 72 * 512, before.begin());
@@ -407,6 +440,7 @@ TEST_F(ImageRun, AStoppedRunEndsAfterItsCurrentChunk)
 {
     saveWholeFloppy();
     fake.runContinues = 2;
+    fake.answers = {ANSWER_OK};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
     EXPECT_EQ(boxTexts(), endedAt(MSG_RUN_STOPPED, 108));
     ASSERT_EQ(ImageRoute::requests().back().op, SectorOp::Write);
@@ -453,7 +487,7 @@ TEST_F(ImageRun, ARestoreOntoTheDriveShownReadsItsSectorAfresh)
     EXPECT_TRUE(whole(second) == before);
     EXPECT_NE(editor.modified, 0);
 
-    fake.answers = {ANSWER_OK};
+    fake.answers = {ANSWER_OK, ANSWER_OK};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
     EXPECT_TRUE(whole(second) == image);
     EXPECT_EQ(editor.modified, 0);

@@ -34,7 +34,7 @@ const Expected TABLE[] = {
      MessageKind::AskYesNo},
     {MSG_WRITE_EDITS, "編集した内容を書き込みます。", MessageKind::ConfirmOkCancel},
     {MSG_DISCARD_EDITS, "編集した内容を破棄します。", MessageKind::ConfirmOkCancel},
-    {MSG_WRITE_CHANGES, "変更箇所の書き込みを行いますか？", MessageKind::AskYesNo},
+    {MSG_WRITE_CHANGES, "変更箇所の書き込みを行いますか？", MessageKind::AskYesNoCancel},
     {MSG_LAYOUT_MISMATCH, "ドライブ構成の異なるファイルです。書き込みを行ってもよろしいですか？",
      MessageKind::ConfirmOkCancel},
     {MSG_DONE, "処理が終了しました。", MessageKind::Info},
@@ -48,6 +48,13 @@ const Expected TABLE[] = {
     {MSG_IMAGE_ON_TARGET,
      "イメージファイルが対象のドライブ上にあります。\n別のドライブのファイルを指定して下さい。",
      MessageKind::Error},
+    {MSG_RESTORE_OVERWRITE,
+     "%sのセクタ %lu～%lu (%s バイト) をイメージの内容で上書きします。\nよろしいですか？",
+     MessageKind::ConfirmOkCancel},
+    {MSG_SECTOR_FILE_SIZE,
+     "ファイルの大きさ (%llu バイト) がセクタの大きさ (%lu バイト) と異なります。\n"
+     "読み込んでもよろしいですか？",
+     MessageKind::ConfirmOkCancel},
 };
 
 class Messages : public ::testing::Test {
@@ -69,7 +76,7 @@ TEST_F(Messages, TextsAndKindsOfTheWholeTable)
     EXPECT_EQ(std::strchr(messageText(MSG_NO_ADMIN_RIGHTS), '\n') -
                   messageText(MSG_NO_ADMIN_RIGHTS),
               60);  // 30 two-byte characters on the first line
-    EXPECT_EQ(MSG_IMAGE_ON_TARGET + 1, MSG_COUNT);
+    EXPECT_EQ(MSG_SECTOR_FILE_SIZE + 1, MSG_COUNT);
 }
 
 TEST_F(Messages, StylesOfTheKinds)
@@ -79,6 +86,7 @@ TEST_F(Messages, StylesOfTheKinds)
     EXPECT_EQ(messageStyle(MessageKind::Info), 0x2040u);
     EXPECT_EQ(messageStyle(MessageKind::ConfirmOkCancel), 0x2131u);
     EXPECT_EQ(messageStyle(MessageKind::AskYesNo), 0x2134u);
+    EXPECT_EQ(messageStyle(MessageKind::AskYesNoCancel), 0x2233u);
 }
 
 TEST_F(Messages, EveryBoxHasNoOwnerCaptionAndItsKindsStyle)

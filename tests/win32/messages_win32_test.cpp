@@ -11,15 +11,29 @@ const MessageId ALL_MESSAGES[] = {
     MSG_DRIVE_UNSUPPORTED, MSG_BAD_PARAMETER,      MSG_SECTOR_WRITE_ERROR, MSG_SECTOR_READ_ERROR,
     MSG_FILE_OPEN_ERROR,   MSG_FILE_WRITE_ERROR,   MSG_FILE_READ_ERROR,  MSG_OUT_OF_MEMORY,
     MSG_NTFS_NOT_ALLOWED,  MSG_FILE_EXISTS,        MSG_WRITE_EDITS,      MSG_DISCARD_EDITS,
-    MSG_WRITE_CHANGES,     MSG_LAYOUT_MISMATCH,    MSG_DONE,
+    MSG_WRITE_CHANGES,     MSG_LAYOUT_MISMATCH,    MSG_DONE,             MSG_SECTOR_CHANGED,
+    MSG_RUN_STOPPED,       MSG_SECTORS_WRITTEN,    MSG_NOTHING_WRITTEN,  MSG_IMAGE_ON_TARGET,
+    MSG_RESTORE_OVERWRITE, MSG_SECTOR_FILE_SIZE,
 };
 
+// In the order the box's template holds them.
 std::vector<int> buttonsOf(MessageKind kind)
 {
     switch (kind) {
     case MessageKind::ConfirmOkCancel: return {IDOK, IDCANCEL};
     case MessageKind::AskYesNo: return {IDYES, IDNO};
+    case MessageKind::AskYesNoCancel: return {IDCANCEL, IDYES, IDNO};
     default: return {IDOK};
+    }
+}
+
+int cautiousAnswer(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::ConfirmOkCancel: return IDCANCEL;
+    case MessageKind::AskYesNo: return IDNO;
+    case MessageKind::AskYesNoCancel: return IDCANCEL;
+    default: return IDOK;
     }
 }
 
@@ -48,7 +62,7 @@ TEST_F(MessageBoxes, EachMessageAsShown)
         EXPECT_EQ(box.buttons, buttonsOf(kind)) << id;
         EXPECT_EQ(box.icon, iconOf(kind)) << id;
         // Questions have their cautious answer as the default button.
-        EXPECT_EQ(box.defaultButton, buttonsOf(kind).back()) << id;
+        EXPECT_EQ(box.defaultButton, cautiousAnswer(kind)) << id;
     }
 }
 
@@ -61,7 +75,8 @@ TEST_F(MessageBoxes, EnterTakesTheCautiousAnswer)
     EXPECT_FALSE(askToProceed(MSG_DISCARD_EDITS));
     EXPECT_FALSE(askToProceed(MSG_FILE_EXISTS));
     EXPECT_FALSE(askToProceed(MSG_WRITE_CHANGES));
-    EXPECT_EQ(capture.boxes.size(), 6u);
+    EXPECT_EQ(showMessage(MSG_WRITE_CHANGES, MessageKind::AskYesNoCancel), IDCANCEL);
+    EXPECT_EQ(capture.boxes.size(), 7u);
 }
 
 TEST_F(MessageBoxes, TheOtherButtonGoesAhead)
