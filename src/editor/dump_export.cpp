@@ -28,6 +28,6 @@ void exportDump(bool toClipboard)
             showMessage(MSG_OUT_OF_MEMORY, MessageKind::Error);
         return;
     }
-    if (!platform.chooseFile({FileDialog::Save, TEXT_FILE_FILTER, "txt"})) return;
+    if (!chooseFileOfKind({FileDialog::Save, TEXT_FILE_FILTER, "txt"})) return;
     writeWholeFile(lastFilePath, dumpText, length);
 }

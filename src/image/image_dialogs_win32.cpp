@@ -101,7 +101,7 @@ void takeField(const ImageDialog& kind, HWND dialog, int field)
 void browse(const ImageDialog& kind, HWND dialog)
 {
     EnableWindow(dialog, FALSE);
-    if (platform.chooseFile(kind.fileChoice)) SetDlgItemTextA(dialog, IDC_IMAGE_FILE, lastFilePath);
+    if (chooseFileOfKind(kind.fileChoice)) SetDlgItemTextA(dialog, IDC_IMAGE_FILE, lastFilePath);
     EnableWindow(dialog, TRUE);
 }
 

@@ -1,6 +1,7 @@
 #include "image/sector_file.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "editor/editor_state.h"
@@ -14,14 +15,13 @@ const char SECTOR_FILE_FILTER[] = "Sector files {*.sct}\0*.sct\0All files {*.*}\
 
 // The file read aside: nothing in the editor changes unless all went well,
 // so a file that fails never passes for an edit that Ctrl+W would write.
-bool readSectorFile(uint8_t* bytes)
+bool readSectorFile(uint8_t* bytes, uint64_t& size)
 {
     void* file = platform.openFile(lastFilePath);
     if (file == nullptr) {
         showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
         return false;
     }
-    uint64_t size = 0;
     bool read = platform.getFileSize(file, &size) &&
                 platform.readFile(file, bytes, uint32_t(std::min<uint64_t>(size, editor.sectorSize)));
     platform.closeFile(file);
@@ -29,13 +29,25 @@ bool readSectorFile(uint8_t* bytes)
     return read;
 }
 
+// A file of another size (a text dump, something else altogether) would be
+// cut or padded with zeros: only as the user agrees.
+bool mayTakeFileOfSize(uint64_t size)
+{
+    if (size == editor.sectorSize) return true;
+    char question[256];
+    std::snprintf(question, sizeof question, messageText(MSG_SECTOR_FILE_SIZE),
+                  (unsigned long long)size, (unsigned long)editor.sectorSize);
+    return askToProceedWith(MSG_SECTOR_FILE_SIZE, question);
+}
+
 }  // namespace
 
 void loadSectorFile()
 {
-    if (!platform.chooseFile({FileDialog::OpenExisting, SECTOR_FILE_FILTER, "sct"})) return;
+    if (!chooseFileOfKind({FileDialog::OpenExisting, SECTOR_FILE_FILTER, "sct"})) return;
     uint8_t bytes[IMAGE_BUFFER_SIZE] = {};
-    if (!readSectorFile(bytes)) return;
+    uint64_t size = 0;
+    if (!readSectorFile(bytes, size) || !mayTakeFileOfSize(size)) return;
     std::memcpy(editor.workBuffer, bytes, editor.sectorSize);
     syncBuffers(SyncMode::Compare);
     platform.invalidate(nullptr);
@@ -43,6 +55,6 @@ void loadSectorFile()
 
 void saveSectorFile()
 {
-    if (!platform.chooseFile({FileDialog::Save, SECTOR_FILE_FILTER, "sct"})) return;
+    if (!chooseFileOfKind({FileDialog::Save, SECTOR_FILE_FILTER, "sct"})) return;
     writeWholeFile(lastFilePath, editor.workBuffer, editor.sectorSize);
 }

@@ -1,11 +1,18 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/platform.h"
+
 constexpr uint32_t FILE_PATH_SIZE = 260;
 
 // The path of the last file command, whichever it was: every file dialog
 // opens on it, and the image runs take their file field into it.
 extern char lastFilePath[FILE_PATH_SIZE];
+
+// A file command's dialog: on the remembered path's folder and base name
+// with the command's own extension, so that a name proposed to one command
+// is never an existing file of another kind. False when cancelled.
+bool chooseFileOfKind(const FileChoice& choice);
 
 // Writes `size` bytes as the whole of the file at `path`, replacing it. A
 // file that cannot be created, or is cut short, says so; one cut short is

@@ -50,6 +50,31 @@ TEST_F(DumpExport, EveryLineOfTheSectorShown)
     EXPECT_TRUE(fake.boxes.empty());
 }
 
+// Each file dialog proposes the last file's folder and name with its own
+// extension: Enter twice never replaces a sector file with a text dump. The
+// second byte of 表 (95 5C) is no folder's end.
+TEST_F(DumpExport, TheDialogProposesATextFileBesideTheLastFile)
+{
+    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    std::string longPath = "C:\\" + std::string(FILE_PATH_SIZE - 5, 'x');
+    struct Case {
+        std::string last, proposed;
+    } cases[] = {
+        {"C:\\work\\readme33.sct", "C:\\work\\readme33.txt"},
+        {"C:\\work\\readme33", "C:\\work\\readme33.txt"},
+        {"C:\\表\\a.b.sct", "C:\\表\\a.b.txt"},
+        {"C:\\表", "C:\\表.txt"},
+        {"C:\\dir.d\\", "C:\\dir.d\\"},
+        {"", ""},
+        {longPath, longPath},  // no room for the new extension: as it was
+    };
+    for (const Case& c : cases) {
+        std::snprintf(lastFilePath, FILE_PATH_SIZE, "%s", c.last.c_str());
+        exportDump(false);  // cancelled
+        EXPECT_EQ(fake.proposedPaths.back(), c.proposed) << c.last;
+    }
+}
+
 TEST_F(DumpExport, FailuresSaySoAndLeaveNoFile)
 {
     ASSERT_TRUE(loadSector(DRIVE_A, 0));

@@ -281,6 +281,7 @@ bool fakeGetFullPath(const char* path, char* full, uint32_t size)
 bool fakeChooseFile(const FileChoice& choice)
 {
     fake.fileDialogs.push_back(choice);
+    fake.proposedPaths.push_back(lastFilePath);
     if (fake.chosenFiles.empty()) return false;
     copyText(lastFilePath, FILE_PATH_SIZE, fake.chosenFiles.front());
     fake.chosenFiles.pop_front();

@@ -86,6 +86,7 @@ struct FakePlatform {
 
     std::deque<std::string> chosenFiles;  // the file dialogs' answers; none left: cancelled
     std::vector<FileChoice> fileDialogs;
+    std::vector<std::string> proposedPaths;  // the path each dialog opened on
 
     std::string clipboard;
     ClipboardResult clipboardAnswer = ClipboardResult::Done;

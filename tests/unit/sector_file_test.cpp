@@ -32,13 +32,26 @@ protected:
 };
 
 // A shorter file fills the start of the sector and zeros the rest; a longer
-// one gives its first sector's worth. It counts as an edit of the sector.
+// one gives its first sector's worth. It counts as an edit of the sector. A
+// file of another size asks first, naming both sizes.
 TEST_F(SectorFile, LoadPutsTheFileInPlaceOfTheSector)
 {
     for (size_t size : {0u, 100u, 512u, 1000u}) {
         std::vector<uint8_t> bytes = pattern(size), expected(512, 0);
         std::copy_n(bytes.begin(), std::min<size_t>(size, 512), expected.begin());
         writeFile(bytes);
+        if (size != 512) {
+            std::vector<uint8_t> shown = shownSector();
+            fake.chosenFiles = {path};
+            fake.answers = {ANSWER_CANCEL};
+            loadSectorFile();
+            EXPECT_EQ(shownSector(), shown) << size;
+            char question[256];
+            std::snprintf(question, sizeof question, messageText(MSG_SECTOR_FILE_SIZE),
+                          (unsigned long long)size, 512ul);
+            EXPECT_EQ(fake.boxes.back().text, question);
+            fake.answers = {ANSWER_OK};
+        }
         fake.chosenFiles = {path};
         loadSectorFile();
         EXPECT_EQ(shownSector(), expected) << size;
@@ -54,6 +67,7 @@ TEST_F(SectorFile, LoadPutsTheFileInPlaceOfTheSector)
     ASSERT_TRUE(loadSector(DRIVE_C, 3));
     writeFile(pattern(512));
     fake.chosenFiles = {path};
+    fake.answers = {ANSWER_OK};
     loadSectorFile();
     std::vector<uint8_t> expected = pattern(512);
     expected.resize(2048, 0);
