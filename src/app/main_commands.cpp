@@ -11,6 +11,7 @@
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
+#include "volume/drive_types.h"
 
 namespace {
 
@@ -67,22 +68,28 @@ WindowAction runCommand(int id)
     case CMD_OPTIONS: return WindowAction::OptionsDialog;
     case CMD_ABOUT: return WindowAction::AboutDialog;
     case CMD_HELP: return WindowAction::Help;
-    case CMD_EXIT:
-        // Edits the user lets go are dropped here, so the shutdown asks nothing more.
-        if (!askDiscardEdits()) break;
-        editor.modified = 0;
-        return WindowAction::Close;
+    case CMD_EXIT: return WindowAction::Close;
     }
     return WindowAction::None;
 }
 
-void runShutdown()
+bool mayClose()
 {
-    saveSettings();
-    if (editor.modified == 0 || !askToProceed(MSG_WRITE_CHANGES)) return;
-    // The settings are already stored: the write goes without its own question.
-    settings.confirmSectorWrite = 0;
-    writeSector();
+    if (editor.modified == 0) return true;
+    switch (showMessage(MSG_WRITE_CHANGES, messageKind(MSG_WRITE_CHANGES))) {
+    case ANSWER_YES:
+        writeSector();
+        return editor.modified == 0;  // written; a refused or failed write stays
+    case ANSWER_NO: return true;
+    default: return false;  // Cancel, or a box that could not be shown
+    }
+}
+
+int readDialogDrive()
+{
+    DriveChoices choices = listDriveChoices(editor.currentDrive);
+    if (choices.selected >= 0) return editor.currentDrive;
+    return choices.count > 0 ? driveFromChoice(choices.entries[0]) : -1;
 }
 
 bool acceptReadChoice(int drive, uint32_t sector)

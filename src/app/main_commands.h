@@ -20,9 +20,15 @@ enum class WindowAction {
 // Runs a menu or accelerator command; a grayed or unknown command does nothing.
 WindowAction runCommand(int id);
 
-// On WM_DESTROY and WM_QUERYENDSESSION: save the settings, then offer to
-// write an edited sector.
-void runShutdown();
+// Every way of closing the window (終了, Alt+F4, the close box, the system
+// menu, the end of the session) asks here first, while the window is still
+// there: with edits unwritten, Yes writes them (after the usual write
+// question), No lets them go, Cancel keeps the program open. True: close.
+bool mayClose();
+
+// The drive the read dialog opens on: the drive shown, else the first listed
+// (-1 for none).
+int readDialogDrive();
 
 // OK in the read dialog, with the chosen drive (-1 for none) and the sector
 // number: true when the sector is shown and the dialog may close.

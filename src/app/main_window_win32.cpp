@@ -17,6 +17,7 @@
 #include "editor/value_edit_dialog_win32.h"
 #include "editor/view_scroll.h"
 #include "image/image_dialogs_win32.h"
+#include "platform/settings.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ void performCommand(HWND window, int id)
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;
     case WindowAction::AboutDialog: openDialog(window, "VELDIS", aboutDialogProc); break;
     case WindowAction::Help: openHelp(window); break;
-    case WindowAction::Close: DestroyWindow(window); break;
+    case WindowAction::Close: SendMessageA(window, WM_CLOSE, 0, 0); break;
     }
 }
 
@@ -110,14 +111,20 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_HSCROLL: onScrollRequest(SB_HORZ, LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_VSCROLL: onScrollRequest(SB_VERT, LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_COMMAND: performCommand(window, LOWORD(wParam)); return 0;
+    // The close box, the system menu and Alt+F4 come here, as 終了 does.
+    case WM_CLOSE:
+        if (mayClose()) DestroyWindow(window);
+        return 0;
     case WM_DESTROY:
-        runShutdown();
+        saveSettings();
         PostQuitMessage(0);
         return 0;
-    case WM_QUERYENDSESSION:
-        runShutdown();
-        PostQuitMessage(0);
-        return 1;
+    // Cancel refuses the end of the session; once it ends, the window is
+    // never destroyed, so the settings are saved here.
+    case WM_QUERYENDSESSION: return mayClose();
+    case WM_ENDSESSION:
+        if (wParam) saveSettings();
+        return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -11,7 +11,7 @@ constexpr int SECTOR_DIGITS = 10;
 
 void open(HWND dialog)
 {
-    fillDriveCombo(GetDlgItem(dialog, IDC_READ_DRIVE), editor.currentDrive);
+    fillDriveCombo(GetDlgItem(dialog, IDC_READ_DRIVE), readDialogDrive());
     SendDlgItemMessageA(dialog, IDC_READ_SECTOR, EM_LIMITTEXT, SECTOR_DIGITS, 0);
     SetDlgItemInt(dialog, IDC_READ_SECTOR, editor.currentSector, FALSE);
 }

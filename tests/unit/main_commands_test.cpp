@@ -57,50 +57,35 @@ TEST_F(Commands, EditorCommandsOnceASectorIsShown)
     EXPECT_EQ(diskSector(1), std::vector<uint8_t>(512, 0));
 }
 
-TEST_F(Commands, ExitAsksToDiscardAndDropsTheEdits)
-{
-    acceptReadChoice(DRIVE_A, 0);
-    edit();
-    fake.answers = {ANSWER_CANCEL};
-    EXPECT_EQ(runCommand(CMD_EXIT), WindowAction::None);
-    EXPECT_NE(editor.modified, 0);
-    fake.answers = {ANSWER_OK};
-    EXPECT_EQ(runCommand(CMD_EXIT), WindowAction::Close);
-    EXPECT_EQ(editor.modified, 0);
-    runShutdown();
-    EXPECT_EQ(boxesOf(MSG_WRITE_CHANGES), 0);
-
-    settings.confirmDiscardEdits = 0;
-    edit();
-    size_t shown = fake.boxes.size();
-    EXPECT_EQ(runCommand(CMD_EXIT), WindowAction::Close);
-    EXPECT_EQ(fake.boxes.size(), shown);
-}
-
-TEST_F(Commands, ShutdownSavesThenOffersToWrite)
+// Every way of closing asks one question while the window is still there:
+// Yes writes (after the usual write question), No lets the edits go,
+// Cancel, or a box that could not be shown, keeps the program open.
+TEST_F(Commands, ClosingAsksWhetherToWriteWithAWayBack)
 {
     acceptReadChoice(DRIVE_A, 50);
-    edit();
-    fake.answers = {ANSWER_YES};
-    runShutdown();
-    EXPECT_EQ(fake.profileWrites.size(), 8u);
-    EXPECT_EQ(fake.profile["OPTION/OPTFLAG1"], "1");  // stored before the write
-    EXPECT_EQ(boxesOf(MSG_WRITE_CHANGES), 1);
-    EXPECT_EQ(boxesOf(MSG_WRITE_EDITS), 0);  // written without its own question
-    EXPECT_EQ(diskSector(50)[0], 0xFF);
-    EXPECT_EQ(editor.modified, 0);
-}
-
-TEST_F(Commands, ShutdownWritesOnlyOnAnExactYes)
-{
-    for (int answer : {ANSWER_NO, 0, ANSWER_CANCEL}) {
+    EXPECT_EQ(runCommand(CMD_EXIT), WindowAction::Close);
+    EXPECT_TRUE(mayClose());  // nothing to ask
+    EXPECT_TRUE(fake.boxes.empty());
+    struct Case {
+        std::deque<int> answers;
+        bool closes;
+        uint8_t written;
+    } cases[] = {
+        {{ANSWER_CANCEL}, false, 0},   {{0}, false, 0},
+        {{ANSWER_NO}, true, 0},        {{ANSWER_YES, ANSWER_CANCEL}, false, 0},
+        {{ANSWER_YES, ANSWER_OK}, true, 0xFF},
+    };
+    for (const Case& c : cases) {
+        writeBytes(floppy, 50 * 512, {0});
         acceptReadChoice(DRIVE_A, 50);
         edit();
-        fake.answers = {answer};
-        settings.confirmDiscardEdits = 0;
-        runShutdown();
-        EXPECT_EQ(diskSector(50)[0], 0) << answer;
-        EXPECT_EQ(settings.confirmSectorWrite, 1);
+        fake.boxes.clear();
+        fake.answers = c.answers;
+        EXPECT_EQ(mayClose(), c.closes) << c.answers.size() << ":" << c.answers.front();
+        EXPECT_EQ(diskSector(50)[0], c.written) << c.answers.front();
+        EXPECT_EQ(fake.boxes[0].text, messageText(MSG_WRITE_CHANGES));
+        EXPECT_EQ(fake.boxes[0].style, 0x2233u);  // Yes, No, Cancel; Cancel the default
+        syncBuffers(SyncMode::Revert);
     }
 }
 
@@ -114,6 +99,21 @@ TEST_F(Commands, ReadChoiceNeedsADriveThatLoads)
     EXPECT_EQ(boxesOf(MSG_DRIVE_UNSUPPORTED), 1);
     EXPECT_TRUE(acceptReadChoice(DRIVE_A, 4294967295u));
     EXPECT_EQ(editor.currentSector, 0u);
+}
+
+// The read dialog opens on a drive: the one shown, else the first listed.
+TEST_F(Commands, TheReadDialogOpensOnADrive)
+{
+    attach(3, floppy, 512, 3);
+    EXPECT_EQ(readDialogDrive(), DRIVE_A);  // nothing shown: the first listed
+    fake.driveTypes[DRIVE_A] = 0;
+    EXPECT_EQ(readDialogDrive(), 3);
+    fake.driveTypes[3] = 0;
+    EXPECT_EQ(readDialogDrive(), -1);
+    fake.driveTypes[DRIVE_A] = 2;
+    fake.driveTypes[3] = 3;
+    ASSERT_TRUE(acceptReadChoice(3, 0));
+    EXPECT_EQ(readDialogDrive(), 3);  // the one shown
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "app/main_window_win32.h"
 #include "app/platform_win32.h"
+#include "dialog_hook.h"
 #include "editor/display_mode.h"
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
@@ -127,6 +128,24 @@ TEST_F(MainWindow, TheRectangleToSaveIsTheRestoredOne)
                                      minimized.bottom));
     EXPECT_TRUE(platform.isOnScreen(100, 50, 600, 450));
     EXPECT_TRUE(platform.isOnScreen(-400, -300, 1, 1));
+}
+
+// Every way of closing asks while the window is still there, and Cancel
+// keeps it: the close box and Alt+F4 (WM_CLOSE), the end of the session.
+TEST_F(MainWindow, ClosingWithEditsAsksAndCancelKeepsTheWindow)
+{
+    editor.workBuffer[0] = 1;
+    syncBuffers(SyncMode::Compare);
+    BoxCapture capture(IDCANCEL);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, 0), 0);
+    ASSERT_EQ(capture.boxes.size(), 2u);
+    for (const CapturedBox& box : capture.boxes) {
+        EXPECT_EQ(box.text, "変更箇所の書き込みを行いますか？");
+        EXPECT_EQ(box.defaultButton, IDCANCEL);
+    }
+    EXPECT_NE(editor.modified, 0);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "platform/messages.h"
 #include "platform/settings.h"
 #include "res/resource.h"
+#include "volume/drive_types.h"
 #include "wine_editor.h"
 #include "wine_paths.h"
 
@@ -70,29 +71,25 @@ protected:
     std::vector<std::string> boxes;
 };
 
-TEST_F(ReadDialog, NoDriveChosenAsksForOneAndStaysOpen)
+// Nothing shown yet: the first drive listed is chosen, so the first Enter reads.
+TEST_F(ReadDialog, TheFirstDriveListedIsChosenWhenNoneIsShown)
 {
     std::string sector, selected;
     std::vector<std::string> listed;
-    HWND readDialog = nullptr;
     run({[&](HWND dialog) {
-             readDialog = dialog;
-             sector = text(dialog, IDC_READ_SECTOR);
-             selected = text(dialog, IDC_READ_DRIVE);
-             listed = drives(dialog);
-             click(dialog, IDOK);
-         },
-         [&](HWND box) {
-             click(box, IDOK);
-             click(readDialog, IDCANCEL);  // reaches the dialog once the box is gone
-         }});
+        sector = text(dialog, IDC_READ_SECTOR);
+        selected = text(dialog, IDC_READ_DRIVE);
+        listed = drives(dialog);
+        click(dialog, IDOK);
+    }});
     EXPECT_EQ(sector, "0");
-    EXPECT_EQ(selected, "");
-    EXPECT_EQ(boxes, std::vector<std::string>{messageText(MSG_NO_DRIVE)});
+    ASSERT_FALSE(listed.empty());
+    EXPECT_EQ(selected, listed.front());
+    EXPECT_TRUE(boxes.empty());
     for (const char* drive : {"A:", "D:"})
         EXPECT_NE(std::find(listed.begin(), listed.end(), drive), listed.end()) << drive;
     EXPECT_EQ(std::find(listed.begin(), listed.end(), "F:"), listed.end());
-    EXPECT_EQ(editor.currentDrive, -1);
+    EXPECT_EQ(editor.currentDrive, driveFromChoice(listed.front().c_str()));
 }
 
 TEST_F(ReadDialog, OkShowsTheSectorAndTheNextOpeningProposesIt)
