@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # scripts/run.sh [IMAGE-OR-DEVICE ...]
 #
-# Builds veldis.exe and starts it under Wine. The drives are sample volumes
+# Builds veldis.exe with the manual beside it (F1) and starts it under Wine. The drives are sample volumes
 # made at first use (A: a 1.44 MB FAT12 floppy, D: FAT16, E: FAT32), or the
 # image files and block devices named here: floppy-sized images become A: and
 # B:, everything else D:, E:, ... With no display it runs on an Xvfb screen,
@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target veldis
+cmake --build --preset win64 --target veldis veldis_manual  # F1 opens the manual beside the exe
 source tests/support/wine-env.sh
 source tests/support/fat-drives.sh
 source tests/support/sample-volumes.sh

@@ -153,10 +153,11 @@ e2e_box_count() {
     grep -c 'trace:msgbox:MSGBOX_OnInit' "$E2E_LOG/trace" || true
 }
 
-# e2e_answer_box BEFORE left|right|centre: waits for box number BEFORE + 1,
-# clicks its left button (OK, Yes), right one (Cancel, No) or only one, and
-# prints its text as the trace escapes it. Wine centres the buttons as a group
-# near the bottom.
+# e2e_answer_box BEFORE left|right|centre|first|last: waits for box number
+# BEFORE + 1, clicks its left button (OK, Yes), right one (Cancel, No) or only
+# one — of three (Yes, No, Cancel): the first, centre or last — and prints
+# its text as the trace escapes it. Wine centres the buttons as a group near
+# the bottom, 140 pixels from one middle to the next.
 e2e_answer_box() {
     local before="$1" box width height x
     e2e_until 10 e2e_boxes_beyond "$before" || fail "no message box appeared"
@@ -168,6 +169,8 @@ e2e_answer_box() {
     case "$2" in
         left) x=$((width / 2 - 60)) ;;
         right) x=$((width / 2 + 60)) ;;
+        first) x=$((width / 2 - 140)) ;;
+        last) x=$((width / 2 + 140)) ;;
         *) x=$((width / 2)) ;;
     esac
     xdotool mousemove --window "$box" "$x" $((height - 20)) click 1

@@ -5,7 +5,6 @@ source "$(dirname "$0")/e2e-lib.sh"
 e2e_begin_with_drives "$1" "$2"
 
 MSG_WRITE_EDITS="編集した内容を書き込みます。"
-MSG_DISCARD_EDITS="編集した内容を破棄します。"
 MSG_WRITE_CHANGES="変更箇所の書き込みを行いますか？"
 
 e2e_sample_drives
@@ -82,14 +81,17 @@ sleep 1
 [ "$(e2e_box_count)" = 2 ] || fail "revert left the sector modified"
 echo "ok: Cancel leaves the image unchanged; revert"
 
-# Closing with unwritten edits: the close box asks to write them.
+# Closing with unwritten edits: the system menu's 閉じる (the close box's
+# command) asks to write them; Yes writes after the usual write question.
 xdotool key --delay 100 Home Q alt+space c
-answer="$(e2e_answer_box 2 left)"  # Yes
+answer="$(e2e_answer_box 2 first)"  # Yes
 [ "$answer" = "$(wine_text "$MSG_WRITE_CHANGES")" ] || fail "close asked: $answer"
+answer="$(e2e_answer_box 3 left)"  # OK
+[ "$answer" = "$(wine_text "$MSG_WRITE_EDITS")" ] || fail "Yes asked: $answer"
 [ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code after close"
 [ "$(od -An -t x1 -j "$offset" -N 1 "$images/a.img" | tr -d ' ')" = 51 ] || fail "Yes did not write"
 grep -q '^OPTFLAG1=1' "$images/program/veldis.INI" || fail "the write option was not kept"
-echo "ok: close box asks to write; Yes writes without the write question"
+echo "ok: closing asks to write; Yes writes after the write question"
 
 ini="$(tr -d '\r' < "$images/program/veldis.INI")"
 for key in TOP=10 BOTTOM=760 LEFT=20 RIGHT=800; do
@@ -113,20 +115,20 @@ echo "ok: the next start opens at the saved place; a second start gives way with
 e2e_focus_main
 cp "$images/a.img" "$images/before.img"
 xdotool key --delay 100 Home 7 7 alt+space c
-e2e_answer_box 0 right >/dev/null  # No
+e2e_answer_box 0 centre >/dev/null  # No
 [ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code after No"
 cmp -s "$images/before.img" "$images/a.img" || fail "No wrote the sector"
 echo "ok: No at the close leaves the disk unchanged"
 
-# Alt+F4 is the Exit command: it asks to discard instead.
+# Alt+F4 asks the same question: No lets the edits go, once.
 e2e_start
 e2e_wait_title '^Veldis$' 30 >/dev/null
 e2e_focus_main
 e2e_read_sector 0 a "$SPARE"
 xdotool key --delay 100 Home 6 6 alt+F4
-answer="$(e2e_answer_box 0 left)"  # OK: discard
-[ "$answer" = "$(wine_text "$MSG_DISCARD_EDITS")" ] || fail "Alt+F4 asked: $answer"
+answer="$(e2e_answer_box 0 centre)"  # No
+[ "$answer" = "$(wine_text "$MSG_WRITE_CHANGES")" ] || fail "Alt+F4 asked: $answer"
 [ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code after Alt+F4"
-[ "$(e2e_box_count)" = 1 ] || fail "the shutdown asked again after the discard"
+[ "$(e2e_box_count)" = 1 ] || fail "closing asked twice"
 cmp -s "$images/before.img" "$images/a.img" || fail "the discarded edit was written"
-echo "ok: Alt+F4 asks to discard, and the edits go"
+echo "ok: Alt+F4 asks the same question; No lets the edits go"

@@ -96,13 +96,14 @@ sleep 2
 back "$DIALOG"
 echo "ok: an existing file answered No is untouched"
 
-# Restore onto B:, another layout: the question, then the image whole.
+# Restore onto B:, another layout: what it overwrites, the layout, then the image whole.
 open_dialog u "$RESTORE_TITLE"
 xdotool key b
 pick_file "$DIALOG"
 execute "$DIALOG"
-answer 2 left "$MSG_LAYOUT_MISMATCH"
-answer 3 centre "$MSG_DONE"
+answer 2 left "Ｂドライブ（OTHER）のセクタ 0～2879 (1,474,560 バイト) をイメージの内容で上書きします。"$'\n'"よろしいですか？"
+answer 3 left "$MSG_LAYOUT_MISMATCH"
+answer 4 centre "$MSG_DONE"
 sleep 2
 cmp "$saved" "$images/b.img" || fail "B: differs from the image after the restore"
 fsck.fat -n "$images/b.img" >/dev/null || fail "fsck.fat after the restore"
@@ -117,7 +118,7 @@ xdotool key --delay 100 Down Down Down Down Return
 click_at "$DIALOG" 67 69   # the start field, now open
 xdotool key --delay 100 End BackSpace 1
 execute "$DIALOG"
-answer 4 centre "$MSG_BAD_PARAMETER"
+answer 5 centre "$MSG_BAD_PARAMETER"
 sleep 2
 cmp "$images/b.before" "$images/b.img" || fail "an image larger than the room was written"
 back "$DIALOG"
