@@ -8,7 +8,7 @@ PACKAGES=(
     libbenchmark-dev                                              # benchmarks
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix           # the two Windows builds
     wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont  # running them
-    dosfstools mtools util-linux xxd locales                      # FAT volumes, loop devices
+    dosfstools mtools util-linux xxd locales ntfs-3g              # FAT and NTFS volumes, loop devices
     zip unzip                                                     # the release package
 )
 

@@ -92,10 +92,15 @@ int readDialogDrive()
     return choices.count > 0 ? driveFromChoice(choices.entries[0]) : -1;
 }
 
-bool acceptReadChoice(int drive, uint32_t sector)
+bool acceptReadChoice(int drive, const char* sectorText)
 {
     if (drive < 0) {
         showMessage(MSG_NO_DRIVE, MessageKind::Warning);
+        return false;
+    }
+    SectorNumber sector = 0;
+    if (!parseSectorNumber(sectorText, sector)) {
+        showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
         return false;
     }
     return loadSector(drive, sector);

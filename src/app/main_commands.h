@@ -31,5 +31,5 @@ bool mayClose();
 int readDialogDrive();
 
 // OK in the read dialog, with the chosen drive (-1 for none) and the sector
-// number: true when the sector is shown and the dialog may close.
-bool acceptReadChoice(int drive, uint32_t sector);
+// number as typed: true when the sector is shown and the dialog may close.
+bool acceptReadChoice(int drive, const char* sectorText);

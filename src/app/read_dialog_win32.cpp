@@ -1,5 +1,7 @@
 #include "app/read_dialog_win32.h"
 
+#include <cstdio>
+
 #include "app/main_commands.h"
 #include "editor/editor_state.h"
 #include "res/resource.h"
@@ -7,22 +9,23 @@
 
 namespace {
 
-constexpr int SECTOR_DIGITS = 10;
+constexpr int SECTOR_DIGITS = 20;  // 2^64 - 1
 
 void open(HWND dialog)
 {
     fillDriveCombo(GetDlgItem(dialog, IDC_READ_DRIVE), readDialogDrive());
     SendDlgItemMessageA(dialog, IDC_READ_SECTOR, EM_LIMITTEXT, SECTOR_DIGITS, 0);
-    SetDlgItemInt(dialog, IDC_READ_SECTOR, editor.currentSector, FALSE);
+    char sector[SECTOR_DIGITS + 1];
+    std::snprintf(sector, sizeof sector, "%llu", (unsigned long long)editor.currentSector);
+    SetDlgItemTextA(dialog, IDC_READ_SECTOR, sector);
 }
 
-// An empty box, or a number past 32 bits, reads as sector 0.
 void accept(HWND dialog)
 {
-    BOOL read = FALSE;
-    UINT sector = GetDlgItemInt(dialog, IDC_READ_SECTOR, &read, FALSE);
+    char sector[SECTOR_DIGITS + 2] = "";
+    GetDlgItemTextA(dialog, IDC_READ_SECTOR, sector, sizeof sector);
     int drive = comboDrive(GetDlgItem(dialog, IDC_READ_DRIVE));
-    if (acceptReadChoice(drive, read ? sector : 0)) EndDialog(dialog, 1);
+    if (acceptReadChoice(drive, sector)) EndDialog(dialog, 1);
 }
 
 }  // namespace

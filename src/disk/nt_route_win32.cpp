@@ -57,9 +57,11 @@ uint64_t lengthOf(HANDLE device)
 }
 
 // A refused seek leaves the position where it was, at the volume's first
-// byte: a transfer after it would read or overwrite the boot sector.
+// byte: a transfer after it would read or overwrite the boot sector. The
+// high word goes in as a signed LONG: an offset past 2^63 bytes is none.
 bool seekTo(HANDLE device, uint64_t offset)
 {
+    if (offset > uint64_t(INT64_MAX)) return false;
     LONG high = LONG(offset >> 32);
     SetLastError(NO_ERROR);
     DWORD low = SetFilePointer(device, LONG(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
@@ -67,12 +69,12 @@ bool seekTo(HANDLE device, uint64_t offset)
     return (uint64_t(DWORD(high)) << 32 | low) == offset;
 }
 
-// The sector number is unsigned: a sector at or past 2^31 lies past 1 TiB of
-// a 512-byte-sector volume, not before its start.
-bool seekSectors(HANDLE device, uint32_t sectorSize, uint32_t count, uint32_t firstSector)
+// The byte count must fit ReadFile's 32 bits, and the offset 64 bits.
+bool seekSectors(HANDLE device, uint32_t sectorSize, uint32_t count, SectorNumber firstSector)
 {
     return uint64_t(sectorSize) * count <= 0xFFFFFFFFu &&
-           seekTo(device, uint64_t(firstSector) * sectorSize);
+           firstSector <= UINT64_MAX / sectorSize &&
+           seekTo(device, firstSector * sectorSize);
 }
 
 bool moveBytes(HANDLE device, SectorOp op, uint32_t bytes, void* buffer)
@@ -86,7 +88,7 @@ bool moveBytes(HANDLE device, SectorOp op, uint32_t bytes, void* buffer)
 }
 
 bool moveSectors(HANDLE device, SectorOp op, uint32_t sectorSize, uint32_t count,
-                 uint32_t firstSector, void* buffer)
+                 SectorNumber firstSector, void* buffer)
 {
     return seekSectors(device, sectorSize, count, firstSector) &&
            moveBytes(device, op, sectorSize * count, buffer);
@@ -94,14 +96,13 @@ bool moveSectors(HANDLE device, SectorOp op, uint32_t sectorSize, uint32_t count
 
 // Where the device answers no length at all (Wine's loop devices), its end
 // is found by reading: doubling until a sector cannot be read, then halving
-// the gap. Sector numbers past 32 bits are out of reach anyway.
+// the gap.
 uint64_t readableSectors(HANDLE device, uint32_t sectorSize)
 {
     alignas(SECTOR_BUFFER_ALIGNMENT) static uint8_t sector[IMAGE_BUFFER_SIZE];
     if (sectorSize > sizeof sector) return 0;
-    auto readable = [&](uint64_t number) {
-        return number <= 0xFFFFFFFFu &&
-               moveSectors(device, SectorOp::Read, sectorSize, 1, uint32_t(number), sector);
+    auto readable = [&](SectorNumber number) {
+        return moveSectors(device, SectorOp::Read, sectorSize, 1, number, sector);
     };
     if (!readable(0)) return 0;
     uint64_t last = 0, past = 1;
@@ -146,7 +147,7 @@ VolumeHold hold = {INVALID_HANDLE_VALUE, -1, 0};
 // Outside a run: geometry, seek, lock, transfer, unlock, close. A lock
 // refused (files open on the volume) leaves the transfer to go ahead
 // unlocked; only the byte count decides.
-int ntTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer)
+int ntTransfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector, void* buffer)
 {
     if (hold.device != INVALID_HANDLE_VALUE && hold.drive == drive)
         return moveSectors(hold.device, op, hold.sectorSize, count, firstSector, buffer)

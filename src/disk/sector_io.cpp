@@ -2,7 +2,7 @@
 
 namespace {
 
-int noRoute(SectorOp, int, uint32_t, uint32_t, void*)
+int noRoute(SectorOp, int, uint32_t, SectorNumber, void*)
 {
     return SECTOR_STATUS_FAILED;
 }
@@ -32,7 +32,8 @@ void SectorIo::setRoutes(const SectorRoutes& routes)
     currentRoutes = routes;
 }
 
-int SectorIo::transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer)
+int SectorIo::transfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
+                       void* buffer)
 {
     int method = static_cast<int>(currentMethod);
     if (usesNtRoute()) {

@@ -3,6 +3,10 @@
 
 #include "disk/access_method.h"
 
+// A sector number counted from the volume's first sector: 64 bits, as
+// drives past 2 TiB of 512-byte sectors need.
+using SectorNumber = uint64_t;
+
 // The VWIN32 control codes for INT 25h and INT 26h, passed through unchanged.
 enum class SectorOp : int {
     Read = 2,
@@ -11,7 +15,7 @@ enum class SectorOp : int {
 
 // A route moves `count` sectors from `firstSector` of `drive` (0 = A) and
 // returns 0 when every byte was transferred, nonzero otherwise.
-using SectorRoute = int (*)(SectorOp op, int drive, uint32_t count, uint32_t firstSector,
+using SectorRoute = int (*)(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
                             void* buffer);
 
 // A run holds `drive` open for many transfers: opened and locked once, every
@@ -51,7 +55,7 @@ namespace SectorIo {
 void setMethod(AccessMethod method);
 AccessMethod method();
 void setRoutes(const SectorRoutes& routes);
-int transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
+int transfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector, void* buffer);
 // For a run of transfers of one drive (a drive image): `op` Write when any of
 // them writes. Outside a run each transfer opens and closes the device.
 bool beginRun(SectorOp op, int drive, uint32_t sectorSize);

@@ -3,7 +3,7 @@
 #include "disk/vwin32.h"
 
 // Windows NT: the volume device of the drive letter, per transfer or held for a run.
-int ntTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
+int ntTransfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector, void* buffer);
 bool beginNtRun(SectorOp op, int drive, uint32_t sectorSize);
 void endNtRun(bool dismount);
 bool queryNtDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount);

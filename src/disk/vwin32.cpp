@@ -18,9 +18,14 @@ uint32_t address(const void* pointer)
     return uint32_t(reinterpret_cast<uintptr_t>(pointer));
 }
 
-void fillPacket(uint32_t count, uint32_t firstSector, void* buffer)
+bool fitsPacket(uint32_t count, SectorNumber firstSector)
 {
-    diskIoPacket.startSector = firstSector;
+    return firstSector <= 0xFFFFFFFFu && firstSector + count <= 0x100000000u;
+}
+
+void fillPacket(uint32_t count, SectorNumber firstSector, void* buffer)
+{
+    diskIoPacket.startSector = uint32_t(firstSector);
     diskIoPacket.count = uint16_t(count);
     diskIoPacket.bufferAddress = address(buffer);
 }
@@ -45,8 +50,10 @@ int vwin32LockVolume(int drive, uint32_t minorCode)
     return vwin32Call(VWIN32_DIOC_DOS_IOCTL, registers);
 }
 
-int absDiskTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer)
+int absDiskTransfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
+                    void* buffer)
 {
+    if (!fitsPacket(count, firstSector)) return SECTOR_STATUS_FAILED;
     fillPacket(count, firstSector, buffer);
     vwin32LockVolume(drive, VWIN32_LOCK);
     DiocRegisters registers = {};
@@ -59,9 +66,11 @@ int absDiskTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector
     return status;
 }
 
-int extAbsDiskTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer)
+int extAbsDiskTransfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
+                       void* buffer)
 {
     if (op != SectorOp::Read && op != SectorOp::Write) return -1;
+    if (!fitsPacket(count, firstSector)) return SECTOR_STATUS_FAILED;
     fillPacket(count, firstSector, buffer);
     vwin32LockVolume(drive, VWIN32_LOCK);
     DiocRegisters registers = {};

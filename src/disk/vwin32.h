@@ -45,5 +45,9 @@ extern DiskIoPacket diskIoPacket;
 
 int vwin32Call(uint32_t controlCode, DiocRegisters& registers);
 int vwin32LockVolume(int drive, uint32_t minorCode);
-int absDiskTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
-int extAbsDiskTransfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
+// INT 25h and 26h address 32-bit sector numbers: a transfer past them fails
+// before anything is sent.
+int absDiskTransfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
+                    void* buffer);
+int extAbsDiskTransfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
+                       void* buffer);

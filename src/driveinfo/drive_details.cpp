@@ -18,7 +18,8 @@ const char* const EJECT_MENU_TEXTS[] = {"取り出し(&J)"};
 
 using Fields = char[DETAIL_FIELD_COUNT][DETAIL_TEXT_SIZE];
 
-void setField(Fields& fields, DetailField field, const char* format, unsigned value)
+// Counts as printf gives them, 64 bits wide: an NTFS or raw volume's sectors pass 32.
+void setField(Fields& fields, DetailField field, const char* format, unsigned long long value)
 {
     std::snprintf(fields[field], DETAIL_TEXT_SIZE, format, value);
 }
@@ -49,21 +50,21 @@ void fillClusters(Fields& fields)
 {
     const VolumeLayout& layout = editorLayout;
     if (layout.sectorsPerCluster == 0) return;
-    uint32_t dataSectors = layout.dataSectors;
+    SectorNumber dataSectors = layout.dataSectors;
     if (layout.fatType == 32)
         dataSectors = layout.totalSectors > layout.dataStart ? layout.totalSectors - layout.dataStart : 0;
-    setField(fields, DETAIL_CLUSTERS, "%15u", dataSectors / layout.sectorsPerCluster);
+    setField(fields, DETAIL_CLUSTERS, "%15llu", dataSectors / layout.sectorsPerCluster);
 }
 
 void fillFatAreas(Fields& fields)
 {
     const VolumeLayout& layout = editorLayout;
     std::snprintf(fields[DETAIL_FILE_SYSTEM], DETAIL_TEXT_SIZE, "FAT%d", int(layout.fatType));
-    setField(fields, DETAIL_IPL_SECTORS, "%15u", layout.reservedSectors);
+    setField(fields, DETAIL_IPL_SECTORS, "%15llu", layout.reservedSectors);
     std::snprintf(fields[DETAIL_FAT_SECTORS], DETAIL_TEXT_SIZE, "%9u × %d",
                   unsigned(layout.sectorsPerFat), int(layout.fatCount));
-    setField(fields, DETAIL_DIR_SECTORS, "%15u", layout.rootDirSectors);
-    setField(fields, DETAIL_DATA_SECTORS, "%15u", layout.dataSectors);
+    setField(fields, DETAIL_DIR_SECTORS, "%15llu", layout.rootDirSectors);
+    setField(fields, DETAIL_DATA_SECTORS, "%15llu", layout.dataSectors);
 }
 
 // A volume the system cannot read shows no label and no serial: another
@@ -111,10 +112,10 @@ void readDriveDetails(DriveDetails& details)
         fillDeviceSize(fields);
     else if (!volumeInfo.isNtfs)
         fillSpace(fields);
-    setField(fields, DETAIL_TOTAL_SECTORS, "%15u", editorLayout.totalSectors);
+    setField(fields, DETAIL_TOTAL_SECTORS, "%15llu", editorLayout.totalSectors);
     if (!volumeInfo.isNtfs) fillClusters(fields);
-    if (!raw) setField(fields, DETAIL_SECTORS_PER_CLUSTER, "%u", editorLayout.sectorsPerCluster);
-    setField(fields, DETAIL_BYTES_PER_SECTOR, "%u", editorLayout.bytesPerSector);
+    if (!raw) setField(fields, DETAIL_SECTORS_PER_CLUSTER, "%llu", editorLayout.sectorsPerCluster);
+    setField(fields, DETAIL_BYTES_PER_SECTOR, "%llu", editorLayout.bytesPerSector);
     std::snprintf(fields[DETAIL_DRIVE_TYPE], DETAIL_TEXT_SIZE, "%s", driveTypeName(drive));
     if (volumeInfo.isNtfs)
         std::snprintf(fields[DETAIL_FILE_SYSTEM], DETAIL_TEXT_SIZE, "NTFS");

@@ -87,8 +87,8 @@ void updateTitle()
 {
     // 0x82 0x60 + n is the full-width capital letter n of Shift-JIS.
     char title[64];
-    std::snprintf(title, sizeof title, "%s - %c%cドライブ　%uセクタ", MESSAGE_CAPTION, 0x82,
-                  0x60 + editor.currentDrive, unsigned(editor.currentSector));
+    std::snprintf(title, sizeof title, "%s - %c%cドライブ　%lluセクタ", MESSAGE_CAPTION, 0x82,
+                  0x60 + editor.currentDrive, (unsigned long long)editor.currentSector);
     platform.setWindowTitle(title);
 }
 

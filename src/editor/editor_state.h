@@ -4,13 +4,13 @@
 #include "disk/sector_io.h"
 #include "volume/volume_info.h"
 
-constexpr uint32_t NO_SECTOR = 0xFFFFFFFF;
+constexpr SectorNumber NO_SECTOR = UINT64_MAX;
 
 // The one sector shown: where it is, its bytes as edited and as on the disk.
 struct EditorState {
     int32_t currentDrive;
-    uint32_t currentSector;
-    uint32_t previousSector;  // the Back target, NO_SECTOR for none
+    SectorNumber currentSector;
+    SectorNumber previousSector;  // the Back target, NO_SECTOR for none
     uint32_t sectorSize;
     int32_t lineCount;
     alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t workBuffer[IMAGE_BUFFER_SIZE];

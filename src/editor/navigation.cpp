@@ -31,7 +31,7 @@ bool isShowableSectorSize(uint32_t size)
     return size != 0 && size % 16 == 0 && size <= IMAGE_BUFFER_SIZE;
 }
 
-void acceptLoadedSector(int drive, uint32_t sector)
+void acceptLoadedSector(int drive, SectorNumber sector)
 {
     syncBuffers(SyncMode::Accept);
     if (editor.currentDrive == -1) {
@@ -56,7 +56,7 @@ void acceptLoadedSector(int drive, uint32_t sector)
 
 // Everything is read aside: false leaves the editor as it was, and `space`
 // and `layout` hold the drive's figures only when true.
-bool readAside(int drive, uint32_t& sector, DriveSpace& space, VolumeLayout& layout,
+bool readAside(int drive, SectorNumber sector, DriveSpace& space, VolumeLayout& layout,
                uint8_t* sectorRead)
 {
     if (!openVolume(drive, space, layout)) {
@@ -67,7 +67,11 @@ bool readAside(int drive, uint32_t& sector, DriveSpace& space, VolumeLayout& lay
         showMessage(MSG_DRIVE_UNSUPPORTED, MessageKind::Error);
         return false;
     }
-    if (sector >= layout.totalSectors) sector = 0;
+    // Past the last sector is a mistake to say, not sector 0 to show instead.
+    if (sector >= layout.totalSectors) {
+        showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
+        return false;
+    }
     // A sector that could not be read is not shown as zeros: an edit written
     // back would overwrite the real sector with data that was never read.
     if (SectorIo::transfer(SectorOp::Read, drive, 1, sector, sectorRead) != SECTOR_STATUS_OK) {
@@ -79,7 +83,7 @@ bool readAside(int drive, uint32_t& sector, DriveSpace& space, VolumeLayout& lay
 
 }  // namespace
 
-bool loadSector(int drive, uint32_t sector)
+bool loadSector(int drive, SectorNumber sector)
 {
     if (!askDiscardEdits()) return false;
     if (!isSupportedDrive(drive)) {
@@ -108,7 +112,7 @@ bool loadSector(int drive, uint32_t sector)
 
 bool navigate(int command)
 {
-    uint32_t target;
+    SectorNumber target;
     switch (command) {
     case CMD_PREV_SECTOR: target = editor.currentSector - 1; break;
     case CMD_NEXT_SECTOR: target = editor.currentSector + 1; break;
@@ -122,5 +126,18 @@ bool navigate(int command)
     default: return false;
     }
     loadSector(editor.currentDrive, target);
+    return true;
+}
+
+bool parseSectorNumber(const char* text, SectorNumber& number)
+{
+    number = 0;
+    if (*text == '\0') return false;
+    for (const char* c = text; *c != '\0'; c++) {
+        if (*c < '0' || *c > '9') return false;
+        unsigned digit = unsigned(*c - '0');
+        if (number > (UINT64_MAX - digit) / 10) return false;
+        number = number * 10 + digit;
+    }
     return true;
 }

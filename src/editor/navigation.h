@@ -1,9 +1,16 @@
 #pragma once
 #include <cstdint>
 
+#include "disk/sector_io.h"
+
 // Shows `sector` of `drive`: true when it is now shown; false when nothing
 // changed (the user kept the edits, or the drive or its volume failed).
-bool loadSector(int drive, uint32_t sector);
+// A sector past the drive's last is refused with a message.
+bool loadSector(int drive, SectorNumber sector);
+
+// A sector number as typed: decimal digits only, at most 20 of them, and no
+// more than 64 bits hold. False for anything else, an empty text included.
+bool parseSectorNumber(const char* text, SectorNumber& number);
 
 // Moves for the navigation commands (previous, next, the area jumps, Back,
 // Refresh); false for any other command.

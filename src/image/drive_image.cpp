@@ -8,10 +8,10 @@
 #include "platform/messages.h"
 #include "platform/platform.h"
 
-uint32_t transferChunk(uint32_t count, uint32_t bytesPerSector)
+uint32_t transferChunk(SectorNumber count, uint32_t bytesPerSector)
 {
     uint32_t limit = bytesPerSector == 0 ? 0 : IMAGE_BUFFER_SIZE / bytesPerSector;
-    for (uint32_t chunk = std::min(limit, count); chunk > 1; chunk--)
+    for (uint32_t chunk = uint32_t(std::min<SectorNumber>(limit, count)); chunk > 1; chunk--)
         if (count % chunk == 0) return chunk;
     return 1;
 }
@@ -61,9 +61,10 @@ bool isAreaRefused(const ImageDrive& target, bool area)
     return true;
 }
 
-void showRunProgress(RunProgress& progress, uint64_t done, uint64_t count)
+void showRunProgress(RunProgress& progress, SectorNumber done, SectorNumber count)
 {
-    int percent = int(done * 100 / count);
+    // done × 100 would pass 64 bits on a count that large.
+    int percent = int(count <= UINT64_MAX / 100 ? done * 100 / count : done / (count / 100));
     if (percent == progress.shown) return;
     progress.shown = percent;
     platform.showProgress(percent);

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "disk/sector_io.h"
 #include "platform/messages.h"
 #include "volume/boot_sector.h"
 #include "volume/volume_info.h"
@@ -9,7 +10,7 @@
 // `count` that fits the transfer buffer, so every transfer moves the same
 // number and the last one ends at the range's end. A prime count above the
 // buffer's limit moves one sector at a time. Never 0.
-uint32_t transferChunk(uint32_t count, uint32_t bytesPerSector);
+uint32_t transferChunk(SectorNumber count, uint32_t bytesPerSector);
 
 // The drive of an image run, as its volume query and boot sector give it.
 struct ImageDrive {
@@ -40,7 +41,7 @@ bool isAreaRefused(const ImageDrive& target, bool area);
 struct RunProgress {
     int shown = -1;
 };
-void showRunProgress(RunProgress& progress, uint64_t done, uint64_t count);
+void showRunProgress(RunProgress& progress, SectorNumber done, SectorNumber count);
 
 // How a run ended: the whole range done, stopped by the user, failed (for
 // the reason `error` names), or refused at a question before any write.
@@ -54,7 +55,7 @@ enum class RunOutcome {
 struct RunResult {
     RunOutcome end;
     MessageId error;
-    uint32_t done;  // sectors moved before the end
+    SectorNumber done;  // sectors moved before the end
 };
 
 // Tells how the run ended, with a line of `detail` (null: none) under a stop

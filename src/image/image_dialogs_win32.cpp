@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <initializer_list>
 
 #include "editor/editor_state.h"
+#include "editor/navigation.h"
 #include "image/image_restore.h"
 #include "image/image_save.h"
 #include "platform/files.h"
@@ -19,7 +21,7 @@ struct ImageDialog {
     const char* const* entries;
     int entryCount;
     int userEntry;             // the entry whose start (and count) the user types
-    uint32_t* fields[2];       // the values of IDC_IMAGE_START and IDC_IMAGE_COUNT
+    SectorNumber* fields[2];   // the values of IDC_IMAGE_START and IDC_IMAGE_COUNT
     FileChoice fileChoice;
     void (*run)(const char* fileText, int drive, int entry);
 };
@@ -50,7 +52,7 @@ const ImageDialog RESTORE_DIALOG = {
 };
 
 const int FIELD_IDS[] = {IDC_IMAGE_START, IDC_IMAGE_COUNT};
-constexpr int NUMBER_DIGITS = 10;
+constexpr int NUMBER_DIGITS = 20;  // 2^64 - 1
 
 // The dialog of the run in progress, whether its user asked it to stop, and
 // when the run last looked at the user's input.
@@ -85,17 +87,20 @@ void showFields(const ImageDialog& kind, HWND dialog)
     for (int field = 0; field < 2; field++) {
         if (kind.fields[field] == nullptr) continue;
         EnableWindow(GetDlgItem(dialog, FIELD_IDS[field]), user);
-        if (user) SetDlgItemInt(dialog, FIELD_IDS[field], *kind.fields[field], FALSE);
+        if (!user) continue;
+        char number[NUMBER_DIGITS + 1];
+        std::snprintf(number, sizeof number, "%llu", (unsigned long long)*kind.fields[field]);
+        SetDlgItemTextA(dialog, FIELD_IDS[field], number);
     }
 }
 
-// Empty text, no number, or one past 32 bits reads as 0.
+// Empty text, no number, or one past 64 bits reads as 0.
 void takeField(const ImageDialog& kind, HWND dialog, int field)
 {
     if (kind.fields[field] == nullptr) return;
-    BOOL read = FALSE;
-    UINT value = GetDlgItemInt(dialog, FIELD_IDS[field], &read, FALSE);
-    *kind.fields[field] = read ? value : 0;
+    char text[NUMBER_DIGITS + 2] = "";
+    GetDlgItemTextA(dialog, FIELD_IDS[field], text, sizeof text);
+    if (!parseSectorNumber(text, *kind.fields[field])) *kind.fields[field] = 0;
 }
 
 void browse(const ImageDialog& kind, HWND dialog)

@@ -15,7 +15,7 @@ const char* const RESTORE_START_NAMES[RESTORE_START_COUNT] = {
     "先頭", "ＦＡＴ領域", "ＤＩＲ領域", "ＤＡＴＡ領域", "ユーザ指定",
 };
 
-uint32_t imageRestoreStart = 0;
+SectorNumber imageRestoreStart = 0;
 
 namespace {
 
@@ -43,21 +43,21 @@ bool resolveRestoreStart(RestoreStart start, const ImageDrive& target)
 // the volume: nothing is written past it, into whatever follows on the disk.
 // The length is the whole 64-bit one, so an image of 4 GiB or more is never
 // cut down to its low 32 bits.
-bool countImageSectors(void* file, const ImageDrive& target, uint32_t& count)
+bool countImageSectors(void* file, const ImageDrive& target, SectorNumber& count)
 {
     uint64_t size = 0;
     if (!platform.getFileSize(file, &size)) {
         showMessage(MSG_FILE_READ_ERROR, MessageKind::Error);
         return false;
     }
-    uint64_t sectors = size / target.space.bytesPerSector;
-    uint32_t total = target.layout.totalSectors;
-    uint64_t room = total > imageRestoreStart ? total - imageRestoreStart : 0;
+    SectorNumber sectors = size / target.space.bytesPerSector;
+    SectorNumber total = target.layout.totalSectors;
+    SectorNumber room = total > imageRestoreStart ? total - imageRestoreStart : 0;
     if (sectors > room) {
         showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
         return false;
     }
-    count = uint32_t(sectors);
+    count = sectors;
     return true;
 }
 
@@ -74,7 +74,7 @@ bool mayOverwriteBootSector(const ImageDrive& target, uint32_t chunk, const uint
 
 // Only whole chunks are written: a short read of the file, a failed write,
 // a refusal or a stop ends the run after the chunks already written.
-RunResult restoreSectors(const ImageDrive& target, void* file, uint32_t count)
+RunResult restoreSectors(const ImageDrive& target, void* file, SectorNumber count)
 {
     uint32_t sectorSize = target.space.bytesPerSector;
     if (!SectorIo::beginRun(SectorOp::Write, target.drive, sectorSize))
@@ -82,11 +82,11 @@ RunResult restoreSectors(const ImageDrive& target, void* file, uint32_t count)
     uint32_t chunk = transferChunk(count, sectorSize);
     alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t buffer[IMAGE_BUFFER_SIZE];
     RunProgress progress;
-    for (uint32_t done = 0; done < count; done += chunk) {
+    for (SectorNumber done = 0; done < count; done += chunk) {
         showRunProgress(progress, done, count);
         if (!platform.readFile(file, buffer, chunk * sectorSize))
             return {RunOutcome::Failed, MSG_FILE_READ_ERROR, done};
-        uint32_t sector = imageRestoreStart + done;
+        SectorNumber sector = imageRestoreStart + done;
         if (sector == 0 && !mayOverwriteBootSector(target, chunk, buffer))
             return {RunOutcome::Refused, MSG_LAYOUT_MISMATCH, done};
         if (SectorIo::transfer(SectorOp::Write, target.drive, chunk, sector, buffer) !=
@@ -113,17 +113,17 @@ void groupDigits(uint64_t value, char* text, size_t size)
 
 // Every restore says what it is about to overwrite, whatever the Options
 // say of single-sector writes: nothing is written unless the user says OK.
-bool mayOverwriteSectors(const ImageDrive& target, uint32_t count)
+bool mayOverwriteSectors(const ImageDrive& target, SectorNumber count)
 {
     char drive[VOLUME_TEXT_SIZE + 16], bytes[32], question[512];
     // 0x82 0x60 + n is the full-width capital letter n of Shift-JIS.
     int at = std::snprintf(drive, sizeof drive, "%c%cドライブ", 0x82, 0x60 + target.drive);
     if (volumeInfo.volumeName[0] != '\0')
         std::snprintf(drive + at, sizeof drive - at, "（%s）", volumeInfo.volumeName);
-    groupDigits(uint64_t(count) * target.space.bytesPerSector, bytes, sizeof bytes);
+    groupDigits(count * target.space.bytesPerSector, bytes, sizeof bytes);
     std::snprintf(question, sizeof question, messageText(MSG_RESTORE_OVERWRITE), drive,
-                  (unsigned long)imageRestoreStart, (unsigned long)(imageRestoreStart + count - 1),
-                  bytes);
+                  (unsigned long long)imageRestoreStart,
+                  (unsigned long long)(imageRestoreStart + count - 1), bytes);
     return askToProceedWith(MSG_RESTORE_OVERWRITE, question);
 }
 
@@ -135,8 +135,9 @@ void describeWritten(const RunResult& result, char* text, size_t size)
         std::snprintf(text, size, "%s", messageText(MSG_NOTHING_WRITTEN));
         return;
     }
-    std::snprintf(text, size, messageText(MSG_SECTORS_WRITTEN), (unsigned long)imageRestoreStart,
-                  (unsigned long)(imageRestoreStart + result.done - 1));
+    std::snprintf(text, size, messageText(MSG_SECTORS_WRITTEN),
+                  (unsigned long long)imageRestoreStart,
+                  (unsigned long long)(imageRestoreStart + result.done - 1));
 }
 
 void restoreImage(const char* fileText, int drive, RestoreStart start)
@@ -149,7 +150,7 @@ void restoreImage(const char* fileText, int drive, RestoreStart start)
         showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
         return;
     }
-    uint32_t count = 0;
+    SectorNumber count = 0;
     if (!countImageSectors(file, target, count)) {
         platform.closeFile(file);
         return;

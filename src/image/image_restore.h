@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "disk/sector_io.h"
+
 // Where on the drive the image restore starts writing, in the order of its list.
 enum class RestoreStart : int {
     DriveStart = 0,
@@ -14,7 +16,7 @@ constexpr int RESTORE_START_COUNT = 5;
 extern const char* const RESTORE_START_NAMES[RESTORE_START_COUNT];
 
 // The first sector last restored to or typed; the user-specified field shows it.
-extern uint32_t imageRestoreStart;
+extern SectorNumber imageRestoreStart;
 
 // Bytes 11 to 31 of two boot sectors, the BIOS parameter block, are equal.
 bool sameDriveLayout(const uint8_t* imageFirstSector, const uint8_t* driveFirstSector);

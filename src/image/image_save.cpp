@@ -10,22 +10,22 @@ const char* const SAVE_RANGE_NAMES[SAVE_RANGE_COUNT] = {
     "ドライブ全体", "ＩＰＬ領域", "ＦＡＴ領域", "ＤＩＲ領域", "ＤＡＴＡ領域", "ユーザ指定",
 };
 
-uint32_t imageSaveStart = 0;
-uint32_t imageSaveCount = 1;
+SectorNumber imageSaveStart = 0;
+SectorNumber imageSaveCount = 1;
 
 namespace {
 
 // FAT32 counts one cluster less as its data area than the volume holds:
 // the image keeps the last cluster too.
-uint32_t dataAreaSectors(const VolumeLayout& layout)
+SectorNumber dataAreaSectors(const VolumeLayout& layout)
 {
     if (layout.fatType != 32) return layout.dataSectors;
     return layout.totalSectors > layout.dataStart ? layout.totalSectors - layout.dataStart : 0;
 }
 
 struct SectorRange {
-    uint32_t first;
-    uint32_t count;
+    SectorNumber first;
+    SectorNumber count;
 };
 
 SectorRange areaOf(SaveRange range, const VolumeLayout& layout)
@@ -50,7 +50,8 @@ bool resolveSaveRange(SaveRange range, const ImageDrive& target)
         imageSaveStart = area.first;
         imageSaveCount = area.count;
     }
-    bool inside = uint64_t(imageSaveStart) + imageSaveCount <= target.layout.totalSectors;
+    SectorNumber total = target.layout.totalSectors;
+    bool inside = imageSaveCount <= total && imageSaveStart <= total - imageSaveCount;
     if (inside && (imageSaveCount != 0 || !userSpecified)) return true;
     showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
     return false;
@@ -66,7 +67,7 @@ RunResult saveSectors(const ImageDrive& target, void* file)
     uint32_t chunk = transferChunk(imageSaveCount, sectorSize);
     alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t buffer[IMAGE_BUFFER_SIZE];
     RunProgress progress;
-    for (uint32_t done = 0; done < imageSaveCount; done += chunk) {
+    for (SectorNumber done = 0; done < imageSaveCount; done += chunk) {
         showRunProgress(progress, done, imageSaveCount);
         if (SectorIo::transfer(SectorOp::Read, target.drive, chunk, imageSaveStart + done,
                                buffer) != SECTOR_STATUS_OK)

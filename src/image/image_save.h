@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "disk/sector_io.h"
+
 // The ranges of a drive the image save offers, in the order of its list.
 enum class SaveRange : int {
     WholeDrive = 0,
@@ -15,8 +17,8 @@ constexpr int SAVE_RANGE_COUNT = 6;
 extern const char* const SAVE_RANGE_NAMES[SAVE_RANGE_COUNT];
 
 // The range last saved or typed; the user-specified fields show them.
-extern uint32_t imageSaveStart;
-extern uint32_t imageSaveCount;
+extern SectorNumber imageSaveStart;
+extern SectorNumber imageSaveCount;
 
 // The dialog's execute: the sectors of `range` of `drive` (-1 for none) into
 // the file named by `fileText`. Every outcome is told in a message box.

@@ -39,12 +39,12 @@ const Message MESSAGES[MSG_COUNT] = {
      "表示中の内容で上書きしてもよろしいですか？",
      MessageKind::ConfirmOkCancel},
     {"処理を中止しました。", MessageKind::Warning},
-    {"セクタ %lu から %lu までを書き込みました。", MessageKind::Info},
+    {"セクタ %llu から %llu までを書き込みました。", MessageKind::Info},
     {"ドライブには何も書き込んでいません。", MessageKind::Info},
     {"イメージファイルが対象のドライブ上にあります。\n"
      "別のドライブのファイルを指定して下さい。",
      MessageKind::Error},
-    {"%sのセクタ %lu～%lu (%s バイト) をイメージの内容で上書きします。\n"
+    {"%sのセクタ %llu～%llu (%s バイト) をイメージの内容で上書きします。\n"
      "よろしいですか？",
      MessageKind::ConfirmOkCancel},
     {"ファイルの大きさ (%llu バイト) がセクタの大きさ (%lu バイト) と異なります。\n"

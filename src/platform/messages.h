@@ -23,7 +23,7 @@ enum MessageId : int {
     MSG_DONE = 19,
     MSG_SECTOR_CHANGED = 20,
     MSG_RUN_STOPPED = 21,
-    MSG_SECTORS_WRITTEN = 22,  // a format: the first and last sector written
+    MSG_SECTORS_WRITTEN = 22,  // a format: the first and last sector written (64 bits)
     MSG_NOTHING_WRITTEN = 23,
     MSG_IMAGE_ON_TARGET = 24,
     MSG_RESTORE_OVERWRITE = 25,  // a format: the drive, the first and last sector, the bytes

@@ -13,7 +13,7 @@ constexpr uint32_t BPB_TOTAL_SECTORS_16 = 19;
 constexpr uint32_t BPB_SECTORS_PER_FAT_16 = 22;
 constexpr uint32_t BPB_TOTAL_SECTORS_32 = 32;
 constexpr uint32_t BPB_SECTORS_PER_FAT_32 = 36;
-constexpr uint32_t BPB_NTFS_TOTAL_SECTORS = 40;
+constexpr uint32_t BPB_NTFS_TOTAL_SECTORS = 40;  // 64 bits
 constexpr uint32_t BPB_ROOT_CLUSTER = 44;
 constexpr uint32_t BPB_TYPE_TEXT_16 = 54;
 constexpr uint32_t DIR_ENTRY_BYTES = 32;
@@ -28,6 +28,11 @@ uint32_t read16(const uint8_t* p)
 uint32_t read32(const uint8_t* p)
 {
     return read16(p) | read16(p + 2) << 16;
+}
+
+uint64_t read64(const uint8_t* p)
+{
+    return read32(p) | uint64_t(read32(p + 4)) << 32;
 }
 
 // The number of the FAT12/16 type text ("FATnn", atoi of its two
@@ -49,9 +54,11 @@ struct Areas {
 
 // FAT12/16: IPL, the FATs, the root directory and a data area of at least
 // one sector inside the volume. FAT32: the root directory is a cluster of
-// the data area, wholly inside the volume.
+// the data area, wholly inside the volume. FAT counts in 32 bits: only an
+// NTFS volume's count passes them.
 bool inOrder(const Areas& a, bool fat32, uint32_t rootCluster)
 {
+    if (a.total > 0xFFFFFFFFu) return false;
     if (fat32) return rootCluster >= 2 && a.dir < a.total && a.dir + a.dirSectors <= a.total;
     return a.data < a.total;
 }
@@ -74,7 +81,7 @@ VolumeLayout parseBootSector(const uint8_t* sector, bool isNtfs)
     layout.reservedSectors = read16(sector + BPB_RESERVED_SECTORS);
     layout.fatCount = sector[BPB_FAT_COUNT];
     layout.totalSectors = read16(sector + BPB_TOTAL_SECTORS_16);
-    if (isNtfs) layout.totalSectors = read32(sector + BPB_NTFS_TOTAL_SECTORS);
+    if (isNtfs) layout.totalSectors = read64(sector + BPB_NTFS_TOTAL_SECTORS);
     if (layout.totalSectors == 0) layout.totalSectors = read32(sector + BPB_TOTAL_SECTORS_32);
 
     // A 16-bit FAT size of 0 marks FAT32 (and NTFS, which has none).

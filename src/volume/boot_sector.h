@@ -1,11 +1,14 @@
 #pragma once
 #include <cstdint>
 
+#include "disk/sector_io.h"
+
 // A volume's geometry and area boundaries as its boot sector gives them
-// (sector counts and sector numbers).
+// (sector counts and sector numbers). FAT keeps its areas in 32 bits; NTFS
+// and raw volumes count their sectors in 64.
 struct VolumeLayout {
     uint32_t bytesPerSector;
-    uint32_t totalSectors;
+    SectorNumber totalSectors;
     uint32_t sectorsPerCluster;
     uint32_t fatType;
     uint32_t fatCount;

@@ -1,5 +1,7 @@
 #include "volume/cluster.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr uint32_t ENTRY_CLUSTER_HIGH = 20;
@@ -13,15 +15,16 @@ uint32_t word(const uint8_t* bytes)
 uint32_t highestCluster(const VolumeLayout& layout)
 {
     if (layout.fatType != 32) return layout.dataSectors / layout.sectorsPerCluster + 1;
-    uint32_t total = layout.totalSectors, start = layout.dataStart;
-    return (total > start ? total - start : 0) / layout.sectorsPerCluster + 1;
+    SectorNumber total = layout.totalSectors, start = layout.dataStart;
+    SectorNumber highest = (total > start ? total - start : 0) / layout.sectorsPerCluster + 1;
+    return uint32_t(std::min<SectorNumber>(highest, 0xFFFFFFFFu));
 }
 
 }  // namespace
 
-uint32_t clusterFirstSector(const VolumeLayout& layout, uint32_t cluster)
+SectorNumber clusterFirstSector(const VolumeLayout& layout, uint32_t cluster)
 {
-    return layout.dataStart + (cluster - 2) * layout.sectorsPerCluster;
+    return layout.dataStart + SectorNumber(cluster - 2) * layout.sectorsPerCluster;
 }
 
 // The first sector is checked in 64 bits too: a damaged boot sector can put

@@ -4,7 +4,7 @@
 #include "volume/boot_sector.h"
 
 // The first sector of cluster `cluster`; cluster 2 begins the data area.
-uint32_t clusterFirstSector(const VolumeLayout& layout, uint32_t cluster);
+SectorNumber clusterFirstSector(const VolumeLayout& layout, uint32_t cluster);
 
 // Whether the cluster lies inside the volume's data area, so that a jump to
 // it lands inside the volume. FAT32 counts its data area to the volume's end;

@@ -1,6 +1,5 @@
 #include "volume/volume_info.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "disk/drive_root.h"
@@ -38,7 +37,7 @@ void openRaw(const DeviceSize& device, DriveSpace& space, VolumeLayout& layout)
     space.bytesPerSector = device.sectorSize;
     layout = VolumeLayout{};
     layout.bytesPerSector = device.sectorSize;
-    layout.totalSectors = uint32_t(std::min<uint64_t>(device.sectorCount, 0xFFFFFFFF));
+    layout.totalSectors = device.sectorCount;
 }
 
 }  // namespace

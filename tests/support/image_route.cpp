@@ -13,7 +13,7 @@ struct Image {
 };
 
 std::map<int, Image> images;
-std::set<std::tuple<int, SectorOp, uint32_t>> failures;
+std::set<std::tuple<int, SectorOp, SectorNumber>> failures;
 std::set<int> hiddenDevices;
 std::vector<ImageRoute::Request> log;
 std::vector<ImageRoute::Run> runLog;
@@ -44,21 +44,24 @@ uint64_t fileSize(std::FILE* file)
 #endif
 }
 
-bool failing(int drive, SectorOp op, uint32_t count, uint32_t firstSector)
+bool failing(int drive, SectorOp op, uint32_t count, SectorNumber firstSector)
 {
-    for (uint64_t s = firstSector; s < uint64_t(firstSector) + count; s++)
-        if (failures.count({drive, op, uint32_t(s)})) return true;
+    for (SectorNumber s = firstSector; s < firstSector + count; s++)
+        if (failures.count({drive, op, s})) return true;
     return false;
 }
 
 // Reads or writes whole sectors inside the image; a range past its end fails.
-bool move(const Image& image, SectorOp op, uint32_t count, uint32_t firstSector, void* buffer)
+bool move(const Image& image, SectorOp op, uint32_t count, SectorNumber firstSector,
+          void* buffer)
 {
     std::FILE* file = std::fopen(image.path.c_str(), op == SectorOp::Write ? "r+b" : "rb");
     if (file == nullptr) return false;
     uint64_t bytes = uint64_t(count) * image.sectorSize;
-    bool ok = uint64_t(firstSector) * image.sectorSize + bytes <= fileSize(file);
-    ok = ok && seek(file, uint64_t(firstSector) * image.sectorSize);
+    uint64_t size = fileSize(file);
+    bool ok = firstSector <= size / image.sectorSize &&
+              firstSector * image.sectorSize + bytes <= size;
+    ok = ok && seek(file, firstSector * image.sectorSize);
     if (ok && op == SectorOp::Read) ok = std::fread(buffer, 1, bytes, file) == bytes;
     if (ok && op == SectorOp::Write) ok = std::fwrite(buffer, 1, bytes, file) == bytes;
     return std::fclose(file) == 0 && ok;
@@ -80,7 +83,7 @@ void ImageRoute::attach(int drive, const std::string& path, uint32_t sectorSize)
     images[drive] = {path, sectorSize};
 }
 
-void ImageRoute::failSector(int drive, SectorOp op, uint32_t sector)
+void ImageRoute::failSector(int drive, SectorOp op, SectorNumber sector)
 {
     failures.insert({drive, op, sector});
 }
@@ -95,7 +98,7 @@ const std::vector<ImageRoute::Request>& ImageRoute::requests()
     return log;
 }
 
-int ImageRoute::transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector,
+int ImageRoute::transfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
                          void* buffer)
 {
     log.push_back({op, drive, count, firstSector, inRunOf(drive)});

@@ -13,7 +13,7 @@ struct Request {
     SectorOp op;
     int drive;
     uint32_t count;
-    uint32_t firstSector;
+    SectorNumber firstSector;
     bool inRun;  // inside a run of its drive
 };
 
@@ -30,13 +30,13 @@ struct Run {
 void reset();
 void attach(int drive, const std::string& path, uint32_t sectorSize);
 // Every transfer of `op` on `drive` that touches `sector` fails with status 1.
-void failSector(int drive, SectorOp op, uint32_t sector);
+void failSector(int drive, SectorOp op, SectorNumber sector);
 // The device of `drive` answers no size, as no device does on Windows 95.
 void hideDevice(int drive);
 const std::vector<Request>& requests();
 const std::vector<Run>& runs();
 
-int transfer(SectorOp op, int drive, uint32_t count, uint32_t firstSector, void* buffer);
+int transfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector, void* buffer);
 bool beginRun(SectorOp op, int drive, uint32_t sectorSize);
 void endRun(bool dismount);
 bool queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount);

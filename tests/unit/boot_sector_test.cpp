@@ -200,18 +200,20 @@ TEST(BootSector, AreasOutOfOrderAreNotKept)
     }
 }
 
-TEST(BootSector, NtfsTakesTheLowWordOfTheLargeCount)
+// NTFS counts its sectors in 64 bits, past 2 TiB of 512-byte sectors too.
+TEST(BootSector, NtfsTakesItsWholeCount)
 {
-    auto s = bootSector({.sectorsPerCluster = 8, .total16 = 0, .total32 = 0,
-                         .ntfsTotal = 0x12345678});
-    putText(s, 3, "NTFS    ");
-    put32(s, 44, 0xFFFFFFFF);  // high half of the 64-bit count
-    VolumeLayout ntfs = parseBootSector(s.data(), true);
-    EXPECT_EQ(ntfs.totalSectors, 0x12345678u);
-    EXPECT_EQ(ntfs.bytesPerSector, 512u);
-    EXPECT_EQ(ntfs.sectorsPerCluster, 8u);
-    EXPECT_EQ(ntfs.fatType, 32u);  // no 16-bit FAT size
-    EXPECT_EQ(parseBootSector(s.data(), false).totalSectors, 0u);
+    for (uint64_t total : {0x12345678ull, (1ull << 32) + 999, 1ull << 40}) {
+        auto s = bootSector({.sectorsPerCluster = 8, .ntfsTotal = uint32_t(total)});
+        putText(s, 3, "NTFS    ");
+        put32(s, 44, uint32_t(total >> 32));
+        VolumeLayout ntfs = parseBootSector(s.data(), true);
+        EXPECT_EQ(ntfs.totalSectors, total);
+        EXPECT_EQ(ntfs.bytesPerSector, 512u);
+        EXPECT_EQ(ntfs.sectorsPerCluster, 8u);
+        EXPECT_EQ(ntfs.fatType, 32u);  // no 16-bit FAT size
+        EXPECT_EQ(parseBootSector(s.data(), false).totalSectors, 0u);
+    }
 }
 
 TEST(BootSector, HostileSectorsGiveADefinedLayout)

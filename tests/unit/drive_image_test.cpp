@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <filesystem>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -56,7 +57,7 @@ protected:
     std::string overwriteB(const char* drive = "Ｂドライブ")
     {
         char text[512];
-        std::snprintf(text, sizeof text, messageText(MSG_RESTORE_OVERWRITE), drive, 0ul, 2879ul,
+        std::snprintf(text, sizeof text, messageText(MSG_RESTORE_OVERWRITE), drive, 0ull, 2879ull,
                       "1,474,560");
         return text;
     }
@@ -65,8 +66,8 @@ protected:
     std::vector<std::string> endedAt(MessageId why, uint32_t written)
     {
         char range[128];
-        std::snprintf(range, sizeof range, messageText(MSG_SECTORS_WRITTEN), 0ul,
-                      (unsigned long)written - 1);
+        std::snprintf(range, sizeof range, messageText(MSG_SECTORS_WRITTEN), 0ull,
+                      (unsigned long long)written - 1);
         return {overwriteB(), std::string(messageText(why)) + "\n" +
                                   (written == 0 ? messageText(MSG_NOTHING_WRITTEN) : range)};
     }
@@ -498,6 +499,35 @@ TEST_F(ImageRun, ARestoreOntoTheDriveShownReadsItsSectorAfresh)
     writeSector();
     image[100] ^= 0xFF;
     EXPECT_TRUE(whole(second) == image);
+}
+
+// A device of 2^33 sectors (a sparse file): a range ending at its last sector
+// is read from 64-bit offsets, whole, and the bar counts past 32 bits.
+TEST_F(ImageRun, ARangePast32BitsSavesFromItsOffsets)
+{
+    const SectorNumber sectors = 1ull << 33;
+    std::string huge = dir.path + "/huge.img";
+    std::ofstream(huge, std::ios::binary).put(0);
+    std::filesystem::resize_file(huge, sectors * 512);
+    writeBytes(huge, (sectors - 100) * 512, std::vector<uint8_t>(512, 0xCD));
+    writeBytes(huge, sectors * 512 - 3, {1, 2, 3});
+    attach(DRIVE_C, huge, 512, 3);
+    fake.volumesByDrive['C'].present = false;  // no file system: by the device
+    fake.volumesByDrive['C'].freeSpaceOk = false;
+    imageSaveStart = sectors - 100, imageSaveCount = 100;
+    runImageSave(file.c_str(), DRIVE_C, SaveRange::UserSpecified);
+    EXPECT_EQ(boxTexts(), texts({MSG_DONE}));
+    EXPECT_TRUE(whole(file) == readBytes(huge, (sectors - 100) * 512, 100 * 512));
+    EXPECT_EQ(ImageRoute::requests().front().firstSector, sectors - 100);
+    EXPECT_EQ(ImageRoute::requests().back().firstSector + ImageRoute::requests().back().count,
+              sectors);
+
+    RunProgress progress;
+    fake.progress.clear();
+    showRunProgress(progress, sectors - 1, sectors);
+    showRunProgress(progress, 1ull << 32, sectors);
+    showRunProgress(progress, UINT64_MAX / 2, UINT64_MAX);
+    EXPECT_EQ(fake.progress, (std::vector<int>{99, 50}));
 }
 
 // The area commands and VolumeInfo describe the drive shown, whichever drive

@@ -84,18 +84,22 @@ TEST_F(Editor, BackSwapsAndRefreshOrAnotherDriveClearsIt)
     EXPECT_EQ(editor.previousSector, NO_SECTOR);
 }
 
-TEST_F(Editor, SectorsBeyondTheVolumeShowSectorZero)
+// A sector past the last is refused with a message, whatever asked for it,
+// and the sector shown stays.
+TEST_F(Editor, SectorsBeyondTheVolumeAreRefused)
 {
     loadSector(DRIVE_A, 2879);
     EXPECT_FALSE(isCommandEnabled(CMD_NEXT_SECTOR));
     EXPECT_TRUE(isCommandEnabled(CMD_PREV_SECTOR));
-    for (uint32_t sector : {2880u, 4000000000u}) {
-        loadSector(DRIVE_A, sector);
-        EXPECT_EQ(editor.currentSector, 0u);
+    for (SectorNumber sector : {SectorNumber(2880), SectorNumber(4000000000u), SectorNumber(1) << 40, NO_SECTOR - 1}) {
+        EXPECT_FALSE(loadSector(DRIVE_A, sector)) << sector;
+        EXPECT_EQ(editor.currentSector, 2879u);
     }
-    navigate(CMD_PREV_SECTOR);  // 0 - 1 wraps
+    EXPECT_EQ(boxesOf(MSG_BAD_PARAMETER), 4);
+    loadSector(DRIVE_A, 0);
+    navigate(CMD_PREV_SECTOR);  // 0 - 1 wraps to no sector of the volume
     EXPECT_EQ(editor.currentSector, 0u);
-    EXPECT_TRUE(fake.boxes.empty());
+    EXPECT_EQ(boxesOf(MSG_BAD_PARAMETER), 5);
 }
 
 TEST_F(Editor, TypingBackTheOldValueIsNoLongerAnEdit)

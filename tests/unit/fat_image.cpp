@@ -80,9 +80,9 @@ void writeBytes(const std::string& path, uint64_t offset, const std::vector<uint
     if (std::fclose(file) != 0 || !written) throw std::runtime_error("cannot write " + path);
 }
 
-void setNtfsSectorCount(const std::string& image, uint32_t sectors)
+void setNtfsSectorCount(const std::string& image, uint64_t sectors)
 {
-    writeBytes(image, 40,
-               {uint8_t(sectors), uint8_t(sectors >> 8), uint8_t(sectors >> 16),
-                uint8_t(sectors >> 24)});
+    std::vector<uint8_t> field(8);
+    for (int i = 0; i < 8; i++) field[i] = uint8_t(sectors >> 8 * i);
+    writeBytes(image, 40, field);
 }

@@ -29,10 +29,10 @@ bool run(const std::string& command);
 std::string makeFatImage(const TempDir& dir, const std::string& name, const FatFormat& format);
 void copyIntoImage(const std::string& image, const std::string& name,
                    const std::vector<uint8_t>& data);
-// Writes the field an NTFS boot sector keeps its sector count in (offset 40,
-// inside a FAT12/16 volume serial), so the image also passes for an NTFS
-// volume of that many sectors where a test calls it NTFS.
-void setNtfsSectorCount(const std::string& image, uint32_t sectors);
+// Writes the 64-bit field an NTFS boot sector keeps its sector count in
+// (offset 40, over a FAT12/16 volume's serial and label), so the image also
+// passes for an NTFS volume of that many sectors where a test calls it NTFS.
+void setNtfsSectorCount(const std::string& image, uint64_t sectors);
 // Writes `data` over the bytes at `offset`, as another program would.
 void writeBytes(const std::string& path, uint64_t offset, const std::vector<uint8_t>& data);
 std::vector<uint8_t> readBytes(const std::string& path, uint64_t offset, uint32_t count);

@@ -78,9 +78,9 @@ TEST_F(RawVolume, ABootSectorPastTheDeviceIsBoundedByIt)
     expectRawCommands();
     ASSERT_TRUE(navigate(CMD_JUMP_LAST));
     EXPECT_EQ(editor.currentSector, 999u);
-    EXPECT_TRUE(loadSector(DRIVE_A, 1500));  // past the device: back to sector 0
-    EXPECT_EQ(editor.currentSector, 0u);
-    EXPECT_EQ(boxesOf(MSG_SECTOR_READ_ERROR), 0);
+    EXPECT_FALSE(loadSector(DRIVE_A, 1500));  // past the device: refused
+    EXPECT_EQ(boxesOf(MSG_BAD_PARAMETER), 1);
+    EXPECT_EQ(editor.currentSector, 999u);
 
     std::filesystem::resize_file(floppy, 2880 * 512);  // whole again: a FAT volume as before
     ASSERT_TRUE(loadSector(DRIVE_A, 0));

@@ -14,16 +14,16 @@ std::vector<const char*> taken;
 void* lastBuffer;
 
 template <int Status>
-int route(const char* name, SectorOp, int, uint32_t, uint32_t, void* buffer)
+int route(const char* name, SectorOp, int, uint32_t, SectorNumber, void* buffer)
 {
     taken.push_back(name);
     lastBuffer = buffer;
     return Status;
 }
 
-int nt(SectorOp op, int d, uint32_t c, uint32_t f, void* b) { return route<0>("nt", op, d, c, f, b); }
-int abs(SectorOp op, int d, uint32_t c, uint32_t f, void* b) { return route<997>("abs", op, d, c, f, b); }
-int ext(SectorOp op, int d, uint32_t c, uint32_t f, void* b) { return route<-1>("ext", op, d, c, f, b); }
+int nt(SectorOp op, int d, uint32_t c, SectorNumber f, void* b) { return route<0>("nt", op, d, c, f, b); }
+int abs(SectorOp op, int d, uint32_t c, SectorNumber f, void* b) { return route<997>("abs", op, d, c, f, b); }
+int ext(SectorOp op, int d, uint32_t c, SectorNumber f, void* b) { return route<-1>("ext", op, d, c, f, b); }
 bool device(int, uint32_t* sectorSize, uint64_t* sectorCount)
 {
     taken.push_back("device");

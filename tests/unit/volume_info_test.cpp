@@ -115,10 +115,11 @@ TEST_F(LayoutRead, UsesTheNtfsFlagOfTheLastQuery)
     volumeInfo.isNtfs = true;
     VolumeLayout layout{};
     readVolumeLayout(0, layout);
-    // Offset 40 of a FAT12 boot sector holds part of the serial number.
-    std::vector<uint8_t> at40 = readBytes(image, 40, 4);
-    EXPECT_EQ(layout.totalSectors,
-              uint32_t(at40[0] | at40[1] << 8 | at40[2] << 16 | uint32_t(at40[3]) << 24));
+    // Offsets 40 to 47 of a FAT12 boot sector hold part of its serial and label.
+    std::vector<uint8_t> at40 = readBytes(image, 40, 8);
+    uint64_t count = 0;
+    for (int i = 7; i >= 0; i--) count = count << 8 | at40[i];
+    EXPECT_EQ(layout.totalSectors, count);
 }
 
 TEST_F(LayoutRead, AFailedReadGivesAnAllZeroLayout)

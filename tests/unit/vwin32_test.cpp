@@ -92,10 +92,18 @@ TEST_F(Vwin32, Function7305BetweenLockAndUnlock)
     EXPECT_EQ(requests[1].registers.edx, 4u);
 }
 
-TEST_F(Vwin32, OtherOperationsTouchNothing)
+// Neither another operation nor a sector past the packet's 32 bits reaches
+// the device; the last sector 32 bits hold does.
+TEST_F(Vwin32, OtherOperationsAndSectorsPast32BitsTouchNothing)
 {
     EXPECT_EQ(extAbsDiskTransfer(static_cast<SectorOp>(4), 0, 1, 0, buffer), -1);
+    EXPECT_EQ(absDiskTransfer(SectorOp::Read, 0, 1, 0x100000000u, buffer), SECTOR_STATUS_FAILED);
+    EXPECT_EQ(extAbsDiskTransfer(SectorOp::Write, 0, 2, 0xFFFFFFFFu, buffer),
+              SECTOR_STATUS_FAILED);
     EXPECT_TRUE(requests.empty());
+    EXPECT_EQ(extAbsDiskTransfer(SectorOp::Read, 0, 1, 0xFFFFFFFFu, buffer), 0);
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[1].packet.startSector, 0xFFFFFFFFu);
 }
 
 TEST_F(Vwin32, CarryAndDeviceErrorsBecomeTheStatus)

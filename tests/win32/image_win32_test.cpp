@@ -218,7 +218,7 @@ TEST_F(ImageOnWine, TheUserRangeFieldsFollowTheList)
             GetDlgItemTextA(dialog, IDC_IMAGE_COUNT, text, sizeof text);
             count = text;
             SetDlgItemTextA(dialog, IDC_IMAGE_START, "2000");
-            SetDlgItemTextA(dialog, IDC_IMAGE_COUNT, "4294967296");  // past 32 bits
+            SetDlgItemTextA(dialog, IDC_IMAGE_COUNT, "4294967296");  // past 32 bits: kept whole
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }});
     EXPECT_EQ(entries, (std::vector<std::string>{"ドライブ全体", "ＩＰＬ領域", "ＦＡＴ領域",
@@ -227,7 +227,7 @@ TEST_F(ImageOnWine, TheUserRangeFieldsFollowTheList)
     EXPECT_EQ(enabledAfter, (std::vector<bool>{true, true}));
     EXPECT_EQ(start + "," + count, "100,7");
     EXPECT_EQ(imageSaveStart, 2000u);
-    EXPECT_EQ(imageSaveCount, 0u);
+    EXPECT_EQ(imageSaveCount, 4294967296u);
 }
 
 // Outside a run each transfer opens the volume; inside, none does.

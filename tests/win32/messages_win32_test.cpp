@@ -22,7 +22,7 @@ std::vector<int> buttonsOf(MessageKind kind)
     switch (kind) {
     case MessageKind::ConfirmOkCancel: return {IDOK, IDCANCEL};
     case MessageKind::AskYesNo: return {IDYES, IDNO};
-    case MessageKind::AskYesNoCancel: return {IDCANCEL, IDYES, IDNO};
+    case MessageKind::AskYesNoCancel: return {IDYES, IDNO, IDCANCEL};
     default: return {IDOK};
     }
 }

@@ -112,20 +112,31 @@ TEST_F(ReadDialog, OkShowsTheSectorAndTheNextOpeningProposesIt)
     run({[&](HWND dialog) {
         proposedDrive = text(dialog, IDC_READ_DRIVE);
         proposedSector = text(dialog, IDC_READ_SECTOR);
-        choose(dialog, "D:", "4294967296");  // past 32 bits: sector 0
+        choose(dialog, "D:", "32767");  // D:'s last sector
         click(dialog, IDOK);
     }});
     EXPECT_EQ(proposedDrive, "A:");
     EXPECT_EQ(proposedSector, "100");
     EXPECT_EQ(editor.currentDrive, 3);
-    EXPECT_EQ(editor.currentSector, 0u);
-
-    run({[&](HWND dialog) {
-        choose(dialog, "D:", "");
-        click(dialog, IDOK);
-    }});
-    EXPECT_EQ(editor.currentSector, 0u);
+    EXPECT_EQ(editor.currentSector, 32767u);
     EXPECT_TRUE(boxes.empty());
+
+    // Past the last sector, or no number at all: refused, the dialog stays.
+    for (const char* typed : {"32768", "4294967296", ""}) {
+        boxes.clear();
+        HWND readDialog = nullptr;
+        run({[&](HWND dialog) {
+                 readDialog = dialog;
+                 choose(dialog, "D:", typed);
+                 click(dialog, IDOK);
+             },
+             [&](HWND box) {
+                 click(box, IDOK);
+                 click(readDialog, IDCANCEL);
+             }});
+        EXPECT_EQ(boxes, std::vector<std::string>{messageText(MSG_BAD_PARAMETER)}) << typed;
+        EXPECT_EQ(editor.currentSector, 32767u);
+    }
 }
 
 TEST_F(ReadDialog, KeepingTheEditsKeepsTheDialogOpen)
