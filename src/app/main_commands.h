@@ -7,6 +7,7 @@ enum class WindowAction {
     ReadDialog,
     ImageSaveDialog,
     ImageRestoreDialog,
+    ImageVerifyDialog,
     ClusterDialog,
     ValueEditDialog,
     AllDrivesDialog,

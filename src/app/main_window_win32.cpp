@@ -56,6 +56,9 @@ void performCommand(HWND window, int id)
     case WindowAction::ImageRestoreDialog:
         openEditorDialog(window, "IMAGELOAD", imageRestoreDialogProc);
         break;
+    case WindowAction::ImageVerifyDialog:
+        openEditorDialog(window, "IMAGEVERIFY", imageVerifyDialogProc);
+        break;
     case WindowAction::ClusterDialog: openEditorDialog(window, "CLUSTER", clusterDialogProc); break;
     case WindowAction::ValueEditDialog:
         openDialog(window, "EDIT", valueEditDialogProc);

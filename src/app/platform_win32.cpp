@@ -254,10 +254,11 @@ void* createFile(const char* path)
 }
 
 // Only an existing file: one that vanished after it was chosen is an error,
-// not a new empty file.
+// not a new empty file. Others may read it meanwhile (a restore reads its
+// image a second time for the check), none may change it.
 void* openFile(const char* path)
 {
-    return handleOrNull(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    return handleOrNull(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 

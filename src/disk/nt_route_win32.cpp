@@ -10,13 +10,16 @@ namespace {
 
 // A mounted volume is commonly held open for reading by the system, which a
 // write-only share refuses.
+// A handle that writes goes through to the device: a restore reads back
+// what the device holds, not what a cache kept of the writes.
 HANDLE openVolume(const char* path, DWORD access)
 {
-    HANDLE device = CreateFileA(path, access, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD flags = FILE_ATTRIBUTE_NORMAL | (access & GENERIC_WRITE ? FILE_FLAG_WRITE_THROUGH : 0);
+    HANDLE device =
+        CreateFileA(path, access, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, flags, nullptr);
     if (device != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) return device;
     return CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+                       flags, nullptr);
 }
 
 constexpr uint32_t DEFAULT_SECTOR_SIZE = 512;
@@ -133,14 +136,16 @@ HANDLE openDrive(SectorOp op, int drive)
     return openVolume(path, op == SectorOp::Write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ);
 }
 
-// The volume an image run holds open and locked between its transfers.
+// The volume an image run holds open (and locked, unless it only reads
+// without a lock) between its transfers.
 struct VolumeHold {
     HANDLE device;
     int drive;
     uint32_t sectorSize;
+    bool locked;
 };
 
-VolumeHold hold = {INVALID_HANDLE_VALUE, -1, 0};
+VolumeHold hold = {INVALID_HANDLE_VALUE, -1, 0, false};
 
 }  // namespace
 
@@ -168,7 +173,7 @@ int ntTransfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
 
 // A transfer sized for other sectors than the device's would overrun the
 // caller's buffer: such a device fails the run before its first transfer.
-bool beginNtRun(SectorOp op, int drive, uint32_t sectorSize)
+bool beginNtRun(SectorOp op, int drive, uint32_t sectorSize, bool lock)
 {
     endNtRun(false);
     HANDLE device = openDrive(op, drive);
@@ -177,8 +182,8 @@ bool beginNtRun(SectorOp op, int drive, uint32_t sectorSize)
         CloseHandle(device);
         return false;
     }
-    control(device, FSCTL_LOCK_VOLUME);
-    hold = {device, drive, sectorSize};
+    if (lock) control(device, FSCTL_LOCK_VOLUME);
+    hold = {device, drive, sectorSize, lock};
     return true;
 }
 
@@ -186,9 +191,9 @@ void endNtRun(bool dismount)
 {
     if (hold.device == INVALID_HANDLE_VALUE) return;
     if (dismount) control(hold.device, FSCTL_DISMOUNT_VOLUME);
-    control(hold.device, FSCTL_UNLOCK_VOLUME);
+    if (hold.locked) control(hold.device, FSCTL_UNLOCK_VOLUME);
     CloseHandle(hold.device);
-    hold = {INVALID_HANDLE_VALUE, -1, 0};
+    hold = {INVALID_HANDLE_VALUE, -1, 0, false};
 }
 
 bool queryNtDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount)

@@ -45,10 +45,15 @@ int SectorIo::transfer(SectorOp op, int drive, uint32_t count, SectorNumber firs
     return currentRoutes.extAbsDiskTransfer(op, drive, count, firstSector, buffer);
 }
 
-bool SectorIo::beginRun(SectorOp op, int drive, uint32_t sectorSize)
+bool SectorIo::beginRun(SectorOp op, int drive, uint32_t sectorSize, bool lock)
 {
     if (!usesNtRoute() || currentRoutes.beginNtRun == nullptr) return true;
-    return currentRoutes.beginNtRun(op, drive, sectorSize);
+    return currentRoutes.beginNtRun(op, drive, sectorSize, lock || op == SectorOp::Write);
+}
+
+uint32_t SectorIo::runTransferBytes()
+{
+    return usesNtRoute() ? NT_RUN_TRANSFER_BYTES : IMAGE_BUFFER_SIZE;
 }
 
 void SectorIo::endRun(bool dismount)

@@ -18,10 +18,11 @@ enum class SectorOp : int {
 using SectorRoute = int (*)(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
                             void* buffer);
 
-// A run holds `drive` open for many transfers: opened and locked once, every
-// transfer of that drive on the one handle until the run ends. False when the
-// device cannot be opened or its sectors are not `sectorSize` bytes.
-using RunBegin = bool (*)(SectorOp op, int drive, uint32_t sectorSize);
+// A run holds `drive` open for many transfers: opened once (and locked when
+// `lock`), every transfer of that drive on the one handle until the run ends.
+// False when the device cannot be opened or its sectors are not `sectorSize`
+// bytes.
+using RunBegin = bool (*)(SectorOp op, int drive, uint32_t sectorSize, bool lock);
 // Ends the run; `dismount` makes the file system read the volume afresh.
 using RunEnd = void (*)(bool dismount);
 
@@ -47,6 +48,10 @@ constexpr uint32_t IMAGE_BUFFER_SIZE = 18432;
 // boundary of memory: every transfer buffer is aligned to the largest
 // logical sector such devices have.
 constexpr uint32_t SECTOR_BUFFER_ALIGNMENT = 4096;
+// What one transfer of an image run moves at most on the NT route: large
+// enough that a run goes at the device's speed. INT 25h/26h take no more
+// than IMAGE_BUFFER_SIZE.
+constexpr uint32_t NT_RUN_TRANSFER_BYTES = 1 << 20;
 
 constexpr int SECTOR_STATUS_OK = 0;
 constexpr int SECTOR_STATUS_FAILED = 1;
@@ -57,8 +62,11 @@ AccessMethod method();
 void setRoutes(const SectorRoutes& routes);
 int transfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector, void* buffer);
 // For a run of transfers of one drive (a drive image): `op` Write when any of
-// them writes. Outside a run each transfer opens and closes the device.
-bool beginRun(SectorOp op, int drive, uint32_t sectorSize);
+// them writes (and so locks); a read-only run locks only when `lock` asks.
+// Outside a run each transfer opens and closes the device.
+bool beginRun(SectorOp op, int drive, uint32_t sectorSize, bool lock);
+// The most bytes one transfer of a run may move on the route in use.
+uint32_t runTransferBytes();
 void endRun(bool dismount);
 bool queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount);
 }

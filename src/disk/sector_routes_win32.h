@@ -4,7 +4,7 @@
 
 // Windows NT: the volume device of the drive letter, per transfer or held for a run.
 int ntTransfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector, void* buffer);
-bool beginNtRun(SectorOp op, int drive, uint32_t sectorSize);
+bool beginNtRun(SectorOp op, int drive, uint32_t sectorSize, bool lock);
 void endNtRun(bool dismount);
 bool queryNtDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount);
 

@@ -2,18 +2,29 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <new>
 
 #include "disk/sector_io.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 
-uint32_t transferChunk(SectorNumber count, uint32_t bytesPerSector)
+uint32_t runChunkSectors(uint32_t bytesPerSector)
 {
-    uint32_t limit = bytesPerSector == 0 ? 0 : IMAGE_BUFFER_SIZE / bytesPerSector;
-    for (uint32_t chunk = uint32_t(std::min<SectorNumber>(limit, count)); chunk > 1; chunk--)
-        if (count % chunk == 0) return chunk;
-    return 1;
+    uint32_t chunk = bytesPerSector == 0 ? 0 : SectorIo::runTransferBytes() / bytesPerSector;
+    return std::max<uint32_t>(chunk, 1);
+}
+
+RunBuffer::RunBuffer(uint32_t size)
+    : bytes(static_cast<uint8_t*>(
+          operator new(size, std::align_val_t(SECTOR_BUFFER_ALIGNMENT), std::nothrow)))
+{
+}
+
+RunBuffer::~RunBuffer()
+{
+    operator delete(bytes, std::align_val_t(SECTOR_BUFFER_ALIGNMENT));
 }
 
 bool takeImageFilePath(const char* fileText)
@@ -75,11 +86,63 @@ void reportRunEnd(const RunResult& result, const char* detail)
     switch (result.end) {
     case RunOutcome::Done:
         platform.showProgress(100);
-        showMessage(MSG_DONE, MessageKind::Info);
+        showMessage(result.message, MessageKind::Info);
         break;
-    case RunOutcome::Stopped: showMessageWithDetail(MSG_RUN_STOPPED, MessageKind::Warning, detail); break;
-    case RunOutcome::Failed: showMessageWithDetail(result.error, MessageKind::Error, detail); break;
+    case RunOutcome::Stopped:
+        showTextWithDetail(messageText(result.message), MessageKind::Warning, detail);
+        break;
+    case RunOutcome::Failed: {
+        // A text without a place for the sector takes none.
+        char text[256];
+        std::snprintf(text, sizeof text, messageText(result.message),
+                      (unsigned long long)result.sector);
+        showTextWithDetail(text, MessageKind::Error, detail);
+        break;
+    }
     case RunOutcome::Refused: break;
     }
     platform.showProgress(0);
+}
+
+namespace {
+
+// The first sector of a chunk that cannot be read, found one at a time.
+SectorNumber firstUnreadable(const ImageDrive& target, SectorNumber first, uint32_t count,
+                             uint8_t* buffer)
+{
+    for (uint32_t k = 0; k < count; k++)
+        if (SectorIo::transfer(SectorOp::Read, target.drive, 1, first + k, buffer) !=
+            SECTOR_STATUS_OK)
+            return first + k;
+    return first;  // readable one at a time: the chunk's read failed as a whole
+}
+
+}  // namespace
+
+RunResult compareWithImage(const ImageDrive& target, void* file, SectorNumber first,
+                           SectorNumber count)
+{
+    uint32_t sectorSize = target.space.bytesPerSector, chunk = runChunkSectors(sectorSize);
+    RunBuffer drive(chunk * sectorSize), image(chunk * sectorSize);
+    if (drive.bytes == nullptr || image.bytes == nullptr)
+        return {RunOutcome::Failed, MSG_OUT_OF_MEMORY, 0, 0};
+    RunProgress progress;
+    for (SectorNumber done = 0; done < count; done += chunk) {
+        showRunProgress(progress, done, count);
+        uint32_t step = uint32_t(std::min<SectorNumber>(chunk, count - done));
+        SectorNumber sector = first + done;
+        if (!platform.readFile(file, image.bytes, step * sectorSize))
+            return {RunOutcome::Failed, MSG_FILE_READ_ERROR, done, sector};
+        if (SectorIo::transfer(SectorOp::Read, target.drive, step, sector, drive.bytes) !=
+            SECTOR_STATUS_OK)
+            return {RunOutcome::Failed, MSG_SECTOR_UNREADABLE, done,
+                    firstUnreadable(target, sector, step, drive.bytes)};
+        for (uint32_t k = 0; k < step; k++)
+            if (std::memcmp(drive.bytes + k * sectorSize, image.bytes + k * sectorSize,
+                            sectorSize) != 0)
+                return {RunOutcome::Failed, MSG_IMAGE_DIFFERS, done + k, sector + k};
+        if (done + step < count && !platform.continueRun())
+            return {RunOutcome::Stopped, MSG_RUN_STOPPED, done + step, 0};
+    }
+    return {RunOutcome::Done, MSG_DONE, count, 0};
 }

@@ -6,11 +6,20 @@
 #include "volume/boot_sector.h"
 #include "volume/volume_info.h"
 
-// Sectors per transfer of a run of `count` sectors: the largest divisor of
-// `count` that fits the transfer buffer, so every transfer moves the same
-// number and the last one ends at the range's end. A prime count above the
-// buffer's limit moves one sector at a time. Never 0.
-uint32_t transferChunk(SectorNumber count, uint32_t bytesPerSector);
+// Sectors per transfer of an image run on the route in use: as many as fit
+// its transfer size, never 0. A run moves whole chunks of this many, and a
+// shorter last one where its count ends.
+uint32_t runChunkSectors(uint32_t bytesPerSector);
+
+// The transfer buffer of one run: aligned for the device, off the stack.
+// `bytes` is null when the memory could not be had.
+struct RunBuffer {
+    explicit RunBuffer(uint32_t size);
+    ~RunBuffer();
+    RunBuffer(const RunBuffer&) = delete;
+    RunBuffer& operator=(const RunBuffer&) = delete;
+    uint8_t* bytes;
+};
 
 // The drive of an image run, as its volume query and boot sector give it.
 struct ImageDrive {
@@ -43,8 +52,8 @@ struct RunProgress {
 };
 void showRunProgress(RunProgress& progress, SectorNumber done, SectorNumber count);
 
-// How a run ended: the whole range done, stopped by the user, failed (for
-// the reason `error` names), or refused at a question before any write.
+// How a run ended: the whole range done, stopped by the user, failed, or
+// refused at a question before any write; `message` says which in words.
 enum class RunOutcome {
     Done,
     Stopped,
@@ -54,10 +63,18 @@ enum class RunOutcome {
 
 struct RunResult {
     RunOutcome end;
-    MessageId error;
-    SectorNumber done;  // sectors moved before the end
+    MessageId message;
+    SectorNumber done;    // sectors moved before the end
+    SectorNumber sector = 0;  // the sector a failure names, where its text has a place for one
 };
 
 // Tells how the run ended, with a line of `detail` (null: none) under a stop
 // or a failure: the bar full while the finished message is up, then empty.
 void reportRunEnd(const RunResult& result, const char* detail);
+
+// Reads `count` sectors of the drive from `first` and compares them with the
+// image file's next bytes, chunk by chunk, inside a run the caller holds:
+// Done when all are equal; Failed naming the first sector that differs, or
+// that cannot be read; Stopped by the user.
+RunResult compareWithImage(const ImageDrive& target, void* file, SectorNumber first,
+                           SectorNumber count);

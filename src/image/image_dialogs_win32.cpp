@@ -36,6 +36,11 @@ void runRestore(const char* fileText, int drive, int entry)
     runImageRestore(fileText, drive, RestoreStart(entry));
 }
 
+void runVerify(const char* fileText, int drive, int entry)
+{
+    runImageVerify(fileText, drive, RestoreStart(entry));
+}
+
 const char IMAGE_FILE_FILTER[] = "Drive Image files {*.img;*.fdi;*.dmp;*.dsk;*.sct}\0"
                                  "*.img;*.fdi;*.dmp;*.dsk;*.sct\0"
                                  "All files {*.*}\0*.*\0";
@@ -49,6 +54,12 @@ const ImageDialog RESTORE_DIALOG = {
     RESTORE_START_NAMES, RESTORE_START_COUNT, int(RestoreStart::UserSpecified),
     {&imageRestoreStart, nullptr}, {FileDialog::OpenExisting, IMAGE_FILE_FILTER, "img"},
     runRestore,
+};
+
+const ImageDialog VERIFY_DIALOG = {
+    RESTORE_START_NAMES, RESTORE_START_COUNT, int(RestoreStart::UserSpecified),
+    {&imageVerifyStart, nullptr}, {FileDialog::OpenExisting, IMAGE_FILE_FILTER, "img"},
+    runVerify,
 };
 
 const int FIELD_IDS[] = {IDC_IMAGE_START, IDC_IMAGE_COUNT};
@@ -177,6 +188,11 @@ INT_PTR CALLBACK imageSaveDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 INT_PTR CALLBACK imageRestoreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     return imageDialogProc(RESTORE_DIALOG, dialog, message, wParam);
+}
+
+INT_PTR CALLBACK imageVerifyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    return imageDialogProc(VERIFY_DIALOG, dialog, message, wParam);
 }
 
 void showImageProgress(int percent)

@@ -1,5 +1,6 @@
 #include "image/image_restore.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -16,25 +17,27 @@ const char* const RESTORE_START_NAMES[RESTORE_START_COUNT] = {
 };
 
 SectorNumber imageRestoreStart = 0;
+SectorNumber imageVerifyStart = 0;
 
 namespace {
 
 constexpr uint32_t LAYOUT_FIRST_BYTE = 11;
 constexpr uint32_t LAYOUT_BYTES = 21;
 
-bool resolveRestoreStart(RestoreStart start, const ImageDrive& target)
+// `first`: the remembered start of the restore or of the verify.
+bool resolveStart(RestoreStart start, const ImageDrive& target, SectorNumber& first)
 {
     const VolumeLayout& layout = target.layout;
     bool userSpecified = start == RestoreStart::UserSpecified;
     if (isAreaRefused(target, start != RestoreStart::DriveStart && !userSpecified)) return false;
     switch (start) {
-    case RestoreStart::DriveStart: imageRestoreStart = 0; break;
-    case RestoreStart::Fat: imageRestoreStart = layout.reservedSectors; break;
-    case RestoreStart::Dir: imageRestoreStart = layout.dirStart; break;
-    case RestoreStart::Data: imageRestoreStart = layout.dataStart; break;
+    case RestoreStart::DriveStart: first = 0; break;
+    case RestoreStart::Fat: first = layout.reservedSectors; break;
+    case RestoreStart::Dir: first = layout.dirStart; break;
+    case RestoreStart::Data: first = layout.dataStart; break;
     case RestoreStart::UserSpecified: break;
     }
-    if (!userSpecified || imageRestoreStart < layout.totalSectors) return true;
+    if (!userSpecified || first < layout.totalSectors) return true;
     showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
     return false;
 }
@@ -43,7 +46,8 @@ bool resolveRestoreStart(RestoreStart start, const ImageDrive& target)
 // the volume: nothing is written past it, into whatever follows on the disk.
 // The length is the whole 64-bit one, so an image of 4 GiB or more is never
 // cut down to its low 32 bits.
-bool countImageSectors(void* file, const ImageDrive& target, SectorNumber& count)
+bool countImageSectors(void* file, const ImageDrive& target, SectorNumber first,
+                       SectorNumber& count)
 {
     uint64_t size = 0;
     if (!platform.getFileSize(file, &size)) {
@@ -52,7 +56,7 @@ bool countImageSectors(void* file, const ImageDrive& target, SectorNumber& count
     }
     SectorNumber sectors = size / target.space.bytesPerSector;
     SectorNumber total = target.layout.totalSectors;
-    SectorNumber room = total > imageRestoreStart ? total - imageRestoreStart : 0;
+    SectorNumber room = total > first ? total - first : 0;
     if (sectors > room) {
         showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
         return false;
@@ -61,12 +65,12 @@ bool countImageSectors(void* file, const ImageDrive& target, SectorNumber& count
     return true;
 }
 
-// Before the first write at the drive's sector 0; a drive whose first chunk
+// Before the first write at the drive's sector 0; a drive whose boot sector
 // cannot be read counts as laid out otherwise.
-bool mayOverwriteBootSector(const ImageDrive& target, uint32_t chunk, const uint8_t* image)
+bool mayOverwriteBootSector(const ImageDrive& target, const uint8_t* image)
 {
     alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t drive[IMAGE_BUFFER_SIZE];
-    bool same = SectorIo::transfer(SectorOp::Read, target.drive, chunk, 0, drive) ==
+    bool same = SectorIo::transfer(SectorOp::Read, target.drive, 1, 0, drive) ==
                     SECTOR_STATUS_OK &&
                 sameDriveLayout(image, drive);
     return same || askToProceed(MSG_LAYOUT_MISMATCH);
@@ -74,28 +78,45 @@ bool mayOverwriteBootSector(const ImageDrive& target, uint32_t chunk, const uint
 
 // Only whole chunks are written: a short read of the file, a failed write,
 // a refusal or a stop ends the run after the chunks already written.
-RunResult restoreSectors(const ImageDrive& target, void* file, SectorNumber count)
+RunResult writeSectors(const ImageDrive& target, void* file, SectorNumber count)
 {
-    uint32_t sectorSize = target.space.bytesPerSector;
-    if (!SectorIo::beginRun(SectorOp::Write, target.drive, sectorSize))
-        return {RunOutcome::Failed, MSG_SECTOR_WRITE_ERROR, 0};
-    uint32_t chunk = transferChunk(count, sectorSize);
-    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t buffer[IMAGE_BUFFER_SIZE];
+    uint32_t sectorSize = target.space.bytesPerSector, chunk = runChunkSectors(sectorSize);
+    RunBuffer buffer(chunk * sectorSize);
+    if (buffer.bytes == nullptr) return {RunOutcome::Failed, MSG_OUT_OF_MEMORY, 0};
     RunProgress progress;
     for (SectorNumber done = 0; done < count; done += chunk) {
         showRunProgress(progress, done, count);
-        if (!platform.readFile(file, buffer, chunk * sectorSize))
+        uint32_t step = uint32_t(std::min<SectorNumber>(chunk, count - done));
+        if (!platform.readFile(file, buffer.bytes, step * sectorSize))
             return {RunOutcome::Failed, MSG_FILE_READ_ERROR, done};
         SectorNumber sector = imageRestoreStart + done;
-        if (sector == 0 && !mayOverwriteBootSector(target, chunk, buffer))
+        if (sector == 0 && !mayOverwriteBootSector(target, buffer.bytes))
             return {RunOutcome::Refused, MSG_LAYOUT_MISMATCH, done};
-        if (SectorIo::transfer(SectorOp::Write, target.drive, chunk, sector, buffer) !=
+        if (SectorIo::transfer(SectorOp::Write, target.drive, step, sector, buffer.bytes) !=
             SECTOR_STATUS_OK)
             return {RunOutcome::Failed, MSG_SECTOR_WRITE_ERROR, done};
-        if (done + chunk < count && !platform.continueRun())
-            return {RunOutcome::Stopped, MSG_RUN_STOPPED, done + chunk};
+        if (done + step < count && !platform.continueRun())
+            return {RunOutcome::Stopped, MSG_RUN_STOPPED, done + step};
     }
     return {RunOutcome::Done, MSG_DONE, count};
+}
+
+// Drives that drop writes (failing or counterfeit flash) are the ones images
+// go back onto: what was written is read back within the run and compared
+// with the file, on a bar of its own, before the restore says it is done.
+RunResult restoreSectors(const ImageDrive& target, void* file, SectorNumber count)
+{
+    if (!SectorIo::beginRun(SectorOp::Write, target.drive, target.space.bytesPerSector, true))
+        return {RunOutcome::Failed, MSG_SECTOR_WRITE_ERROR, 0};
+    RunResult written = writeSectors(target, file, count);
+    if (written.end != RunOutcome::Done) return written;
+    void* again = platform.openFile(lastFilePath);
+    if (again == nullptr) return {RunOutcome::Failed, MSG_FILE_OPEN_ERROR, count};
+    RunResult checked = compareWithImage(target, again, imageRestoreStart, count);
+    platform.closeFile(again);
+    checked.done = count;  // a check ends with every sector written
+    if (checked.end == RunOutcome::Stopped) checked.message = MSG_NOT_CHECKED;
+    return checked;
 }
 
 // "20,480": a byte count as people read it.
@@ -144,14 +165,14 @@ void restoreImage(const char* fileText, int drive, RestoreStart start)
 {
     if (!takeImageFilePath(fileText) || isImageOnDrive(lastFilePath, drive)) return;
     ImageDrive target;
-    if (!queryImageDrive(drive, target) || !resolveRestoreStart(start, target)) return;
+    if (!queryImageDrive(drive, target) || !resolveStart(start, target, imageRestoreStart)) return;
     void* file = platform.openFile(lastFilePath);
     if (file == nullptr) {
         showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
         return;
     }
     SectorNumber count = 0;
-    if (!countImageSectors(file, target, count)) {
+    if (!countImageSectors(file, target, imageRestoreStart, count)) {
         platform.closeFile(file);
         return;
     }
@@ -166,6 +187,31 @@ void restoreImage(const char* fileText, int drive, RestoreStart start)
     char written[128];
     describeWritten(result, written, sizeof written);
     reportRunEnd(result, written);
+}
+
+// Reads only: no lock, no dismount, nothing written.
+void verifyImage(const char* fileText, int drive, RestoreStart start)
+{
+    if (!takeImageFilePath(fileText)) return;
+    ImageDrive target;
+    if (!queryImageDrive(drive, target) || !resolveStart(start, target, imageVerifyStart)) return;
+    void* file = platform.openFile(lastFilePath);
+    if (file == nullptr) {
+        showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
+        return;
+    }
+    SectorNumber count = 0;
+    if (!countImageSectors(file, target, imageVerifyStart, count)) {
+        platform.closeFile(file);
+        return;
+    }
+    RunResult result{RunOutcome::Failed, MSG_SECTOR_READ_ERROR, 0, 0};
+    if (SectorIo::beginRun(SectorOp::Read, target.drive, target.space.bytesPerSector, false))
+        result = compareWithImage(target, file, imageVerifyStart, count);
+    SectorIo::endRun(false);
+    platform.closeFile(file);
+    if (result.end == RunOutcome::Done) result.message = MSG_IMAGE_MATCHES;
+    reportRunEnd(result, nullptr);
 }
 
 }  // namespace
@@ -191,4 +237,11 @@ void runImageRestore(const char* fileText, int drive, RestoreStart start)
     if (!ontoShown) return;
     syncBuffers(SyncMode::Revert);
     loadSector(editor.currentDrive, editor.currentSector);
+}
+
+void runImageVerify(const char* fileText, int drive, RestoreStart start)
+{
+    const VolumeInfo shown = volumeInfo;
+    verifyImage(fileText, drive, start);
+    volumeInfo = shown;
 }

@@ -1,5 +1,7 @@
 #include "image/image_save.h"
 
+#include <algorithm>
+
 #include "disk/sector_io.h"
 #include "image/drive_image.h"
 #include "platform/files.h"
@@ -61,21 +63,22 @@ bool resolveSaveRange(SaveRange range, const ImageDrive& target)
 // disk content: the run stops before it.
 RunResult saveSectors(const ImageDrive& target, void* file)
 {
-    uint32_t sectorSize = target.space.bytesPerSector;
-    if (!SectorIo::beginRun(SectorOp::Read, target.drive, sectorSize))
+    uint32_t sectorSize = target.space.bytesPerSector, chunk = runChunkSectors(sectorSize);
+    RunBuffer buffer(chunk * sectorSize);
+    if (buffer.bytes == nullptr) return {RunOutcome::Failed, MSG_OUT_OF_MEMORY, 0};
+    if (!SectorIo::beginRun(SectorOp::Read, target.drive, sectorSize, true))
         return {RunOutcome::Failed, MSG_SECTOR_READ_ERROR, 0};
-    uint32_t chunk = transferChunk(imageSaveCount, sectorSize);
-    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t buffer[IMAGE_BUFFER_SIZE];
     RunProgress progress;
     for (SectorNumber done = 0; done < imageSaveCount; done += chunk) {
         showRunProgress(progress, done, imageSaveCount);
-        if (SectorIo::transfer(SectorOp::Read, target.drive, chunk, imageSaveStart + done,
-                               buffer) != SECTOR_STATUS_OK)
+        uint32_t step = uint32_t(std::min<SectorNumber>(chunk, imageSaveCount - done));
+        if (SectorIo::transfer(SectorOp::Read, target.drive, step, imageSaveStart + done,
+                               buffer.bytes) != SECTOR_STATUS_OK)
             return {RunOutcome::Failed, MSG_SECTOR_READ_ERROR, done};
-        if (!platform.writeFile(file, buffer, chunk * sectorSize))
+        if (!platform.writeFile(file, buffer.bytes, step * sectorSize))
             return {RunOutcome::Failed, MSG_FILE_WRITE_ERROR, done};
-        if (done + chunk < imageSaveCount && !platform.continueRun())
-            return {RunOutcome::Stopped, MSG_RUN_STOPPED, done + chunk};
+        if (done + step < imageSaveCount && !platform.continueRun())
+            return {RunOutcome::Stopped, MSG_RUN_STOPPED, done + step};
     }
     return {RunOutcome::Done, MSG_DONE, imageSaveCount};
 }

@@ -37,6 +37,7 @@ enum CommandId : int {
     CMD_DUMP_TO_FILE = 40044,
     CMD_DUMP_TO_CLIPBOARD = 40045,
     CMD_ALL_DRIVES_INFO = 40046,
+    CMD_IMAGE_VERIFY = 40047,
 };
 
 // Enabled and checked state of every command; the window's menu mirrors it,
@@ -47,7 +48,7 @@ struct CommandState {
     bool checked;
 };
 
-constexpr int CMD_COUNT = 35;
+constexpr int CMD_COUNT = 36;
 extern CommandState commandStates[CMD_COUNT];
 
 void resetCommandStates();

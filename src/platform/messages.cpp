@@ -50,6 +50,12 @@ const Message MESSAGES[MSG_COUNT] = {
     {"ファイルの大きさ (%llu バイト) がセクタの大きさ (%lu バイト) と異なります。\n"
      "読み込んでもよろしいですか？",
      MessageKind::ConfirmOkCancel},
+    {"セクタ %llu の内容がイメージと一致しません。", MessageKind::Error},
+    {"セクタ %llu が読めませんでした。", MessageKind::Error},
+    {"書き込みは終わりましたが、照合は中止しました。\n"
+     "ドライブの内容がイメージと同じかどうかは確かめていません。",
+     MessageKind::Warning},
+    {"ドライブの内容はイメージと一致しています。", MessageKind::Info},
 };
 
 }  // namespace
@@ -99,12 +105,11 @@ int showMessage(MessageId id, MessageKind kind)
     return platform.messageBox(messageText(id), MESSAGE_CAPTION, messageStyle(kind));
 }
 
-int showMessageWithDetail(MessageId id, MessageKind kind, const char* detail)
+int showTextWithDetail(const char* text, MessageKind kind, const char* detail)
 {
-    if (detail == nullptr) return showMessage(id, kind);
-    char text[512];
-    std::snprintf(text, sizeof text, "%s\n%s", messageText(id), detail);
-    return platform.messageBox(text, MESSAGE_CAPTION, messageStyle(kind));
+    char lines[512];
+    std::snprintf(lines, sizeof lines, detail == nullptr ? "%s" : "%s\n%s", text, detail);
+    return platform.messageBox(lines, MESSAGE_CAPTION, messageStyle(kind));
 }
 
 bool askToProceed(MessageId id)

@@ -28,9 +28,13 @@ enum MessageId : int {
     MSG_IMAGE_ON_TARGET = 24,
     MSG_RESTORE_OVERWRITE = 25,  // a format: the drive, the first and last sector, the bytes
     MSG_SECTOR_FILE_SIZE = 26,   // a format: the file's size and the sector's
+    MSG_IMAGE_DIFFERS = 27,      // a format: the sector
+    MSG_SECTOR_UNREADABLE = 28,  // a format: the sector
+    MSG_NOT_CHECKED = 29,
+    MSG_IMAGE_MATCHES = 30,
 };
 
-constexpr int MSG_COUNT = 27;
+constexpr int MSG_COUNT = 31;
 
 enum class MessageKind {
     Error,
@@ -67,8 +71,9 @@ unsigned messageStyle(MessageKind kind);
 
 // Shows the text of `id` in a box without owner and returns the button pressed.
 int showMessage(MessageId id, MessageKind kind);
-// The same with a line of `detail` (null: none) under the text.
-int showMessageWithDetail(MessageId id, MessageKind kind, const char* detail);
+// A text made from a message's format, with a line of `detail` (null: none)
+// under it.
+int showTextWithDetail(const char* text, MessageKind kind, const char* detail);
 
 // Asks the question `id` and tells whether its command goes ahead: only OK or
 // Yes does. Every question here guards a write or a loss, so a box that

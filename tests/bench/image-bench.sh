@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# image-bench.sh PREFIX BENCH_EXE: the image save and restore benchmarks on a
-# 128 MiB FAT32 volume on a loop device (run as root), beside dd of the same
-# device. Prints table rows.
+# image-bench.sh PREFIX BENCH_EXE: the image save and restore benchmarks on
+# 128 MiB FAT32 volumes on loop devices (run as root), X: of 262144 sectors
+# and Y: of 262139 (a prime), beside dd of the same device. Prints table rows.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/../support/wine-env.sh"
@@ -10,11 +10,15 @@ wine_prepare "$1"
 wine_ensure_display
 fatdrive_begin "$1"
 image="$(fatdrive_image x.img 131072 -F 32)"
+prime="$FATDRIVE_DIR/y.img"
+truncate -s $((262139 * 512)) "$prime"
+mkfs.fat -F 32 -g 1/1 "$prime" >/dev/null  # sized by the file, no track rounding: a prime count
 fatdrive_map x hd "$image"
+fatdrive_map y hd "$prime"
 fatdrive_apply
 device="$(losetup -j "$image" -O NAME -n)"
 copy="$FATDRIVE_DIR/copy.img"
-dd if="$device" of="$copy" bs=18432 status=none  # also brings the device into the page cache
+dd if="$device" of="$copy" bs=1M status=none  # also brings the device into the page cache
 
 # best_ms COMMAND...: the best of three runs, in milliseconds.
 best_ms() {
@@ -27,12 +31,20 @@ best_ms() {
     done
     echo "$best"
 }
-read_ms="$(best_ms dd if="$device" of=/dev/null bs=18432 status=none)"
-write_ms="$(best_ms dd if="$copy" of="$device" bs=18432 conv=notrunc status=none)"
+seconds() { printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)); }
+read_ms="$(best_ms dd if="$device" of="$copy" bs=1M status=none)"
+write_ms="$(best_ms dd if="$copy" of="$device" bs=1M conv=notrunc status=none)"
 figures="$("$VELDIS_WINE" "$2" 7>&-)"
-grep '^ROW|' <<< "$figures"
-figure() { sed -n "s/^FIGURE|$1|//p" <<< "$figures"; }
-printf 'ROW|image save, 128 MiB volume|%s|s|dd bs=18432 reading the device|%d.%03d\n' \
-    "$(figure save)" $((read_ms / 1000)) $((read_ms % 1000))
-printf 'ROW|image restore, 128 MiB volume|%s|s|dd bs=18432 writing the device|%d.%03d\n' \
-    "$(figure restore)" $((write_ms / 1000)) $((write_ms % 1000))
+figure() { sed -n "s/^FIGURE|$1|$2|//p" <<< "$figures" | cut -d'|' -f"$3"; }
+printf 'ROW|image save, 128 MiB volume|%s|s|dd bs=1M from the device into a file|%s\n' \
+    "$(figure X save 1)" "$(seconds "$read_ms")"
+printf 'ROW|image restore, its write pass, 128 MiB volume|%s|s|dd bs=1M from the file onto the device|%s\n' \
+    "$(figure X writes 1)" "$(seconds "$write_ms")"
+printf 'ROW|image save, %s sectors (a prime)|%s|s|the same save of %s sectors|%s\n' \
+    "$(figure Y sectors 1)" "$(figure Y save 1)" "$(figure X sectors 1)" "$(figure X save 1)"
+printf 'ROW|image restore with its check, 128 MiB volume|%s|s|its write pass alone|%s\n' \
+    "$(figure X restore 1)" "$(figure X writes 1)"
+for run in save restore; do
+    printf 'ROW|device transfers per GiB, %s, prime count|%s||the same, 262144 sectors|%s\n' \
+        "$run" "$(figure Y "$run" 2)" "$(figure X "$run" 2)"
+done

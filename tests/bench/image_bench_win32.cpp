@@ -11,13 +11,21 @@
 #include "image/image_save.h"
 #include "platform/platform.h"
 
-// Saving and restoring a whole volume X: through the image code, beside the
-// same transfers (up to 18 KiB each) each opening the volume as a
-// single-sector read or write does.
+// Image runs of the volumes X: and, where it is mapped, Y: (whose sector
+// count is prime) through the image code, counting their device transfers;
+// beside them the restore's write pass alone: the same held writes without
+// the check.
 namespace {
 
-constexpr int DRIVE_X = 'X' - 'A';
 constexpr uint32_t SECTOR_SIZE = 512;
+long transfers = 0;
+
+int countedTransfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
+                    void* buffer)
+{
+    transfers++;
+    return ntTransfer(op, drive, count, firstSector, buffer);
+}
 
 double seconds(LARGE_INTEGER from, LARGE_INTEGER to)
 {
@@ -26,17 +34,20 @@ double seconds(LARGE_INTEGER from, LARGE_INTEGER to)
     return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
 }
 
-// The best of three runs: the page cache and the machine make the others noisy.
+// The best of three runs: the page cache and the machine make the others
+// noisy. `counted` gets the transfers of one run.
 template <typename Work>
-double timed(Work work)
+double timed(Work work, long* counted = nullptr)
 {
     double best = 1e9;
     for (int round = 0; round < 3; round++) {
+        transfers = 0;
         LARGE_INTEGER start, end;
         QueryPerformanceCounter(&start);
         work();
         QueryPerformanceCounter(&end);
         best = std::min(best, seconds(start, end));
+        if (counted != nullptr) *counted = transfers;
     }
     return best;
 }
@@ -46,46 +57,56 @@ int answerOk(const char*, const char*, unsigned)
     return IDOK;
 }
 
+// The restore's writes alone: one held run, the same chunks from the file.
+void writePass(int drive, const char* file, SectorNumber sectors)
+{
+    uint32_t chunk = runChunkSectors(SECTOR_SIZE);
+    RunBuffer buffer(chunk * SECTOR_SIZE);
+    HANDLE in = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    SectorIo::beginRun(SectorOp::Write, drive, SECTOR_SIZE, true);
+    for (SectorNumber done = 0; done < sectors; done += chunk) {
+        uint32_t step = uint32_t(std::min<SectorNumber>(chunk, sectors - done));
+        DWORD read = 0;
+        ReadFile(in, buffer.bytes, step * SECTOR_SIZE, &read, nullptr);
+        SectorIo::transfer(SectorOp::Write, drive, step, done, buffer.bytes);
+    }
+    SectorIo::endRun(true);
+    CloseHandle(in);
+}
+
+void measure(char letter, const char* file)
+{
+    int drive = letter - 'A';
+    ImageDrive target;  // Wine tells no length of a loop device: the boot sector does
+    if (!queryImageDrive(drive, target)) return;
+    SectorNumber sectors = target.layout.totalSectors;
+    double gib = double(sectors) * SECTOR_SIZE / (1 << 30);
+    long saveCount = 0, restoreCount = 0, writeCount = 0;
+    double save = timed([&] { runImageSave(file, drive, SaveRange::WholeDrive); }, &saveCount);
+    // The volume's own bytes go back: the restores change nothing on it.
+    double restore =
+        timed([&] { runImageRestore(file, drive, RestoreStart::DriveStart); }, &restoreCount);
+    double writes = timed([&] { writePass(drive, file, sectors); }, &writeCount);
+    DeleteFileA(file);
+    std::printf("FIGURE|%c|sectors|%llu\n", letter, (unsigned long long)sectors);
+    std::printf("FIGURE|%c|save|%.3f|%.0f\n", letter, save, saveCount / gib);
+    std::printf("FIGURE|%c|restore|%.3f|%.0f\n", letter, restore, restoreCount / gib);
+    std::printf("FIGURE|%c|writes|%.3f|%.0f\n", letter, writes, writeCount / gib);
+}
+
 }  // namespace
 
 int main()
 {
     installWin32Platform();
-    platform.messageBox = answerOk;  // the finished message
-    SectorIo::setRoutes(WIN32_SECTOR_ROUTES);
+    platform.messageBox = answerOk;  // the restore's question and the finished message
+    SectorIo::setRoutes({countedTransfer, absDiskTransfer, extAbsDiskTransfer, beginNtRun,
+                         endNtRun, queryNtDevice});
     SectorIo::setMethod(AccessMethod::WinNt5);
-    ImageDrive target;  // Wine tells no length of a loop device: the boot sector does
-    if (!queryImageDrive(DRIVE_X, target)) return 1;
-    uint32_t sectors = target.layout.totalSectors;
-    const uint32_t CHUNK = transferChunk(sectors, SECTOR_SIZE);  // the image save's own
-    std::vector<uint8_t> buffer(IMAGE_BUFFER_SIZE);
-
     char folder[MAX_PATH], file[MAX_PATH];
     GetTempPathA(sizeof folder, folder);
     std::snprintf(file, sizeof file, "%sveldis-bench.img", folder);
-    double perTransferReads = timed([&] {
-        for (uint32_t done = 0; done < sectors; done += CHUNK)
-            ntTransfer(SectorOp::Read, DRIVE_X, CHUNK, done, buffer.data());
-    });
-    double save = timed([&] { runImageSave(file, DRIVE_X, SaveRange::WholeDrive); });
-    // The volume's own bytes go back: the restores change nothing on it.
-    double perTransferWrites = timed([&] {
-        HANDLE in = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        DWORD read = 0;
-        for (uint32_t done = 0; done < sectors; done += CHUNK) {
-            ReadFile(in, buffer.data(), CHUNK * SECTOR_SIZE, &read, nullptr);
-            ntTransfer(SectorOp::Write, DRIVE_X, CHUNK, done, buffer.data());
-        }
-        CloseHandle(in);
-    });
-    double restore = timed([&] { runImageRestore(file, DRIVE_X, RestoreStart::DriveStart); });
-    DeleteFileA(file);
-
-    double mib = sectors * double(SECTOR_SIZE) / (1 << 20);
-    std::printf("ROW|image save, %.0f MiB volume|%.3f|s|the same reads, a device open each|%.3f\n", mib,
-                save, perTransferReads);
-    std::printf("ROW|image restore, %.0f MiB volume|%.3f|s|the same writes, a device open each|%.3f\n",
-                mib, restore, perTransferWrites);
-    std::printf("FIGURE|save|%.3f\nFIGURE|restore|%.3f\n", save, restore);
+    measure('X', file);
+    measure('Y', file);
     return 0;
 }

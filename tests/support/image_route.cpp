@@ -15,6 +15,7 @@ struct Image {
 std::map<int, Image> images;
 std::set<std::tuple<int, SectorOp, SectorNumber>> failures;
 std::set<int> hiddenDevices;
+std::set<std::pair<int, SectorNumber>> droppedWrites;
 std::vector<ImageRoute::Request> log;
 std::vector<ImageRoute::Run> runLog;
 
@@ -51,6 +52,13 @@ bool failing(int drive, SectorOp op, uint32_t count, SectorNumber firstSector)
     return false;
 }
 
+bool dropped(int drive, SectorOp op, uint32_t count, SectorNumber firstSector)
+{
+    for (SectorNumber s = firstSector; op == SectorOp::Write && s < firstSector + count; s++)
+        if (droppedWrites.count({drive, s})) return true;
+    return false;
+}
+
 // Reads or writes whole sectors inside the image; a range past its end fails.
 bool move(const Image& image, SectorOp op, uint32_t count, SectorNumber firstSector,
           void* buffer)
@@ -74,6 +82,7 @@ void ImageRoute::reset()
     images.clear();
     failures.clear();
     hiddenDevices.clear();
+    droppedWrites.clear();
     log.clear();
     runLog.clear();
 }
@@ -93,6 +102,11 @@ void ImageRoute::hideDevice(int drive)
     hiddenDevices.insert(drive);
 }
 
+void ImageRoute::dropWrites(int drive, SectorNumber sector)
+{
+    droppedWrites.insert({drive, sector});
+}
+
 const std::vector<ImageRoute::Request>& ImageRoute::requests()
 {
     return log;
@@ -105,6 +119,7 @@ int ImageRoute::transfer(SectorOp op, int drive, uint32_t count, SectorNumber fi
     auto image = images.find(drive);
     if (image == images.end() || failing(drive, op, count, firstSector)) return 1;
     if (op != SectorOp::Read && op != SectorOp::Write) return 1;
+    if (dropped(drive, op, count, firstSector)) return 0;
     return move(image->second, op, count, firstSector, buffer) ? 0 : 1;
 }
 
@@ -113,11 +128,11 @@ const std::vector<ImageRoute::Run>& ImageRoute::runs()
     return runLog;
 }
 
-bool ImageRoute::beginRun(SectorOp op, int drive, uint32_t sectorSize)
+bool ImageRoute::beginRun(SectorOp op, int drive, uint32_t sectorSize, bool lock)
 {
     auto image = images.find(drive);
     bool begun = image != images.end() && image->second.sectorSize == sectorSize;
-    runLog.push_back({op, drive, sectorSize, begun, false, false});
+    runLog.push_back({op, drive, sectorSize, lock, begun, false, false});
     return begun;
 }
 

@@ -22,6 +22,7 @@ struct Run {
     SectorOp op;
     int drive;
     uint32_t sectorSize;
+    bool locked;
     bool begun;      // false: refused (no such drive, other sector size)
     bool ended;
     bool dismounted;
@@ -33,11 +34,14 @@ void attach(int drive, const std::string& path, uint32_t sectorSize);
 void failSector(int drive, SectorOp op, SectorNumber sector);
 // The device of `drive` answers no size, as no device does on Windows 95.
 void hideDevice(int drive);
+// A write touching `sector` of `drive` answers success and stores nothing,
+// as a failing or counterfeit flash drive does.
+void dropWrites(int drive, SectorNumber sector);
 const std::vector<Request>& requests();
 const std::vector<Run>& runs();
 
 int transfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector, void* buffer);
-bool beginRun(SectorOp op, int drive, uint32_t sectorSize);
+bool beginRun(SectorOp op, int drive, uint32_t sectorSize, bool lock);
 void endRun(bool dismount);
 bool queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount);
 SectorRoutes routes();

@@ -71,17 +71,18 @@ protected:
         return {overwriteB(), std::string(messageText(why)) + "\n" +
                                   (written == 0 ? messageText(MSG_NOTHING_WRITTEN) : range)};
     }
-    // Every transfer of the run in one run of its drive, of one size.
-    void expectOneRun(SectorOp op, uint32_t chunk, bool dismounted)
+    // Every transfer of the run in one locked run of its drive.
+    void expectOneRun(SectorOp op, bool dismounted)
     {
         ASSERT_EQ(ImageRoute::runs().size(), 1u);
         EXPECT_EQ(ImageRoute::runs()[0].op, op);
+        EXPECT_TRUE(ImageRoute::runs()[0].locked);
         EXPECT_TRUE(ImageRoute::runs()[0].ended);
         EXPECT_EQ(ImageRoute::runs()[0].dismounted, dismounted);
         for (const ImageRoute::Request& request : ImageRoute::requests()) {
-            if (request.firstSector == 0 && request.count == 1) continue;  // the layout
-            EXPECT_TRUE(request.inRun);
-            EXPECT_EQ(request.count, chunk);
+            if (request.firstSector != 0 || request.count != 1) {
+                EXPECT_TRUE(request.inRun);
+            }
         }
     }
     void saveWholeFloppy()
@@ -97,28 +98,66 @@ protected:
     std::string second, file;
 };
 
-TEST(TransferChunk, EqualTransfersThatFitTheBuffer)
+// Any count moves in whole chunks of the route's size and one shorter last
+// chunk: about 1 MiB on the NT route, 18 KiB through INT 25h/26h. A count
+// with no small divisor (a prime) no longer goes a sector at a time.
+TEST_F(ImageRun, AnyCountMovesInLargeChunksAndOneShorterLast)
 {
+    const SectorNumber total = (1 << 20) + 4096;
+    std::string device = dir.path + "/device.img";
+    std::ofstream(device, std::ios::binary).put(0);
+    std::filesystem::resize_file(device, total * 512);
+    attach(DRIVE_C, device, 512, 3);
+    fake.volumesByDrive['C'].present = false;  // no file system: by the device
+    fake.volumesByDrive['C'].freeSpaceOk = false;
     struct Case {
-        uint32_t count, bytesPerSector, chunk;
+        SectorNumber first, count;
+        std::vector<uint32_t> transfers;
     } cases[] = {
-        {2880, 512, 36}, {7, 512, 7}, {37, 512, 1}, {0, 512, 1}, {72, 512, 36},
-        {18, 2048, 9},   {11, 2048, 1}, {8, 2048, 8}, {1, 18432, 1}, {5, 0, 1},
+        {5, 1, {1}},
+        {5, 36, {36}},
+        {5, 37, {37}},
+        {5, 2053, {2048, 5}},
+        {5, (1 << 20) + 1, std::vector<uint32_t>(512, 2048)},
+        {total - 4097, 4097, {2048, 2048, 1}},  // to the last sector
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(transferChunk(c.count, c.bytesPerSector), c.chunk)
-            << c.count << " of " << c.bytesPerSector;
+    cases[4].transfers.push_back(1);
+    for (const Case& c : cases) {
+        writeBytes(device, c.first * 512, {0xF1});
+        writeBytes(device, (c.first + c.count) * 512 - 1, {0x1A});
+        ImageRoute::reset();
+        attach(DRIVE_C, device, 512, 3);
+        std::remove(file.c_str());
+        imageSaveStart = c.first, imageSaveCount = c.count;
+        runImageSave(file.c_str(), DRIVE_C, SaveRange::UserSpecified);
+        std::vector<uint32_t> transfers;
+        for (const ImageRoute::Request& request : ImageRoute::requests())
+            transfers.push_back(request.count);
+        EXPECT_EQ(transfers, c.transfers) << c.count;
+        EXPECT_EQ(ImageRoute::requests().front().firstSector, c.first) << c.count;
+        EXPECT_EQ(fileSize(file), c.count * 512) << c.count;
+        EXPECT_TRUE(readBytes(file, 0, 1) == std::vector<uint8_t>{0xF1}) << c.count;
+        EXPECT_TRUE(readBytes(file, c.count * 512 - 1, 1) == std::vector<uint8_t>{0x1A});
+    }
+    // INT 25h/26h keep their 18 KiB: 2053 sectors go as 57 of 36 and one of 1.
+    for (AccessMethod method : {AccessMethod::Win95, AccessMethod::Win98}) {
+        SectorIo::setMethod(method);
+        EXPECT_EQ(runChunkSectors(512), 36u);
+        EXPECT_EQ(runChunkSectors(2048), 9u);
+    }
+    SectorIo::setMethod(AccessMethod::WinNt5);
+    EXPECT_EQ(runChunkSectors(4096), 256u);
+    EXPECT_EQ(runChunkSectors(0), 1u);
 }
 
 TEST_F(ImageRun, EachRangeSavesItsSectorsAndRemembersThem)
 {
     struct Case {
         SaveRange range;
-        uint32_t first, count, chunk;
+        uint32_t first, count;
     } cases[] = {
-        {SaveRange::WholeDrive, 0, 2880, 36}, {SaveRange::Ipl, 0, 1, 1},
-        {SaveRange::Fat, 1, 9, 9},            {SaveRange::Dir, 19, 14, 14},
-        {SaveRange::Data, 33, 2847, 13},
+        {SaveRange::WholeDrive, 0, 2880}, {SaveRange::Ipl, 0, 1},  {SaveRange::Fat, 1, 9},
+        {SaveRange::Dir, 19, 14},         {SaveRange::Data, 33, 2847},
     };
     for (const Case& c : cases) {
         ImageRoute::reset();
@@ -130,7 +169,7 @@ TEST_F(ImageRun, EachRangeSavesItsSectorsAndRemembersThem)
         EXPECT_EQ(imageSaveCount, c.count);
         EXPECT_TRUE(whole(file) == sectors(floppy, c.first, c.count)) << int(c.range);
         EXPECT_EQ(boxTexts(), texts({MSG_DONE}));
-        expectOneRun(SectorOp::Read, c.chunk, false);
+        expectOneRun(SectorOp::Read, false);
     }
     EXPECT_STREQ(lastFilePath, file.c_str());
 }
@@ -223,7 +262,7 @@ TEST_F(ImageRun, ASaveStopsAtTheFirstUnreadableChunk)
         fake.boxes.clear();
         std::remove(file.c_str());
         runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
-        EXPECT_EQ(ImageRoute::requests().back().firstSector, failing / 36 * 36);
+        EXPECT_EQ(ImageRoute::requests().back().firstSector, failing / 2048 * 2048);
         EXPECT_EQ(boxTexts(), texts({MSG_SECTOR_READ_ERROR})) << failing;
         EXPECT_FALSE(std::ifstream(file).good()) << failing;
         EXPECT_EQ(fake.openFiles, 0);
@@ -237,14 +276,13 @@ TEST_F(ImageRun, ASaveStopsAtTheFirstUnreadableChunk)
 
 TEST_F(ImageRun, TheBarRisesInWholePercentsAndEmptiesAfterTheMessage)
 {
-    runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);  // 80 chunks
-    ASSERT_GE(fake.progress.size(), 4u);
-    EXPECT_EQ(fake.progress.front(), 0);
-    for (size_t i = 1; i + 2 < fake.progress.size(); i++)
-        EXPECT_GT(fake.progress[i], fake.progress[i - 1]);
-    EXPECT_EQ(fake.progress[fake.progress.size() - 3], 98);  // 79 of 80 chunks done
-    EXPECT_EQ(std::vector<int>(fake.progress.end() - 2, fake.progress.end()),
-              (std::vector<int>{100, 0}));
+    runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);  // 2048 sectors, then 832
+    EXPECT_EQ(fake.progress, (std::vector<int>{0, 71, 100, 0}));
+    // A restore's check has a pass of its own.
+    fake.progress.clear();
+    fake.answers = {ANSWER_OK};
+    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    EXPECT_EQ(fake.progress, (std::vector<int>{0, 71, 0, 71, 100, 0}));
 
     RunProgress progress;  // a drive of 2^32 - 1 sectors, one short of its end
     fake.progress.clear();
@@ -278,7 +316,7 @@ TEST_F(ImageRun, ARestoreAsksFirstThenWritesTheImageWhole)
     // The same layout: no second question.
     EXPECT_EQ(boxTexts(), (std::vector<std::string>{overwriteB("Ｂドライブ（VELDIS_FD）"),
                                                     messageText(MSG_DONE)}));
-    expectOneRun(SectorOp::Write, 36, true);
+    expectOneRun(SectorOp::Write, true);
     EXPECT_EQ(fake.openFiles, 0);
 }
 
@@ -314,8 +352,8 @@ TEST_F(ImageRun, AnotherLayoutAsksBeforeTheFirstWrite)
     asked.pop_back();
     EXPECT_TRUE(whole(second) == image);
 
-    // The same layout again, but its first chunk cannot be read: asked all the same.
-    ImageRoute::failSector(DRIVE_B, SectorOp::Read, 5);
+    // The same layout again, but its boot sector cannot be read: asked all the same.
+    ImageRoute::failSector(DRIVE_B, SectorOp::Read, 0);
     fake.boxes.clear();
     fake.answers = {ANSWER_OK, ANSWER_CANCEL};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
@@ -335,7 +373,7 @@ TEST_F(ImageRun, ARestoreStopsAtTheFirstFailedWrite)
         fake.boxes.clear();
         fake.answers = {ANSWER_OK};
         runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
-        uint32_t before = failing / 36 * 36;
+        uint32_t before = failing / 2048 * 2048;
         std::vector<uint8_t> image = whole(file);
         std::copy(image.begin(), image.begin() + before * 512, expected.begin());
         EXPECT_TRUE(whole(target) == expected) << failing;
@@ -426,12 +464,12 @@ TEST_F(ImageRun, AShortReadOfTheFileWritesNoStaleChunk)
     saveWholeFloppy();
     std::vector<uint8_t> before = whole(second), image = whole(file);
     std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(image.data()), 100 * 512);
+        .write(reinterpret_cast<const char*>(image.data()), 2100 * 512);
     fake.reportedSize = FLOPPY_SECTORS * 512;  // the length taken before it shrank
     fake.answers = {ANSWER_OK};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
-    EXPECT_EQ(boxTexts(), endedAt(MSG_FILE_READ_ERROR, 72));
-    std::copy(image.begin(), image.begin() + 72 * 512, before.begin());
+    EXPECT_EQ(boxTexts(), endedAt(MSG_FILE_READ_ERROR, 2048));
+    std::copy(image.begin(), image.begin() + 2048 * 512, before.begin());
     EXPECT_TRUE(whole(second) == before);
 }
 
@@ -440,18 +478,78 @@ TEST_F(ImageRun, AShortReadOfTheFileWritesNoStaleChunk)
 TEST_F(ImageRun, AStoppedRunEndsAfterItsCurrentChunk)
 {
     saveWholeFloppy();
-    fake.runContinues = 2;
+    fake.runContinues = 0;
     fake.answers = {ANSWER_OK};
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
-    EXPECT_EQ(boxTexts(), endedAt(MSG_RUN_STOPPED, 108));
+    EXPECT_EQ(boxTexts(), endedAt(MSG_RUN_STOPPED, 2048));
     ASSERT_EQ(ImageRoute::requests().back().op, SectorOp::Write);
-    EXPECT_EQ(ImageRoute::requests().back().firstSector, 72u);  // the third chunk, the last
+    EXPECT_EQ(ImageRoute::requests().back().firstSector, 0u);  // the first chunk, the last
     fake.runContinues = 0;
     fake.answers = {ANSWER_YES};
     fake.boxes.clear();
     runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
     EXPECT_EQ(boxTexts(), texts({MSG_FILE_EXISTS, MSG_RUN_STOPPED}));
     EXPECT_FALSE(std::ifstream(file).good());
+}
+
+// A restore reads back what it wrote: a chunk the drive silently dropped, a
+// sector it cannot read back, a stop during the check: none says done.
+TEST_F(ImageRun, ARestoreChecksWhatTheDriveKept)
+{
+    saveWholeFloppy();
+    char differs[128], unreadable[128];
+    std::snprintf(differs, sizeof differs, messageText(MSG_IMAGE_DIFFERS), 0ull);
+    std::snprintf(unreadable, sizeof unreadable, messageText(MSG_SECTOR_UNREADABLE), 2500ull);
+    std::vector<uint8_t> image = whole(file);
+    struct Case {
+        const char* what;
+        void (*fault)();
+        int continues;
+        std::string said;
+    } cases[] = {
+        // The first chunk kept the new volume's boot sector, serial and all.
+        {"the first chunk dropped", [] { ImageRoute::dropWrites(DRIVE_B, 100); }, -1, differs},
+        {"sector 2500 unreadable", [] { ImageRoute::failSector(DRIVE_B, SectorOp::Read, 2500); },
+         -1, unreadable},
+        {"stopped in the check", [] {}, 1, messageText(MSG_NOT_CHECKED)},
+    };
+    for (const Case& c : cases) {
+        std::string target = makeFatImage(dir, "c.img", {12, 512, 1440, 1, 1, 2, 224});
+        ImageRoute::reset();
+        attach(DRIVE_B, target, 512, 2);
+        c.fault();
+        fake.boxes.clear();
+        fake.runContinues = c.continues;
+        fake.answers = {ANSWER_OK};
+        runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+        std::vector<std::string> said = endedAt(MSG_DONE, 2880);
+        said[1].replace(0, std::strlen(messageText(MSG_DONE)), c.said);
+        EXPECT_EQ(boxTexts(), said) << c.what;
+        expectOneRun(SectorOp::Write, true);
+        std::remove(target.c_str());
+    }
+}
+
+// The verify command compares a drive with an image and writes nothing,
+// holding the volume without a lock.
+TEST_F(ImageRun, TheVerifyCommandSaysWhetherADriveStillMatches)
+{
+    saveWholeFloppy();
+    runImageVerify(file.c_str(), DRIVE_A, RestoreStart::DriveStart);
+    EXPECT_EQ(boxTexts(), texts({MSG_IMAGE_MATCHES}));
+    EXPECT_FALSE(ImageRoute::runs().back().locked);
+    EXPECT_FALSE(ImageRoute::runs().back().dismounted);
+
+    std::vector<uint8_t> changed = sectors(floppy, 1500, 1);
+    changed[77] ^= 0x40;
+    writeBytes(floppy, 1500 * 512, changed);
+    fake.boxes.clear();
+    runImageVerify(file.c_str(), DRIVE_A, RestoreStart::DriveStart);
+    char differs[128];
+    std::snprintf(differs, sizeof differs, messageText(MSG_IMAGE_DIFFERS), 1500ull);
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{differs});
+    for (const ImageRoute::Request& request : ImageRoute::requests())
+        EXPECT_EQ(request.op, SectorOp::Read);
 }
 
 // An image kept on the drive it is of would be read and written at once.

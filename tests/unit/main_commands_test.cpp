@@ -24,6 +24,7 @@ TEST_F(Commands, GrayedAndUnknownCommandsAreNeverRun)
     EXPECT_EQ(runCommand(CMD_SECTOR_READ), WindowAction::ReadDialog);
     EXPECT_EQ(runCommand(CMD_IMAGE_SAVE), WindowAction::ImageSaveDialog);
     EXPECT_EQ(runCommand(CMD_IMAGE_RESTORE), WindowAction::ImageRestoreDialog);
+    EXPECT_EQ(runCommand(CMD_IMAGE_VERIFY), WindowAction::ImageVerifyDialog);
     EXPECT_EQ(runCommand(CMD_OPTIONS), WindowAction::OptionsDialog);
     EXPECT_EQ(runCommand(CMD_ABOUT), WindowAction::AboutDialog);
     EXPECT_EQ(runCommand(CMD_HELP), WindowAction::Help);

@@ -55,6 +55,13 @@ const Expected TABLE[] = {
      "ファイルの大きさ (%llu バイト) がセクタの大きさ (%lu バイト) と異なります。\n"
      "読み込んでもよろしいですか？",
      MessageKind::ConfirmOkCancel},
+    {MSG_IMAGE_DIFFERS, "セクタ %llu の内容がイメージと一致しません。", MessageKind::Error},
+    {MSG_SECTOR_UNREADABLE, "セクタ %llu が読めませんでした。", MessageKind::Error},
+    {MSG_NOT_CHECKED,
+     "書き込みは終わりましたが、照合は中止しました。\n"
+     "ドライブの内容がイメージと同じかどうかは確かめていません。",
+     MessageKind::Warning},
+    {MSG_IMAGE_MATCHES, "ドライブの内容はイメージと一致しています。", MessageKind::Info},
 };
 
 class Messages : public ::testing::Test {
@@ -76,7 +83,7 @@ TEST_F(Messages, TextsAndKindsOfTheWholeTable)
     EXPECT_EQ(std::strchr(messageText(MSG_NO_ADMIN_RIGHTS), '\n') -
                   messageText(MSG_NO_ADMIN_RIGHTS),
               60);  // 30 two-byte characters on the first line
-    EXPECT_EQ(MSG_SECTOR_FILE_SIZE + 1, MSG_COUNT);
+    EXPECT_EQ(MSG_IMAGE_MATCHES + 1, MSG_COUNT);
 }
 
 TEST_F(Messages, StylesOfTheKinds)

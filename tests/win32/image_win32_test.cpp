@@ -239,7 +239,7 @@ TEST_F(ImageOnWine, ARunHoldsTheVolumeForItsTransfers)
     ASSERT_EQ(SectorIo::transfer(SectorOp::Read, DRIVE_A, 36, 36, buffer.data()), 0);
     EXPECT_EQ(volumeOpens, 2);
 
-    ASSERT_TRUE(SectorIo::beginRun(SectorOp::Read, DRIVE_A, 512));
+    ASSERT_TRUE(SectorIo::beginRun(SectorOp::Read, DRIVE_A, 512, true));
     for (uint32_t first = 0; first < 2880; first += 36)
         ASSERT_EQ(SectorIo::transfer(SectorOp::Read, DRIVE_A, 36, first, buffer.data()), 0);
     EXPECT_EQ(SectorIo::transfer(SectorOp::Read, DRIVE_A, 36, 2880, buffer.data()), 1);
@@ -247,7 +247,7 @@ TEST_F(ImageOnWine, ARunHoldsTheVolumeForItsTransfers)
     EXPECT_EQ(volumeOpens, 3);
 
     // Sized for other sectors than the device's, a run never starts.
-    EXPECT_FALSE(SectorIo::beginRun(SectorOp::Read, DRIVE_A, 2048));
+    EXPECT_FALSE(SectorIo::beginRun(SectorOp::Read, DRIVE_A, 2048, true));
     EXPECT_EQ(SectorIo::transfer(SectorOp::Read, DRIVE_A, 1, 0, buffer.data()), 0);
     EXPECT_EQ(volumeOpens, 5);
 }

@@ -55,6 +55,7 @@ const std::vector<MenuEntry> EXPECTED_MENU = {
     {1, "-", 0, false},
     {1, "ﾄﾞﾗｲﾌﾞｲﾒｰｼﾞの保存(&I)", 40041, false},
     {1, "ﾄﾞﾗｲﾌﾞｲﾒｰｼﾞの復元(&U)", 40042, false},
+    {1, "ﾄﾞﾗｲﾌﾞｲﾒｰｼﾞの照合(&V)", 40047, false},
     {1, "-", 0, false},
     {1, "終了(&X)              Alt+F4", 40021, false},
     {0, "編集(&E)", 0, false},
@@ -249,7 +250,8 @@ TEST_F(ExeMenu, ImageDialogTemplates)
     save.insert(save.end(), saveTail.begin(), saveTail.end());
     restore.insert(restore.end(), restoreTail.begin(), restoreTail.end());
     for (const Dialog& expected : {Dialog{"IMAGESAVE", "ドライブイメージの保存", save},
-                                   Dialog{"IMAGELOAD", "ドライブイメージの復元", restore}}) {
+                                   Dialog{"IMAGELOAD", "ドライブイメージの復元", restore},
+                                   Dialog{"IMAGEVERIFY", "ドライブイメージの照合", restore}}) {
         SCOPED_TRACE(expected.name);
         DialogTemplate dialog;
         ASSERT_TRUE(readDialogTemplate(exe, expected.name, dialog));
