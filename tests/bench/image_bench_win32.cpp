@@ -18,12 +18,13 @@
 namespace {
 
 constexpr uint32_t SECTOR_SIZE = 512;
-long transfers = 0;
+long transfers = 0;  // of the op counted
+SectorOp countedOp = SectorOp::Read;
 
 int countedTransfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
                     void* buffer)
 {
-    transfers++;
+    if (op == countedOp) transfers++;
     return ntTransfer(op, drive, count, firstSector, buffer);
 }
 
@@ -52,9 +53,10 @@ double timed(Work work, long* counted = nullptr)
     return best;
 }
 
-int answerOk(const char*, const char*, unsigned)
+// OK, or Yes to replacing the image of the round before.
+int answerGoAhead(const char*, const char*, unsigned style)
 {
-    return IDOK;
+    return (style & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
 }
 
 // The restore's writes alone: one held run, the same chunks from the file.
@@ -82,8 +84,10 @@ void measure(char letter, const char* file)
     SectorNumber sectors = target.layout.totalSectors;
     double gib = double(sectors) * SECTOR_SIZE / (1 << 30);
     long saveCount = 0, restoreCount = 0, writeCount = 0;
+    countedOp = SectorOp::Read;
     double save = timed([&] { runImageSave(file, drive, SaveRange::WholeDrive); }, &saveCount);
     // The volume's own bytes go back: the restores change nothing on it.
+    countedOp = SectorOp::Write;
     double restore =
         timed([&] { runImageRestore(file, drive, RestoreStart::DriveStart); }, &restoreCount);
     double writes = timed([&] { writePass(drive, file, sectors); }, &writeCount);
@@ -99,7 +103,7 @@ void measure(char letter, const char* file)
 int main()
 {
     installWin32Platform();
-    platform.messageBox = answerOk;  // the restore's question and the finished message
+    platform.messageBox = answerGoAhead;  // every question, and the finished message
     SectorIo::setRoutes({countedTransfer, absDiskTransfer, extAbsDiskTransfer, beginNtRun,
                          endNtRun, queryNtDevice});
     SectorIo::setMethod(AccessMethod::WinNt5);

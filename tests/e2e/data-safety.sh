@@ -49,20 +49,8 @@ click_at() { dialog_click "$1" 218 179 "$2" "$3"; }
 back() { click_at "$1" 183 165; }     # 戻る
 execute() { click_at "$1" 129 165; }  # 実行
 
-open_dialog() {
-    e2e_focus_main
-    xdotool key alt+f "$1"
-    DIALOG="$(e2e_wait_window "$2" 10)"
-    sleep 0.5
-}
 
-answer() {
-    local text
-    text="$(e2e_answer_box "$1" "$2")"
-    [ "$text" = "$(wine_text "$3")" ] || fail "expected '$3', the box said: $text"
-}
 
-no_box() { ! xdotool search --onlyvisible --name '^Veldis$' >/dev/null 2>&1; }
 
 e2e_start
 e2e_wait_title '^Veldis$' 30 >/dev/null
@@ -71,23 +59,23 @@ e2e_focus_main
 # (1) B: shown, the image restored onto it, one byte typed and written: the
 # drive is the image and that byte, with no old label or serial put back.
 e2e_read_sector 1 b 0
-open_dialog u "ドライブイメージの復元"
+e2e_image_dialog u "ドライブイメージの復元"
 xdotool key b
 click_at "$DIALOG" 182 115  # 選択
 file_dialog '(開く|Open)' "$(windows_path "$images/new.img")"
 execute "$DIALOG"
 e2e_answer_box 0 left >/dev/null  # what the restore overwrites: OK
-answer 1 centre "$MSG_DONE"
-e2e_until 10 no_box || fail "the finished message stayed"
+e2e_answer 1 centre "$MSG_DONE"
+e2e_until 10 e2e_no_box || fail "the finished message stayed"
 back "$DIALOG"
 e2e_focus_main
 xdotool key --delay 100 Home 4 1 ctrl+w
-answer 2 left "$MSG_WRITE_EDITS"
+e2e_answer 2 left "$MSG_WRITE_EDITS"
 sleep 2
 [ "$(cmp -l "$images/new.img" "$images/b.img" | tr -s ' ' | sed 's/^ //')" = "1 353 101" ] ||
     fail "B: is not the image plus the typed byte: $(cmp -l "$images/new.img" "$images/b.img" | head)"
 echo "ok: a byte written after a restore: the drive equals the image but for that byte"
-e2e_until 10 no_box || fail "the write question stayed"
+e2e_until 10 e2e_no_box || fail "the write question stayed"
 e2e_focus_main
 
 # (2) The cluster jump from SMALL.TXT's entry lands where mshowfat says.
@@ -122,24 +110,24 @@ echo "ok: a root cluster of 0 opens raw: no DIR, no cluster, LAST at the device'
 
 # (5) A save onto a full file system, and a save stopped on the way: no
 # file stays, and neither says it finished.
-open_dialog i "ドライブイメージの保存"
+e2e_image_dialog i "ドライブイメージの保存"
 xdotool key --delay 100 a Tab Tab
 xdotool type --delay 40 "$(windows_path "$full/a.img")"
 xdotool key Return
-answer 3 centre "$MSG_FILE_WRITE_ERROR"
-e2e_until 10 no_box || fail "the error stayed"
+e2e_answer 3 centre "$MSG_FILE_WRITE_ERROR"
+e2e_until 10 e2e_no_box || fail "the error stayed"
 [ ! -e "$full/a.img" ] || fail "a save onto a full file system kept $(stat -c %s "$full/a.img") bytes"
 back "$DIALOG"
 e2e_until 10 window_gone "$DIALOG" || fail "the save dialog stayed"
 
-open_dialog i "ドライブイメージの保存"
+e2e_image_dialog i "ドライブイメージの保存"
 xdotool key --delay 100 g Tab Tab
 xdotool type --delay 40 "$(windows_path "$images/g-saved.img")"
 xdotool key Return
 back "$DIALOG"  # queued behind the start: heard between the first chunks
-answer 4 centre "$MSG_RUN_STOPPED"
+e2e_answer 4 centre "$MSG_RUN_STOPPED"
 [ ! -e "$images/g-saved.img" ] || fail "a stopped save kept $(stat -c %s "$images/g-saved.img") bytes"
-e2e_until 10 no_box || fail "the stop message stayed"
+e2e_until 10 e2e_no_box || fail "the stop message stayed"
 back "$DIALOG"
 [ "$(e2e_boxes | grep -cxF "$(wine_text "$MSG_DONE")")" = 1 ] || fail "a failed or stopped save said it finished"
 echo "ok: a save onto a full file system and a stopped save leave no file and no finished message"

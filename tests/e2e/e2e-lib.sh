@@ -177,6 +177,27 @@ e2e_answer_box() {
     e2e_boxes | sed -n "$((before + 1))p"
 }
 
+# e2e_answer BOXES-BEFORE BUTTON TEXT: the next box says TEXT; BUTTON (as
+# e2e_answer_box takes it) answers it.
+e2e_answer() {
+    local text
+    text="$(e2e_answer_box "$1" "$2")"
+    [ "$text" = "$(wine_text "$3")" ] || fail "expected '$3', the box said: $text"
+}
+
+# e2e_no_box: no message box is up. A bare "Veldis" is a box once the main
+# window's title names the drive shown.
+e2e_no_box() { ! xdotool search --onlyvisible --name '^Veldis$' >/dev/null 2>&1; }
+
+# e2e_image_dialog KEY TITLE: an image dialog through its ﾌｧｲﾙ menu item, its
+# id in DIALOG.
+e2e_image_dialog() {
+    e2e_focus_main
+    xdotool key alt+f "$1"
+    DIALOG="$(e2e_wait_window "$2" 10)"
+    sleep 0.5
+}
+
 # e2e_until SECONDS COMMAND...: waits until the command succeeds.
 e2e_until() {
     local seconds="$1"

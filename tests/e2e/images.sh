@@ -29,20 +29,7 @@ back() { click_at "$1" 183 165; }     # 戻る
 execute() { click_at "$1" 129 165; }  # 実行
 choose() { click_at "$1" 182 115; }   # 選択
 
-# open_dialog KEY TITLE: the dialog through its menu item, its id in DIALOG.
-open_dialog() {
-    e2e_focus_main
-    xdotool key alt+f "$1"
-    DIALOG="$(e2e_wait_window "$2" 10)"
-    sleep 0.5
-}
 
-# answer BOXES-BEFORE left|right|centre TEXT: the next box says TEXT.
-answer() {
-    local text
-    text="$(e2e_answer_box "$1" "$2")"
-    [ "$text" = "$(wine_text "$3")" ] || fail "expected '$3', the box said: $text"
-}
 
 # progress_row WINDOW: the colours along the middle of the progress bar.
 progress_row() {
@@ -52,8 +39,6 @@ progress_row() {
         sed -n 's/.*\(#[0-9A-F]\{6\}\).*/\1/p' | sort -u | tr '\n' ' '
 }
 
-# The main window carries the drive shown in its title; a bare "Veldis" is a box.
-box_gone() { ! xdotool search --onlyvisible --name '^Veldis$' >/dev/null 2>&1; }
 
 # pick_file WINDOW: the restore's file through the open-file dialog, which
 # opens on the path of the last file command: the image just saved.
@@ -72,15 +57,15 @@ e2e_focus_main
 e2e_read_sector 0 a 0
 
 # Save the whole of A: into a file.
-open_dialog i "$SAVE_TITLE"
+e2e_image_dialog i "$SAVE_TITLE"
 xdotool key --delay 100 a Tab Tab
 xdotool type --delay 40 "$saved_windows"
 xdotool key Return
 [ -n "${E2E_SHOTS:-}" ] && { sleep 2; import -window root "$E2E_SHOTS/image-save-run.png"; }
-answer 0 centre "$MSG_DONE"
+e2e_answer 0 centre "$MSG_DONE"
 [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/image-save.png"
 filled="$(progress_row "$DIALOG")"
-e2e_until 10 box_gone || fail "the finished message stayed"
+e2e_until 10 e2e_no_box || fail "the finished message stayed"
 empty="$(progress_row "$DIALOG")"
 [ "$filled" != "$empty" ] && [ "$(wc -w <<< "$empty")" -le 2 ] ||
     fail "the bar read '$filled' at the finished message and '$empty' after it"
@@ -90,20 +75,20 @@ echo "ok: A: saved whole equals the device; the bar was full at the end and empt
 # The same file again, answered No: it stays as it was.
 touch -d '2001-01-01' "$saved"
 execute "$DIALOG"
-answer 1 right "$MSG_FILE_EXISTS"
+e2e_answer 1 right "$MSG_FILE_EXISTS"
 sleep 2
 [ "$(stat -c %Y "$saved")" = "$(date -d 2001-01-01 +%s)" ] || fail "No rewrote the file"
 back "$DIALOG"
 echo "ok: an existing file answered No is untouched"
 
 # Restore onto B:, another layout: what it overwrites, the layout, then the image whole.
-open_dialog u "$RESTORE_TITLE"
+e2e_image_dialog u "$RESTORE_TITLE"
 xdotool key b
 pick_file "$DIALOG"
 execute "$DIALOG"
-answer 2 left "Ｂドライブ（OTHER）のセクタ 0～2879 (1,474,560 バイト) をイメージの内容で上書きします。"$'\n'"よろしいですか？"
-answer 3 left "$MSG_LAYOUT_MISMATCH"
-answer 4 centre "$MSG_DONE"
+e2e_answer 2 left "Ｂドライブ（OTHER）のセクタ 0～2879 (1,474,560 バイト) をイメージの内容で上書きします。"$'\n'"よろしいですか？"
+e2e_answer 3 left "$MSG_LAYOUT_MISMATCH"
+e2e_answer 4 centre "$MSG_DONE"
 sleep 2
 cmp "$saved" "$images/b.img" || fail "B: differs from the image after the restore"
 fsck.fat -n "$images/b.img" >/dev/null || fail "fsck.fat after the restore"
@@ -111,14 +96,14 @@ echo "ok: the image restored onto B: after the layout question; B: equals it, fs
 
 # From a start of the user's own, the image passes the end: nothing is written.
 cp "$images/b.img" "$images/b.before"
-e2e_until 10 box_gone || fail "the finished message stayed"
+e2e_until 10 e2e_no_box || fail "the finished message stayed"
 click_at "$DIALOG" 150 29  # the start list
 sleep 0.5
 xdotool key --delay 100 Down Down Down Down Return
 click_at "$DIALOG" 67 69   # the start field, now open
 xdotool key --delay 100 End BackSpace 1
 execute "$DIALOG"
-answer 5 centre "$MSG_BAD_PARAMETER"
+e2e_answer 5 centre "$MSG_BAD_PARAMETER"
 sleep 2
 cmp "$images/b.before" "$images/b.img" || fail "an image larger than the room was written"
 back "$DIALOG"

@@ -22,12 +22,6 @@ e2e_install_copy "$images/program"
 printf "$E2E_EDITOR_INI" > "$images/program/veldis.INI"
 sectors() { dd if="$images/d.img" bs=512 skip="$1" count="$2" status=none; }
 
-answer() {
-    local text
-    text="$(e2e_answer_box "$1" "$2")"
-    [ "$text" = "$(wine_text "$3")" ] || fail "expected '$3', the box said: $text"
-}
-no_box() { ! xdotool search --onlyvisible --name '^Veldis$' >/dev/null 2>&1; }
 
 e2e_start
 e2e_wait_title '^Veldis$' 30 >/dev/null
@@ -44,8 +38,8 @@ e2e_focus_main
 e2e_read_sector 3 d "$PAST"
 sectors $((PAST - 1)) 3 > "$images/around.before"
 xdotool key --delay 100 Home 4 1 ctrl+w
-answer 0 left "$MSG_WRITE_EDITS"
-e2e_until 10 no_box || fail "the write question stayed"
+e2e_answer 0 left "$MSG_WRITE_EDITS"
+e2e_until 10 e2e_no_box || fail "the write question stayed"
 sleep 2
 { head -c 512 /dev/zero; printf 'A'; head -c 1023 /dev/zero; } > "$images/around.expected"
 cmp "$images/around.before" <(head -c 1536 /dev/zero) || fail "the sectors around were not empty"
@@ -71,11 +65,11 @@ xdotool key --delay 50 End $(printf 'BackSpace %.0s' $(seq 20)) 1 0
 click_at 87 114  # the file
 xdotool type --delay 40 "Z:${images//\//\\}\\across.img"
 click_at 129 165 # 実行
-answer 1 centre "$MSG_DONE"
+e2e_answer 1 centre "$MSG_DONE"
 cmp "$images/across.img" <(sectors "$ACROSS" 10) || fail "the saved range differs from dd's"
 echo "ok: ten sectors from $ACROSS saved equal dd's"
 
-e2e_until 10 no_box || fail "the finished message stayed"
+e2e_until 10 e2e_no_box || fail "the finished message stayed"
 click_at 183 165  # 戻る
 e2e_focus_main
 xdotool key alt+F4

@@ -23,13 +23,6 @@ printf "$E2E_EDITOR_INI" > "$images/program/veldis.INI"
 cp "$images/b.img" "$images/b.before"
 
 click_at() { dialog_click "$1" 218 179 "$2" "$3"; }
-no_box() { ! xdotool search --onlyvisible --name '^Veldis$' >/dev/null 2>&1; }
-# answer BOXES-BEFORE BUTTON TEXT: the next box says TEXT; BUTTON answers it.
-answer() {
-    local text
-    text="$(e2e_answer_box "$1" "$2")"
-    [ "$text" = "$(wine_text "$3")" ] || fail "expected '$3', the box said: $text"
-}
 ASKED="Ｂドライブ（VELDIS_B）のセクタ 0～2879 (1,474,560 バイト) をイメージの内容で上書きします。"$'\n'"よろしいですか？"
 
 e2e_start
@@ -46,15 +39,15 @@ xdotool key b
 click_at "$dialog" 182 115  # 選択
 file_dialog '(開く|Open)' "Z:${images//\//\\}\\image.img"
 click_at "$dialog" 129 165  # 実行
-answer 0 right "$ASKED"
-e2e_until 10 no_box || fail "the question stayed"
+e2e_answer 0 right "$ASKED"
+e2e_until 10 e2e_no_box || fail "the question stayed"
 sleep 2
 cmp "$images/b.before" "$images/b.img" || fail "キャンセル wrote to B:"
 click_at "$dialog" 129 165
-answer 1 left "$ASKED"
-answer 2 centre "$MSG_DONE"
+e2e_answer 1 left "$ASKED"
+e2e_answer 2 centre "$MSG_DONE"
 cmp "$images/image.img" "$images/b.img" || fail "OK did not write the image"
-e2e_until 10 no_box || fail "the finished message stayed"
+e2e_until 10 e2e_no_box || fail "the finished message stayed"
 click_at "$dialog" 183 165  # 戻る
 echo "ok: a restore names B:, its label, sectors and bytes; キャンセル writes nothing, OK the image"
 
@@ -84,13 +77,13 @@ xdotool key --delay 100 Home 5 5 alt+space c
 e2e_until 10 e2e_boxes_beyond "$before" || fail "closing asked nothing"
 xdotool search --onlyvisible --name "$(e2e_title 0 0)" >/dev/null || fail "the window went before the question"
 [ -n "${E2E_SHOTS:-}" ] && { sleep 2; import -window root "$E2E_SHOTS/close-question.png"; }
-answer "$before" last "$MSG_WRITE_CHANGES"  # キャンセル
+e2e_answer "$before" last "$MSG_WRITE_CHANGES"  # キャンセル
 sleep 2
 [ ! -f "$E2E_LOG/exit" ] || fail "キャンセル closed the program"
 e2e_wait_title "$(e2e_title 0 0)" 5 >/dev/null
 e2e_focus_main
 xdotool key alt+F4
-answer "$((before + 1))" centre "$MSG_WRITE_CHANGES"  # いいえ
+e2e_answer "$((before + 1))" centre "$MSG_WRITE_CHANGES"  # いいえ
 [ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code after いいえ"
 cmp "$images/a.before" "$images/a.img" || fail "いいえ wrote the edit"
 echo "ok: closing asks with the window on screen; キャンセル keeps it open, いいえ closes unwritten"

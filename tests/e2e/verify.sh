@@ -26,20 +26,15 @@ printf "$E2E_EDITOR_INI" > "$images/program/veldis.INI"
 saved="$images/saved.img"
 
 click_at() { dialog_click "$DIALOG" 218 179 "$1" "$2"; }
-no_box() { ! xdotool search --onlyvisible --name '^Veldis$' >/dev/null 2>&1; }
-answer() {
-    local text
-    text="$(e2e_answer_box "$1" "$2")"
-    [ "$text" = "$(wine_text "$3")" ] || fail "expected '$3', the box said: $text"
-    e2e_until 10 no_box || fail "the box '$3' stayed"
-}
 # open_dialog KEY TITLE LETTER: the image dialog on drive LETTER, its id in DIALOG.
 open_dialog() {
-    e2e_focus_main
-    xdotool key alt+f "$1"
-    DIALOG="$(e2e_wait_window "$2" 10)"
-    sleep 0.5
+    e2e_image_dialog "$1" "$2"
     xdotool key "$3"
+}
+# answer BOXES-BEFORE BUTTON TEXT: as e2e_answer, and the box gone.
+answer() {
+    e2e_answer "$@"
+    e2e_until 10 e2e_no_box || fail "the box '$3' stayed"
 }
 # pick_saved: the file through the open-file dialog, which proposes the last file.
 pick_saved() {
