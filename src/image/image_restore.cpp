@@ -65,6 +65,20 @@ bool countImageSectors(void* file, const ImageDrive& target, SectorNumber first,
     return true;
 }
 
+// The image file of lastFilePath, open, with its `count` of sectors from
+// `first`; null, with the message shown, when it cannot serve.
+void* openImage(const ImageDrive& target, SectorNumber first, SectorNumber& count)
+{
+    void* file = platform.openFile(lastFilePath);
+    if (file == nullptr) {
+        showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
+        return nullptr;
+    }
+    if (countImageSectors(file, target, first, count)) return file;
+    platform.closeFile(file);
+    return nullptr;
+}
+
 // Before the first write at the drive's sector 0; a drive whose boot sector
 // cannot be read counts as laid out otherwise.
 bool mayOverwriteBootSector(const ImageDrive& target, const uint8_t* image)
@@ -166,16 +180,9 @@ void restoreImage(const char* fileText, int drive, RestoreStart start)
     if (!takeImageFilePath(fileText) || isImageOnDrive(lastFilePath, drive)) return;
     ImageDrive target;
     if (!queryImageDrive(drive, target) || !resolveStart(start, target, imageRestoreStart)) return;
-    void* file = platform.openFile(lastFilePath);
-    if (file == nullptr) {
-        showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
-        return;
-    }
     SectorNumber count = 0;
-    if (!countImageSectors(file, target, imageRestoreStart, count)) {
-        platform.closeFile(file);
-        return;
-    }
+    void* file = openImage(target, imageRestoreStart, count);
+    if (file == nullptr) return;
     if (count != 0 && !mayOverwriteSectors(target, count)) {
         platform.closeFile(file);
         return;
@@ -195,16 +202,9 @@ void verifyImage(const char* fileText, int drive, RestoreStart start)
     if (!takeImageFilePath(fileText)) return;
     ImageDrive target;
     if (!queryImageDrive(drive, target) || !resolveStart(start, target, imageVerifyStart)) return;
-    void* file = platform.openFile(lastFilePath);
-    if (file == nullptr) {
-        showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
-        return;
-    }
     SectorNumber count = 0;
-    if (!countImageSectors(file, target, imageVerifyStart, count)) {
-        platform.closeFile(file);
-        return;
-    }
+    void* file = openImage(target, imageVerifyStart, count);
+    if (file == nullptr) return;
     RunResult result{RunOutcome::Failed, MSG_SECTOR_READ_ERROR, 0, 0};
     if (SectorIo::beginRun(SectorOp::Read, target.drive, target.space.bytesPerSector, false))
         result = compareWithImage(target, file, imageVerifyStart, count);
