@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "disk/sector_io.h"
 #include "platform/files.h"
@@ -16,15 +16,19 @@ uint32_t runChunkSectors(uint32_t bytesPerSector)
     return std::max<uint32_t>(chunk, 1);
 }
 
+// Aligned by hand in a larger block: the library's aligned allocation would
+// bring in an import Windows 95 and NT 4 lack.
 RunBuffer::RunBuffer(uint32_t size)
-    : bytes(static_cast<uint8_t*>(
-          operator new(size, std::align_val_t(SECTOR_BUFFER_ALIGNMENT), std::nothrow)))
+    : bytes(nullptr), block(std::malloc(size_t(size) + SECTOR_BUFFER_ALIGNMENT))
 {
+    if (block == nullptr) return;
+    uintptr_t at = reinterpret_cast<uintptr_t>(block) + SECTOR_BUFFER_ALIGNMENT - 1;
+    bytes = reinterpret_cast<uint8_t*>(at - at % SECTOR_BUFFER_ALIGNMENT);
 }
 
 RunBuffer::~RunBuffer()
 {
-    operator delete(bytes, std::align_val_t(SECTOR_BUFFER_ALIGNMENT));
+    std::free(block);
 }
 
 bool takeImageFilePath(const char* fileText)

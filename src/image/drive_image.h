@@ -19,6 +19,7 @@ struct RunBuffer {
     RunBuffer(const RunBuffer&) = delete;
     RunBuffer& operator=(const RunBuffer&) = delete;
     uint8_t* bytes;
+    void* block;  // what was allocated
 };
 
 // The drive of an image run, as its volume query and boot sector give it.
