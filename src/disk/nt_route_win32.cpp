@@ -9,9 +9,8 @@
 namespace {
 
 // A mounted volume is commonly held open for reading by the system, which a
-// write-only share refuses.
-// A handle that writes goes through to the device: a restore reads back
-// what the device holds, not what a cache kept of the writes.
+// write-only share refuses. A handle that writes goes through to the device:
+// a restore reads back what the device holds, not what a cache kept.
 HANDLE openVolume(const char* path, DWORD access)
 {
     DWORD flags = FILE_ATTRIBUTE_NORMAL | (access & GENERIC_WRITE ? FILE_FLAG_WRITE_THROUGH : 0);
