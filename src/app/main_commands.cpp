@@ -11,6 +11,7 @@
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
+#include "search/find.h"
 #include "volume/drive_types.h"
 
 namespace {
@@ -43,6 +44,9 @@ WindowAction runCommand(int id)
     case CMD_JUMP_CLUSTER: return WindowAction::ClusterDialog;
     case CMD_ALL_DRIVES_INFO: return WindowAction::AllDrivesDialog;
     case CMD_DRIVE_INFO: return WindowAction::DriveInfoDialog;
+    case CMD_FIND: return WindowAction::FindDialog;
+    // With nothing to repeat, 次を検索 asks what to find.
+    case CMD_FIND_NEXT: return findRequest.asked ? WindowAction::FindRun : WindowAction::FindDialog;
     case CMD_EDIT_BYTE: return openValueEdit(1);
     case CMD_EDIT_WORD: return openValueEdit(2);
     case CMD_EDIT_DWORD: return openValueEdit(4);

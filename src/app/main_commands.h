@@ -10,6 +10,8 @@ enum class WindowAction {
     ImageVerifyDialog,
     ClusterDialog,
     ValueEditDialog,
+    FindDialog,
+    FindRun,
     AllDrivesDialog,
     DriveInfoDialog,
     OptionsDialog,

@@ -18,6 +18,7 @@
 #include "editor/view_scroll.h"
 #include "image/image_dialogs_win32.h"
 #include "platform/settings.h"
+#include "search/find_dialog_win32.h"
 
 namespace {
 
@@ -63,6 +64,15 @@ void performCommand(HWND window, int id)
     case WindowAction::ValueEditDialog:
         openDialog(window, "EDIT", valueEditDialogProc);
         closeValueEdit();
+        break;
+    case WindowAction::FindDialog:
+        if (DialogBoxParamA(GetModuleHandleA(nullptr), "FIND", window, findDialogProc, 0) == IDOK)
+            runFindWithProgress(window);
+        recreateCaret();
+        break;
+    case WindowAction::FindRun:
+        runFindWithProgress(window);
+        recreateCaret();
         break;
     case WindowAction::AllDrivesDialog:
         openEditorDialog(window, "ALLINFO", allDrivesDialogProc);

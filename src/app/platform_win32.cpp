@@ -8,7 +8,7 @@
 #include "disk/access_method.h"
 #include "editor/cursor.h"
 #include "editor/view_scroll.h"
-#include "image/image_dialogs_win32.h"
+#include "platform/run_window_win32.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
@@ -422,6 +422,6 @@ void installWin32Platform()
     platform.getFullPath = getFullPath;
     platform.chooseFile = chooseFile;
     platform.setClipboardText = setClipboardText;
-    platform.showProgress = showImageProgress;
-    platform.continueRun = continueImageRun;
+    platform.showProgress = showRunWindowProgress;
+    platform.continueRun = continueRunWindow;
 }

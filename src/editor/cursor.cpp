@@ -22,6 +22,12 @@ int caretCell()
     return DUMP_HEX_CELL + 3 * editor.cursorColumn + editor.cursorNibble;
 }
 
+// Where the caret is, as one number: equal only for the same place.
+int32_t caretPlace()
+{
+    return editor.cursorLine * DUMP_LINE_CELLS + caretCell();
+}
+
 void moveToPreviousByte()
 {
     bool inHex = !editor.cursorInText;
@@ -153,10 +159,12 @@ void placeCaret(bool scrollIntoView)
 void onKeyDown(int key)
 {
     if (editor.currentDrive == -1) return;
+    int32_t before = caretPlace();
     if (platform.isControlDown())
         onControlKey(key);
     else
         onPlainKey(key);
+    if (caretPlace() != before) clearFoundMark();
 }
 
 void onChar(uint8_t code)
@@ -177,6 +185,7 @@ void onClick(uint16_t x, uint16_t y)
     int32_t line = (y + view.scrollY) / view.lineHeight;
     if (line >= editor.lineCount) return;
     int32_t cell = (x + view.scrollX) / view.charWidth;
+    clearFoundMark();
     if (cell >= DUMP_TEXT_CELL && cell < DUMP_LINE_CELLS) {
         editor.cursorLine = line;
         editor.cursorColumn = cell - DUMP_TEXT_CELL;

@@ -11,6 +11,8 @@ const COLORREF BLACK = RGB(0, 0, 0);
 const COLORREF RED = RGB(255, 0, 0);
 const COLORREF WHITE = RGB(255, 255, 255);
 const COLORREF CYAN = RGB(0, 255, 255);
+// Behind the bytes a search found: apart from the red of edited bytes.
+const COLORREF FOUND = RGB(255, 255, 128);
 
 // Each byte advances exactly one cell: a face whose own advance differs from
 // the cell width (IPAMincho standing in for MS Mincho under Wine) would
@@ -22,6 +24,25 @@ void drawRun(HDC dc, const DumpRun& run)
     INT advances[DUMP_BYTES_PER_LINE + 1];
     for (int i = 0; i <= run.length; i++) advances[i] = view.charWidth;
     ExtTextOutA(dc, run.x, run.y, 0, nullptr, run.text, UINT(run.length), advances);
+}
+
+// The run's cells on white, its found cells on their own colour, the text
+// over both.
+void drawMarkedRun(HDC dc, const DumpRun& run)
+{
+    auto cells = [&](int first, int end) {
+        return RECT{run.x + first * view.charWidth, run.y, run.x + end * view.charWidth,
+                    run.y + view.lineHeight};
+    };
+    RECT all = cells(0, run.length), found = cells(run.markFirst, run.markEnd);
+    HBRUSH white = CreateSolidBrush(WHITE), mark = CreateSolidBrush(FOUND);
+    FillRect(dc, &all, white);
+    FillRect(dc, &found, mark);
+    DeleteObject(white);
+    DeleteObject(mark);
+    SetBkMode(dc, TRANSPARENT);
+    drawRun(dc, run);
+    SetBkMode(dc, OPAQUE);
 }
 
 }  // namespace
@@ -54,7 +75,10 @@ void paintDumpInto(HDC dc)
         onTrail = layoutDumpLine(line, onTrail, runs);
         for (const DumpRun& run : runs) {
             SetTextColor(dc, run.red ? RED : BLACK);
-            drawRun(dc, run);
+            if (run.markEnd > run.markFirst)
+                drawMarkedRun(dc, run);
+            else
+                drawRun(dc, run);
         }
     }
     SelectObject(dc, previous);

@@ -1,5 +1,6 @@
 #include "editor/dump_view.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -35,19 +36,24 @@ bool layoutDumpLine(int line, bool onTrail, DumpRun runs[DUMP_RUNS_PER_LINE])
     int32_t y = line * view.lineHeight - view.scrollY;
     auto cellX = [](int cell) { return cell * view.charWidth - view.scrollX; };
 
-    runs[0] = {cellX(0), y, {}, 5, false};
+    runs[0] = {cellX(0), y, {}, 5, false, 0, 0};
     std::snprintf(runs[0].text, sizeof runs[0].text, "%03X0:", unsigned(line) & 0xFFF);
 
     const uint8_t* work = editor.workBuffer + DUMP_BYTES_PER_LINE * line;
     const uint8_t* saved = editor.savedCopy + DUMP_BYTES_PER_LINE * line;
+    // The found bytes of this line, as columns.
+    int lineStart = DUMP_BYTES_PER_LINE * line;
+    int markFirst = std::clamp(editor.markStart - lineStart, 0, DUMP_BYTES_PER_LINE);
+    int markEnd = std::clamp(editor.markStart + editor.markLength - lineStart, 0, DUMP_BYTES_PER_LINE);
     for (int k = 0; k < DUMP_BYTES_PER_LINE; k++) {
         DumpRun& run = runs[1 + k];
-        run = {cellX(DUMP_HEX_CELL + 3 * k), y, {}, 3, work[k] != saved[k]};
+        bool marked = k >= markFirst && k < markEnd;
+        run = {cellX(DUMP_HEX_CELL + 3 * k), y, {}, 3, work[k] != saved[k], 0, marked ? 2 : 0};
         std::snprintf(run.text, sizeof run.text, "%02X ", work[k]);
     }
 
     DumpRun& text = runs[1 + DUMP_BYTES_PER_LINE];
-    text = {cellX(DUMP_TEXT_CELL), y, {}, DUMP_BYTES_PER_LINE, false};
+    text = {cellX(DUMP_TEXT_CELL), y, {}, DUMP_BYTES_PER_LINE, false, markFirst, markEnd};
     return mapDumpCharacters(editor.workBuffer, editor.sectorSize, line, settings.kanji != 0,
                              onTrail, text.text);
 }

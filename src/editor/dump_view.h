@@ -44,6 +44,9 @@ struct DumpRun {
     char text[DUMP_BYTES_PER_LINE + 1];
     int length;
     bool red;  // a hex byte that differs from the saved copy
+    // The cells [markFirst, markEnd) of the run hold bytes a search found.
+    int markFirst;
+    int markEnd;
 };
 
 constexpr int DUMP_RUNS_PER_LINE = 2 + DUMP_BYTES_PER_LINE;

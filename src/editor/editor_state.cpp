@@ -55,6 +55,7 @@ void writeSector()
 
 void syncBuffers(SyncMode mode)
 {
+    clearFoundMark();
     switch (mode) {
     case SyncMode::Revert:
         std::memcpy(editor.workBuffer, editor.savedCopy, editor.sectorSize);
@@ -73,6 +74,13 @@ void syncBuffers(SyncMode mode)
     }
     setCommandEnabled(CMD_SECTOR_WRITE, editor.modified != 0);
     setCommandEnabled(CMD_REVERT_EDITS, editor.modified != 0);
+}
+
+void clearFoundMark()
+{
+    if (editor.markLength == 0) return;
+    editor.markLength = 0;
+    platform.invalidate(nullptr);
 }
 
 void zeroClear()

@@ -20,6 +20,10 @@ struct EditorState {
     int32_t cursorColumn;
     int32_t cursorInText;
     int32_t cursorNibble;
+    // The bytes of the sector a search found: marked until the next edit,
+    // cursor move or load. A length of 0 marks none.
+    int32_t markStart;
+    int32_t markLength;
 };
 
 extern EditorState editor;
@@ -38,6 +42,7 @@ void resetEditor();
 
 void writeSector();
 void syncBuffers(SyncMode mode);
+void clearFoundMark();
 void zeroClear();
 void updateTitle();
 bool askDiscardEdits();

@@ -2,25 +2,10 @@
 #include <cstdint>
 
 #include "disk/sector_io.h"
+#include "disk/sector_run.h"
 #include "platform/messages.h"
 #include "volume/boot_sector.h"
 #include "volume/volume_info.h"
-
-// Sectors per transfer of an image run on the route in use: as many as fit
-// its transfer size, never 0. A run moves whole chunks of this many, and a
-// shorter last one where its count ends.
-uint32_t runChunkSectors(uint32_t bytesPerSector);
-
-// The transfer buffer of one run: aligned for the device, off the stack.
-// `bytes` is null when the memory could not be had.
-struct RunBuffer {
-    explicit RunBuffer(uint32_t size);
-    ~RunBuffer();
-    RunBuffer(const RunBuffer&) = delete;
-    RunBuffer& operator=(const RunBuffer&) = delete;
-    uint8_t* bytes;
-    void* block;  // what was allocated
-};
 
 // The drive of an image run, as its volume query and boot sector give it.
 struct ImageDrive {
@@ -45,13 +30,6 @@ bool queryImageDrive(int drive, ImageDrive& target);
 // A run over one of the FAT areas (`area`) needs a FAT layout: on NTFS and on
 // a raw volume it is refused, with the message shown.
 bool isAreaRefused(const ImageDrive& target, bool area);
-
-// The whole percentage of a run, exact for runs of any length; the bar
-// changes only when it does.
-struct RunProgress {
-    int shown = -1;
-};
-void showRunProgress(RunProgress& progress, SectorNumber done, SectorNumber count);
 
 // How a run ended: the whole range done, stopped by the user, failed, or
 // refused at a question before any write; `message` says which in words.

@@ -11,6 +11,7 @@
 #include "image/image_save.h"
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "platform/run_window_win32.h"
 #include "res/resource.h"
 #include "volume/drive_combo_win32.h"
 
@@ -64,13 +65,6 @@ const ImageDialog VERIFY_DIALOG = {
 
 const int FIELD_IDS[] = {IDC_IMAGE_START, IDC_IMAGE_COUNT};
 constexpr int NUMBER_DIGITS = 20;  // 2^64 - 1
-
-// The dialog of the run in progress, whether its user asked it to stop, and
-// when the run last looked at the user's input.
-HWND runningDialog = nullptr;
-bool stopAsked = false;
-DWORD lastLook = 0;
-constexpr DWORD RUN_LOOK_INTERVAL_MS = 50;
 
 int selectedEntry(HWND dialog)
 {
@@ -135,11 +129,9 @@ void execute(const ImageDialog& kind, HWND dialog)
     GetDlgItemTextA(dialog, IDC_IMAGE_FILE, fileText, sizeof fileText);
     int drive = comboDrive(GetDlgItem(dialog, IDC_IMAGE_DRIVE));
     enableChoices(dialog, false);
-    runningDialog = dialog;
-    stopAsked = false;
-    lastLook = GetTickCount();
+    beginRunWindow(dialog);
     kind.run(fileText, drive, selectedEntry(dialog));
-    runningDialog = nullptr;
+    endRunWindow();
     enableChoices(dialog, true);
     SendMessageA(dialog, WM_USER, 0, 0);
 }
@@ -148,11 +140,11 @@ INT_PTR onCommand(const ImageDialog& kind, HWND dialog, int id, int notification
 {
     switch (id) {
     case IDOK:
-        if (runningDialog == nullptr) execute(kind, dialog);
+        if (!isRunWindow(dialog)) execute(kind, dialog);
         return TRUE;
     case IDCANCEL:
-        if (runningDialog == dialog)
-            stopAsked = true;
+        if (isRunWindow(dialog))
+            askRunStop();
         else
             EndDialog(dialog, 1);
         return TRUE;
@@ -193,33 +185,4 @@ INT_PTR CALLBACK imageRestoreDialogProc(HWND dialog, UINT message, WPARAM wParam
 INT_PTR CALLBACK imageVerifyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     return imageDialogProc(VERIFY_DIALOG, dialog, message, wParam);
-}
-
-void showImageProgress(int percent)
-{
-    SendDlgItemMessageA(runningDialog, IDC_IMAGE_PROGRESS, PBM_SETPOS, WPARAM(percent), 0);
-}
-
-// The windows repaint and take the user's input between two chunks, so the
-// program never looks hung; a WM_QUIT that arrives meanwhile is put back.
-// Each look at the message queue costs a trip to the window system, more
-// than a chunk read from a fast device: it is taken a few times a second.
-bool continueImageRun()
-{
-    DWORD now = GetTickCount();
-    if (now - lastLook < RUN_LOOK_INTERVAL_MS) return !stopAsked;
-    lastLook = now;
-    UpdateWindow(GetWindow(runningDialog, GW_OWNER));
-    UpdateWindow(runningDialog);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(int(message.wParam));
-            return false;
-        }
-        if (IsDialogMessageA(runningDialog, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return !stopAsked;
 }

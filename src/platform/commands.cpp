@@ -13,6 +13,7 @@ constexpr CommandState INITIAL_STATES[CMD_COUNT] = {
     {CMD_IMAGE_VERIFY, true, false},
     {CMD_EXIT, true, false},             {CMD_BACK, false, false},
     {CMD_ZERO_CLEAR, false, false},      {CMD_REVERT_EDITS, false, false},
+    {CMD_FIND, false, false},            {CMD_FIND_NEXT, false, false},
     {CMD_REFRESH, false, false},         {CMD_EDIT_BYTE, false, false},
     {CMD_EDIT_WORD, false, false},       {CMD_EDIT_DWORD, false, false},
     {CMD_ALL_DRIVES_INFO, true, false},  {CMD_DRIVE_INFO, false, false},

@@ -38,6 +38,8 @@ enum CommandId : int {
     CMD_DUMP_TO_CLIPBOARD = 40045,
     CMD_ALL_DRIVES_INFO = 40046,
     CMD_IMAGE_VERIFY = 40047,
+    CMD_FIND = 40048,
+    CMD_FIND_NEXT = 40049,
 };
 
 // Enabled and checked state of every command; the window's menu mirrors it,
@@ -48,7 +50,7 @@ struct CommandState {
     bool checked;
 };
 
-constexpr int CMD_COUNT = 36;
+constexpr int CMD_COUNT = 38;
 extern CommandState commandStates[CMD_COUNT];
 
 void resetCommandStates();

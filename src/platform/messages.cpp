@@ -56,6 +56,8 @@ const Message MESSAGES[MSG_COUNT] = {
      "ドライブの内容がイメージと同じかどうかは確かめていません。",
      MessageKind::Warning},
     {"ドライブの内容はイメージと一致しています。", MessageKind::Info},
+    {"見つかりませんでした。", MessageKind::Info},
+    {"セクタ %llu が読めないため、検索を中止しました。", MessageKind::Error},
 };
 
 }  // namespace

@@ -32,9 +32,11 @@ enum MessageId : int {
     MSG_SECTOR_UNREADABLE = 28,  // a format: the sector
     MSG_NOT_CHECKED = 29,
     MSG_IMAGE_MATCHES = 30,
+    MSG_NOT_FOUND = 31,
+    MSG_SEARCH_UNREADABLE = 32,  // a format: the sector
 };
 
-constexpr int MSG_COUNT = 31;
+constexpr int MSG_COUNT = 33;
 
 enum class MessageKind {
     Error,

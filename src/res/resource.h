@@ -30,3 +30,10 @@
 #define IDC_INFO_PROPERTIES 1031
 #define IDC_INFO_FORMAT 1032
 #define IDC_INFO_EJECT 1033
+
+// The find dialog.
+#define IDC_FIND_TEXT 1001
+#define IDC_FIND_HEX 1011
+#define IDC_FIND_STRING 1012
+#define IDC_FIND_DOWN 1021
+#define IDC_FIND_UP 1022

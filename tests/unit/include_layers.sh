@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$1"
 
 # Lowest first; folders of one rank may include each other, circles aside.
-declare -A RANK=([platform]=0 [res]=0 [disk]=1 [volume]=2 [editor]=3 [image]=4 [driveinfo]=4 [app]=5)
+declare -A RANK=([platform]=0 [res]=0 [disk]=1 [volume]=2 [editor]=3 [image]=4 [driveinfo]=4 [search]=4 [app]=5)
 
 failures=0
 edges=()

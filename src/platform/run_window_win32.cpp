@@ -1,0 +1,87 @@
+#include "platform/run_window_win32.h"
+
+#include <commctrl.h>
+
+#include "res/resource.h"
+
+namespace {
+
+// The window of the run in progress, whether its user asked it to stop, and
+// when the run began and last looked at the user's input.
+HWND runningWindow = nullptr;
+bool stopAsked = false;
+DWORD runStart = 0;
+DWORD lastLook = 0;
+constexpr DWORD RUN_LOOK_INTERVAL_MS = 50;
+// A window made hidden shows only for a run that lasts: a short search
+// ends before anyone could read it.
+constexpr DWORD RUN_SHOW_DELAY_MS = 300;
+
+void showLastingRun(DWORD now)
+{
+    if (IsWindowVisible(runningWindow) || now - runStart < RUN_SHOW_DELAY_MS) return;
+    ShowWindow(runningWindow, SW_SHOW);
+    SetFocus(GetDlgItem(runningWindow, IDCANCEL));
+}
+
+// Keys belong to the run's window alone: typed into the dump they would edit
+// the sector the run is reading.
+bool isForeignKey(const MSG& message)
+{
+    return message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST &&
+           message.hwnd != runningWindow && !IsChild(runningWindow, message.hwnd);
+}
+
+}  // namespace
+
+void beginRunWindow(HWND window)
+{
+    runningWindow = window;
+    stopAsked = false;
+    runStart = lastLook = GetTickCount();
+}
+
+void endRunWindow()
+{
+    runningWindow = nullptr;
+}
+
+bool isRunWindow(HWND window)
+{
+    return window != nullptr && window == runningWindow;
+}
+
+void askRunStop()
+{
+    stopAsked = true;
+}
+
+void showRunWindowProgress(int percent)
+{
+    SendDlgItemMessageA(runningWindow, IDC_IMAGE_PROGRESS, PBM_SETPOS, WPARAM(percent), 0);
+}
+
+// The windows repaint and take the user's input between two chunks, so the
+// program never looks hung; a WM_QUIT that arrives meanwhile is put back.
+// Each look at the message queue costs a trip to the window system, more
+// than a chunk read from a fast device: it is taken a few times a second.
+bool continueRunWindow()
+{
+    DWORD now = GetTickCount();
+    if (now - lastLook < RUN_LOOK_INTERVAL_MS) return !stopAsked;
+    lastLook = now;
+    showLastingRun(now);
+    UpdateWindow(GetWindow(runningWindow, GW_OWNER));
+    UpdateWindow(runningWindow);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(int(message.wParam));
+            return false;
+        }
+        if (isForeignKey(message) || IsDialogMessageA(runningWindow, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return !stopAsked;
+}

@@ -1,0 +1,15 @@
+#pragma once
+#include <windows.h>
+
+// The window of a run in progress (a drive image dialog, the search's
+// progress window): its progress bar, and the user's input between two
+// chunks. One run at a time.
+void beginRunWindow(HWND window);
+void endRunWindow();
+bool isRunWindow(HWND window);
+// Its stop button: the run ends after its current chunk.
+void askRunStop();
+
+// The platform's side of a run: the bar, and whether to go on.
+void showRunWindowProgress(int percent);
+bool continueRunWindow();

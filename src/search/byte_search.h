@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+
+// The most bytes a search looks for.
+constexpr uint32_t SEARCH_PATTERN_MAX = 256;
+
+struct SearchPattern {
+    uint8_t bytes[SEARCH_PATTERN_MAX];
+    uint32_t length;  // 1 to SEARCH_PATTERN_MAX
+};
+
+// A search over a drive read chunk by chunk, each chunk following the last
+// in the search's direction: forwards from `from` (a match starts at or after
+// that byte) or backwards (a match starts before it). A match may run across
+// chunks, so the bytes next to the previous chunk that such a match needs
+// are kept.
+struct ChunkSearch {
+    SearchPattern pattern;
+    bool backward;
+    uint64_t from;
+    uint8_t carry[SEARCH_PATTERN_MAX - 1];
+    uint32_t carryLength;
+};
+
+void beginChunkSearch(ChunkSearch& search, const SearchPattern& pattern, bool backward,
+                      uint64_t from);
+
+// Looks through `size` bytes at byte `offset` of the drive: true with the
+// offset of the first match in the search's direction in `found`. The chunks
+// must adjoin: each next one starts where the last ended, or, backwards, ends
+// where it started.
+bool searchChunk(ChunkSearch& search, const uint8_t* chunk, uint32_t size, uint64_t offset,
+                 uint64_t& found);
