@@ -18,6 +18,7 @@
 #include "platform/commands.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
+#include "search/find.h"
 #include "volume/volume_info.h"
 
 FakePlatform fake;
@@ -356,6 +357,7 @@ void installFakePlatform()
     imageSaveStart = 0;
     imageSaveCount = 1;
     imageRestoreStart = 0;
+    findRequest = FindRequest{};
     resetCommandStates();
     ImageRoute::reset();
     SectorIo::setRoutes(ImageRoute::routes());

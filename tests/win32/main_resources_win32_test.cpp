@@ -69,6 +69,9 @@ const std::vector<MenuEntry> EXPECTED_MENU = {
     {2, "ﾊﾞｲﾄ値(&B)", 40033, true},
     {2, "ﾜｰﾄﾞ値(&W)", 40034, true},
     {2, "ﾀﾞﾌﾞﾙﾜｰﾄﾞ値(&D)", 40035, true},
+    {1, "-", 0, false},
+    {1, "検索(&F)                 Ctrl+F", 40048, true},
+    {1, "次を検索(&X)             F3", 40049, true},
     {0, "表示(&V)", 0, false},
     {1, "全ﾄﾞﾗｲﾌﾞ情報(&A)", 40046, false},
     {1, "選択ﾄﾞﾗｲﾌﾞ情報(&I)", 40037, true},
@@ -151,9 +154,9 @@ TEST_F(ExeMenu, Accelerators)
         {FCONTROL, 'R', 40004}, {FCONTROL, 'W', 40005}, {FCONTROL, 'B', 40006},
         {FCONTROL, 'N', 40007}, {FCONTROL, 'L', 40008}, {FCONTROL, 'S', 40009},
         {FCONTROL, 'K', 40040}, {0, VK_F5, 40015},      {0, VK_F1, 40023},
-        {FALT, VK_F4, 40021},
+        {FALT, VK_F4, 40021},     {FCONTROL, 'F', 40048}, {0, VK_F3, 40049},
     };
-    ASSERT_EQ(count, 10);
+    ASSERT_EQ(count, 12);
     for (int i = 0; i < count; i++) {
         EXPECT_EQ(entries[i].fVirt & ~0x80, FVIRTKEY | expected[i].modifiers) << i;
         EXPECT_EQ(entries[i].key, expected[i].key) << i;
@@ -281,6 +284,57 @@ TEST_F(ExeMenu, ImageDialogTemplates)
             }
         }
     }
+}
+
+// The find dialog: what each control is, in tab order, each pair of radio
+// buttons a group of its own; its progress window is made hidden.
+TEST_F(ExeMenu, FindDialogTemplates)
+{
+    DialogTemplate dialog;
+    ASSERT_TRUE(readDialogTemplate(exe, "FIND", dialog));
+    EXPECT_EQ(dialog.title, "検索");
+    EXPECT_EQ(dialog.fontPoints, 9);
+    EXPECT_EQ(dialog.fontFace, "ＭＳ Ｐゴシック");
+    struct Control {
+        int id;
+        const char* text;
+        DWORD type;  // the button type; 0 for others
+        bool group, tab;
+    };
+    const Control expected[] = {
+        {-1, "検索する値", 0, true, false},
+        {IDC_FIND_TEXT, "", 0, false, true},
+        {-1, "種類", BS_GROUPBOX, false, false},
+        {IDC_FIND_HEX, "16進", BS_AUTORADIOBUTTON, true, true},
+        {IDC_FIND_STRING, "文字列", BS_AUTORADIOBUTTON, false, false},
+        {-1, "方向", BS_GROUPBOX, true, false},
+        {IDC_FIND_DOWN, "下へ", BS_AUTORADIOBUTTON, true, true},
+        {IDC_FIND_UP, "上へ", BS_AUTORADIOBUTTON, false, false},
+        {IDOK, "OK", BS_DEFPUSHBUTTON, true, true},
+        {IDCANCEL, "ｷｬﾝｾﾙ", BS_PUSHBUTTON, false, true},
+    };
+    ASSERT_EQ(dialog.items.size(), std::size(expected));
+    for (size_t i = 0; i < dialog.items.size(); i++) {
+        const DialogItem& item = dialog.items[i];
+        SCOPED_TRACE(expected[i].text);
+        EXPECT_EQ(item.id == 0xFFFF ? -1 : item.id, expected[i].id);
+        EXPECT_EQ(item.text, expected[i].text);
+        DWORD type = item.className == "Button" ? item.style & BS_TYPEMASK : 0;
+        EXPECT_EQ(type, expected[i].type);
+        EXPECT_EQ((item.style & WS_GROUP) != 0, expected[i].group);
+        EXPECT_EQ((item.style & WS_TABSTOP) != 0, expected[i].tab);
+    }
+    EXPECT_EQ(dialog.items[1].className, "Edit");
+
+    DialogTemplate progress;
+    ASSERT_TRUE(readDialogTemplate(exe, "FINDRUN", progress));
+    EXPECT_EQ(progress.title, "検索");
+    EXPECT_EQ(progress.style & WS_VISIBLE, 0u);
+    ASSERT_EQ(progress.items.size(), 3u);
+    EXPECT_EQ(progress.items[1].id, IDC_IMAGE_PROGRESS);
+    EXPECT_EQ(lstrcmpiA(progress.items[1].className.c_str(), "msctls_progress32"), 0);
+    EXPECT_EQ(progress.items[2].id, IDCANCEL);
+    EXPECT_EQ(progress.items[2].text, "中止");
 }
 
 }  // namespace
