@@ -2,15 +2,18 @@
 # Takes the manual's pictures from the real veldis.exe under Wine on the
 # sample drives: each dialog is found by its title and taken alone.
 # Run as root (the drives are loop devices); writes docs/manual/pictures.
+# VELDIS_PICTURES_BUILD names another build folder (the Wine prefix goes
+# inside it), VELDIS_PICTURES_OUT another folder for the pictures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target veldis
-out="$PWD/docs/manual/pictures"
+build="${VELDIS_PICTURES_BUILD:-$PWD/build/win64}"
+out="${VELDIS_PICTURES_OUT:-$PWD/docs/manual/pictures}"
+cmake --preset win64 -B "$build" >/dev/null
+cmake --build "$build" --target veldis -j 2
 mkdir -p "$out"
 source tests/e2e/e2e-lib.sh
-e2e_begin_with_drives "$PWD/build/win64/wineprefix" "$PWD/build/win64/veldis.exe"
+e2e_begin_with_drives "$build/wineprefix" "$build/veldis.exe"
 e2e_sample_drives
 
 # take TITLE NAME: the dialog so titled, once it has drawn, into NAME.png.
@@ -67,6 +70,22 @@ e2e_read_sector 4 e 0
 xdotool key alt+v i
 take 'Ｅドライブ詳細情報' drive-info
 dialog_click "$DIALOG" 291 177 258 162  # 戻る
+
+# The find dialog with a hex pattern typed, then text found on the floppy:
+# the main window with the caret on the match and its bytes marked.
+e2e_read_sector 0 a 0
+xdotool key ctrl+f
+DIALOG="$(e2e_wait_window '検索' 10)"
+sleep 0.5
+xdotool type --delay 60 'EB 3C 90'
+take '検索' find
+xdotool key --window "$DIALOG" End shift+Home Delete
+xdotool type --delay 60 'サンプル'
+dialog_click "$DIALOG" 196 93 57 56   # 文字列
+dialog_click "$DIALOG" 196 93 109 79  # OK
+e2e_wait_title "$(e2e_title 0 '[1-9][0-9]*')" 20 >/dev/null
+sleep 1.5
+import -window "$MAIN" "$out/found.png"
 
 # The main window with four bytes typed over a sector of the data area.
 e2e_read_sector 0 a 40
