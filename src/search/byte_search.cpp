@@ -2,34 +2,64 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
-#include <iterator>
 
 namespace {
 
-// The first match in `size` bytes, by the standard library's searcher.
-bool findFirst(const SearchPattern& pattern, const uint8_t* data, size_t size, size_t& at)
+// A match starts with the pattern's first byte and has its last byte
+// length - 1 further on. Checking both for a block of starts at once is a
+// loop without an exit, which the compiler turns into vector compares; only
+// a block where both meet is searched, so most of a drive passes at the
+// speed of memory.
+constexpr size_t SCAN_BLOCK = 256;
+
+bool mayStartIn(const SearchPattern& pattern, const uint8_t* block)
 {
-    const uint8_t* end = data + size;
-    std::boyer_moore_horspool_searcher<const uint8_t*> searcher(pattern.bytes,
-                                                                 pattern.bytes + pattern.length);
-    const uint8_t* hit = std::search(data, end, searcher);
-    if (hit == end) return false;
-    at = size_t(hit - data);
-    return true;
+    uint8_t first = pattern.bytes[0], last = pattern.bytes[pattern.length - 1];
+    const uint8_t* ends = block + pattern.length - 1;
+    uint8_t any = 0;
+    for (size_t k = 0; k < SCAN_BLOCK; k++) any |= uint8_t((block[k] == first) & (ends[k] == last));
+    return any != 0;
 }
 
-// The last match in `size` bytes: the same searcher run over both reversed.
+// The first match in `size` bytes; the standard library searches each block
+// the scan lets through, with the bytes a match starting in it may need.
+bool findFirst(const SearchPattern& pattern, const uint8_t* data, size_t size, size_t& at)
+{
+    const uint8_t *patternBegin = pattern.bytes, *patternEnd = pattern.bytes + pattern.length;
+    size_t starts = size < pattern.length ? 0 : size - pattern.length + 1, start = 0;
+    for (; start + SCAN_BLOCK <= starts; start += SCAN_BLOCK) {
+        if (!mayStartIn(pattern, data + start)) continue;
+        const uint8_t* end = data + start + SCAN_BLOCK + pattern.length - 1;
+        const uint8_t* hit = std::search(data + start, end, patternBegin, patternEnd);
+        if (hit != end) {
+            at = size_t(hit - data);
+            return true;
+        }
+    }
+    const uint8_t* hit = std::search(data + start, data + size, patternBegin, patternEnd);
+    at = size_t(hit - data);
+    return hit != data + size;
+}
+
+// The last match in `size` bytes, the blocks taken from the end.
 bool findLast(const SearchPattern& pattern, const uint8_t* data, size_t size, size_t& at)
 {
-    using Reversed = std::reverse_iterator<const uint8_t*>;
-    std::boyer_moore_horspool_searcher<Reversed> searcher(
-        Reversed(pattern.bytes + pattern.length), Reversed(pattern.bytes));
-    Reversed end(data);
-    Reversed hit = std::search(Reversed(data + size), end, searcher);
-    if (hit == end) return false;
-    at = size_t(hit.base() - data) - pattern.length;
-    return true;
+    const uint8_t *patternBegin = pattern.bytes, *patternEnd = pattern.bytes + pattern.length;
+    size_t starts = size < pattern.length ? 0 : size - pattern.length + 1;
+    for (; starts >= SCAN_BLOCK; starts -= SCAN_BLOCK) {
+        const uint8_t* block = data + starts - SCAN_BLOCK;
+        if (!mayStartIn(pattern, block)) continue;
+        const uint8_t* end = data + starts + pattern.length - 1;
+        const uint8_t* hit = std::find_end(block, end, patternBegin, patternEnd);
+        if (hit != end) {
+            at = size_t(hit - data);
+            return true;
+        }
+    }
+    const uint8_t* end = data + std::min(size, starts + pattern.length - 1);
+    const uint8_t* hit = std::find_end(data, end, patternBegin, patternEnd);
+    at = size_t(hit - data);
+    return hit != end;
 }
 
 // How many bytes from `offset` on lie before `limit`, at most `size`.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # image-bench.sh PREFIX BENCH_EXE: the image save and restore benchmarks on
 # 128 MiB FAT32 volumes on loop devices (run as root), X: of 262144 sectors
-# and Y: of 262139 (a prime), beside dd of the same device. Prints table rows.
+# and Y: of 262139 (a prime), beside dd of the same device, and a Find through
+# X: beside its reads alone. Prints table rows.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/../support/wine-env.sh"
@@ -33,7 +34,9 @@ best_ms() {
     echo "$best"
 }
 seconds() { printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)); }
+mib_per_second() { echo $(($(stat -c %s "$image") * 1000 / $1 >> 20)); }  # of X: read in $1 ms
 read_ms="$(best_ms dd if="$device" of="$copy" bs=1M status=none)"
+drop_ms="$(best_ms dd if="$device" of=/dev/null bs=1M status=none)"
 write_ms="$(best_ms dd if="$copy" of="$device" bs=1M conv=notrunc status=none)"
 figures="$("$VELDIS_WINE" "$2" 7>&-)"
 figure() { sed -n "s/^FIGURE|$1|$2|//p" <<< "$figures" | cut -d'|' -f"$3"; }
@@ -49,3 +52,7 @@ for run in "save reads|save" "restore writes|restore"; do
     printf 'ROW|device transfers per GiB, %s, prime count|%s||the same, 262144 sectors|%s\n' \
         "${run%|*}" "$(figure Y "${run#*|}" 2)" "$(figure X "${run#*|}" 2)"
 done
+printf 'ROW|held reads of run chunks, 128 MiB volume|%s|MiB/s|dd bs=1M from the device to nothing|%s\n' \
+    "$(figure X reads 1)" "$(mib_per_second "$drop_ms")"
+printf 'ROW|Find, 16 bytes not on the 128 MiB volume|%s|MiB/s|its held reads alone|%s\n' \
+    "$(figure X search 1)" "$(figure X reads 1)"
