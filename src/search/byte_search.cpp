@@ -71,7 +71,7 @@ uint64_t bytesBefore(uint64_t limit, uint64_t offset, uint64_t size)
 // Forwards a match may start in the kept tail of the chunk before and end in
 // this one; the tail and this chunk's head are searched together first.
 bool searchForward(ChunkSearch& search, const uint8_t* chunk, uint32_t size, uint64_t offset,
-                uint64_t& found)
+                   uint64_t& found)
 {
     uint32_t keep = search.pattern.length - 1, kept = search.carryLength;
     uint64_t jointOffset = offset - kept;
@@ -109,7 +109,7 @@ bool searchForward(ChunkSearch& search, const uint8_t* chunk, uint32_t size, uin
 // starting in this chunk's tail runs into them, and starts higher than any
 // match wholly inside, so it is looked for first.
 bool searchBackward(ChunkSearch& search, const uint8_t* chunk, uint32_t size, uint64_t offset,
-              uint64_t& found)
+                    uint64_t& found)
 {
     uint32_t length = search.pattern.length, keep = length - 1, kept = search.carryLength;
     size_t at = 0;

@@ -96,7 +96,8 @@ INT_PTR CALLBACK findDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // window the system activates next.
 void runFindWithProgress(HWND window)
 {
-    HWND progress = CreateDialogParamA(GetModuleHandleA(nullptr), "FINDRUN", window, findRunProc, 0);
+    HWND progress =
+        CreateDialogParamA(GetModuleHandleA(nullptr), "FINDRUN", window, findRunProc, 0);
     EnableWindow(window, FALSE);
     beginRunWindow(progress);
     runFind();

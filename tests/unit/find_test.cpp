@@ -19,8 +19,8 @@ TEST(FindPattern, HexWithOrWithoutSpacesTextAsTyped)
         {"00 00", false, std::string(2, '\0')},
         {"", false, ""},
         {"   ", false, ""},
-        {"EB3", false, ""},      // half a byte
-        {"E B3C", false, ""},    // a space inside a byte
+        {"EB3", false, ""},    // half a byte
+        {"E B3C", false, ""},  // a space inside a byte
         {"EG", false, ""},
         {"\x95\x5C", false, ""},  // text is no hex
         {"\x95\x5C a", true, "\x95\x5C a"},
