@@ -26,7 +26,9 @@ printf '\x5a\xa5\xc3\x3c' | dd of="$image" bs=1 seek="$ACROSS" conv=notrunc stat
 offsets() { LC_ALL=C grep -obUaF "$(printf "$1")" "$image" | cut -d: -f1; }
 mapfile -t WORDS < <(offsets "$(printf '%s' "$WORD" | iconv -f UTF-8 -t CP932 | od -An -tx1 | sed 's/ /\\x/g')")
 [ "${#WORDS[@]}" = 3 ] || fail "the word is on the volume ${#WORDS[@]} times"
-ZEROS="$(LC_ALL=C grep -obUaP '\x00{8}' "$image" | awk -F: 'NR == 1 { print $1 }')"
+# The first eight zero bytes lie in the boot sector: grep looks no further.
+ZEROS="$(head -c 512 "$image" | LC_ALL=C grep -obUaP '\x00{8}' | awk -F: 'NR == 1 { print $1 }')"
+[ -n "$ZEROS" ] || fail "no eight zero bytes in the boot sector"
 
 fatdrive_map d hd "$image"
 fatdrive_apply
