@@ -8,6 +8,7 @@
 #include "editor/value_edit.h"
 #include "image/sector_file.h"
 #include "platform/commands.h"
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
@@ -23,6 +24,13 @@ bool runFontCommand(int id)
     applyFontSize(index);
     return true;
 }
+
+const FileChoice IMAGE_FILE_CHOICE = {
+    FileDialog::OpenExisting,
+    "Disk image files {*.img;*.ima;*.dsk;*.hdm;*.bin;*.raw}\0*.img;*.ima;*.dsk;*.hdm;*.bin;*.raw\0"
+    "All files {*.*}\0*.*\0",
+    "img",
+};
 
 WindowAction openValueEdit(int width)
 {
@@ -54,6 +62,10 @@ WindowAction runCommand(int id)
     case CMD_SECTOR_FILE_LOAD:
         if (askDiscardEdits()) loadSectorFile();
         recreateCaret();  // the file dialog took the caret
+        break;
+    case CMD_OPEN_IMAGE:
+        if (chooseFileOfKind(IMAGE_FILE_CHOICE)) openImageFile(lastFilePath);
+        recreateCaret();
         break;
     case CMD_SECTOR_FILE_SAVE:
         saveSectorFile();

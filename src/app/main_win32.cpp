@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "app/main_window_win32.h"
 #include "app/platform_win32.h"
@@ -7,6 +8,7 @@
 #include "disk/sector_routes_win32.h"
 #include "editor/editor_state.h"
 #include "platform/commands.h"
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/settings.h"
 
@@ -30,13 +32,35 @@ bool registerWindowClass(HINSTANCE instance)
     return RegisterClassExA(&windowClass) != 0;
 }
 
-// A second start gives way to the first: restored and brought to the front.
-bool handOverToRunningInstance()
+// The image file named on the command line ("open with", a file
+// association), in full: a program already running has its own folder.
+// False for none.
+bool imagePathOf(const char* commandLine, char* path)
+{
+    char name[FILE_PATH_SIZE];
+    while (*commandLine == ' ') commandLine++;
+    bool quoted = *commandLine == '"';
+    lstrcpynA(name, commandLine + quoted, sizeof name);
+    for (int end = lstrlenA(name); end > 0 && (name[end - 1] == ' ' || name[end - 1] == '"');)
+        name[--end] = '\0';
+    if (name[0] == '\0') return false;
+    DWORD length = GetFullPathNameA(name, FILE_PATH_SIZE, path, nullptr);
+    return length > 0 && length < FILE_PATH_SIZE;
+}
+
+// A second start gives way to the first: restored and brought to the front,
+// with the image file it was given.
+bool handOverToRunningInstance(const char* imagePath)
 {
     HWND running = FindWindowA(WINDOW_CLASS, nullptr);
     if (running == nullptr) return false;
     ShowWindow(running, SW_RESTORE);
     SetForegroundWindow(running);
+    if (imagePath[0] != '\0') {
+        COPYDATASTRUCT data = {COPY_IMAGE_PATH, DWORD(lstrlenA(imagePath) + 1),
+                               const_cast<char*>(imagePath)};
+        SendMessageA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    }
     return true;
 }
 
@@ -53,7 +77,7 @@ int runMessageLoop(HWND window, HACCEL accelerators)
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
     installWin32Platform();
     SectorIo::setRoutes(WIN32_SECTOR_ROUTES);
@@ -62,7 +86,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     resetCommandStates();
     int exitCode = checkStartup(detectAccessMethod());
     if (exitCode != STARTUP_GO_ON) return exitCode;
-    if (handOverToRunningInstance()) return 0;
+    char imagePath[FILE_PATH_SIZE] = "";
+    if (!imagePathOf(commandLine, imagePath)) imagePath[0] = '\0';
+    if (handOverToRunningInstance(imagePath)) return 0;
 
     loadSettings();
     InitCommonControls();  // the image dialogs' progress bars
@@ -72,7 +98,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
                                   settings.windowHeight, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 0;
     HACCEL accelerators = LoadAcceleratorsA(instance, "veldis");
+    DragAcceptFiles(window, TRUE);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
+    if (imagePath[0] != '\0') openImageLater(window, imagePath);
     return runMessageLoop(window, accelerators);
 }

@@ -13,6 +13,7 @@
 #include "editor/cursor.h"
 #include "editor/dump_paint_win32.h"
 #include "editor/editor_state.h"
+#include "editor/navigation.h"
 #include "editor/value_edit.h"
 #include "editor/value_edit_dialog_win32.h"
 #include "editor/view_scroll.h"
@@ -85,6 +86,36 @@ void performCommand(HWND window, int id)
     }
 }
 
+// The path waiting for WM_OPEN_IMAGE.
+char pendingImagePath[FILE_PATH_SIZE];
+constexpr UINT WM_OPEN_IMAGE = WM_APP + 1;
+
+void openImage(const char* path)
+{
+    openImageFile(path);
+    recreateCaret();
+}
+
+void openDroppedFile(HDROP drop)
+{
+    char path[FILE_PATH_SIZE];
+    UINT length = DragQueryFileA(drop, 0, path, sizeof path);
+    DragFinish(drop);
+    if (length > 0 && length < sizeof path) openImage(path);
+}
+
+// The sender waits for the answer: the file opens after it has one, so a
+// question the opening asks never holds the other program.
+LRESULT takeHandedOverPath(HWND window, const COPYDATASTRUCT* data)
+{
+    if (data->dwData != COPY_IMAGE_PATH || data->cbData == 0 || data->cbData > FILE_PATH_SIZE)
+        return FALSE;
+    const char* path = static_cast<const char*>(data->lpData);
+    if (path[data->cbData - 1] != '\0') return FALSE;
+    openImageLater(window, path);
+    return TRUE;
+}
+
 void limitSize(MINMAXINFO* info)
 {
     SizeLimits limits{};
@@ -105,6 +136,12 @@ void paint(HWND window)
 
 }  // namespace
 
+void openImageLater(HWND window, const char* path)
+{
+    lstrcpynA(pendingImagePath, path, sizeof pendingImagePath);
+    PostMessageA(window, WM_OPEN_IMAGE, 0, 0);
+}
+
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -124,6 +161,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_HSCROLL: onScrollRequest(SB_HORZ, LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_VSCROLL: onScrollRequest(SB_VERT, LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_COMMAND: performCommand(window, LOWORD(wParam)); return 0;
+    case WM_DROPFILES: openDroppedFile(reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_COPYDATA:
+        return takeHandedOverPath(window, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_OPEN_IMAGE: openImage(pendingImagePath); return 0;
     // The close box, the system menu and Alt+F4 come here, as 終了 does.
     case WM_CLOSE:
         if (mayClose()) DestroyWindow(window);

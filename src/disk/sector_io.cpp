@@ -8,7 +8,28 @@ int noRoute(SectorOp, int, uint32_t, SectorNumber, void*)
 }
 
 AccessMethod currentMethod = AccessMethod::Unsupported;
-SectorRoutes currentRoutes = {noRoute, noRoute, noRoute, nullptr, nullptr, nullptr};
+SectorRoutes currentRoutes = {noRoute, noRoute, noRoute, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+
+// The image file open as IMAGE_FILE_DRIVE, if any.
+struct ImageFile {
+    void* file;  // null: none open
+    uint64_t length;
+    bool readOnly;
+    uint32_t sectorSize;
+};
+ImageFile image = {nullptr, 0, false, 512};
+bool imageRun = false;
+
+// Only whole sectors inside the file move: a write never extends it.
+int transferImage(SectorOp op, uint32_t count, SectorNumber firstSector, void* buffer)
+{
+    uint64_t sectors = image.length / image.sectorSize;
+    if (image.file == nullptr || firstSector > sectors ||
+        count > sectors - firstSector || (op == SectorOp::Write && image.readOnly))
+        return SECTOR_STATUS_FAILED;
+    return currentRoutes.imageTransfer(image.file, op, firstSector * image.sectorSize,
+                                       count * image.sectorSize, buffer);
+}
 
 bool usesNtRoute()
 {
@@ -36,6 +57,7 @@ int SectorIo::transfer(SectorOp op, int drive, uint32_t count, SectorNumber firs
                        void* buffer)
 {
     int method = static_cast<int>(currentMethod);
+    if (drive == IMAGE_FILE_DRIVE) return transferImage(op, count, firstSector, buffer);
     if (usesNtRoute()) {
         if (op != SectorOp::Read && op != SectorOp::Write) return SECTOR_STATUS_FAILED;
         return currentRoutes.ntTransfer(op, drive, count, firstSector, buffer);
@@ -47,6 +69,9 @@ int SectorIo::transfer(SectorOp op, int drive, uint32_t count, SectorNumber firs
 
 bool SectorIo::beginRun(SectorOp op, int drive, uint32_t sectorSize, bool lock)
 {
+    // The image file stays open while shown: a run needs no device of its own.
+    imageRun = drive == IMAGE_FILE_DRIVE && image.file != nullptr && sectorSize == image.sectorSize;
+    if (drive == IMAGE_FILE_DRIVE) return imageRun;
     if (!usesNtRoute() || currentRoutes.beginNtRun == nullptr) return true;
     return currentRoutes.beginNtRun(op, drive, sectorSize, lock || op == SectorOp::Write);
 }
@@ -58,11 +83,58 @@ uint32_t SectorIo::runTransferBytes()
 
 void SectorIo::endRun(bool dismount)
 {
+    if (imageRun) {
+        imageRun = false;
+        return;
+    }
     if (usesNtRoute() && currentRoutes.endNtRun != nullptr) currentRoutes.endNtRun(dismount);
 }
 
 bool SectorIo::queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount)
 {
+    if (drive == IMAGE_FILE_DRIVE) {
+        *sectorSize = image.sectorSize;
+        *sectorCount = image.length / image.sectorSize;
+        return image.file != nullptr && *sectorCount != 0;
+    }
     if (!usesNtRoute() || currentRoutes.queryNtDevice == nullptr) return false;
     return currentRoutes.queryNtDevice(drive, sectorSize, sectorCount);
+}
+
+SectorIo::ImageOpening SectorIo::openImage(const char* path)
+{
+    uint64_t length = 0;
+    bool readOnly = false;
+    void* file = currentRoutes.openImage == nullptr
+                     ? nullptr
+                     : currentRoutes.openImage(path, &length, &readOnly);
+    if (file == nullptr) return ImageOpening::Unopened;
+    if (length < 512) {
+        currentRoutes.closeImage(file);
+        return ImageOpening::TooShort;
+    }
+    closeImage();
+    image = {file, length, readOnly, 512};
+    return ImageOpening::Opened;
+}
+
+void SectorIo::closeImage()
+{
+    if (image.file != nullptr) currentRoutes.closeImage(image.file);
+    image.file = nullptr;
+}
+
+void SectorIo::setImageSectorSize(uint32_t size)
+{
+    image.sectorSize = size;
+}
+
+uint64_t SectorIo::imageLength()
+{
+    return image.length;
+}
+
+bool SectorIo::isImageReadOnly()
+{
+    return image.readOnly;
 }

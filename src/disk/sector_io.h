@@ -26,6 +26,19 @@ using RunBegin = bool (*)(SectorOp op, int drive, uint32_t sectorSize, bool lock
 // Ends the run; `dismount` makes the file system read the volume afresh.
 using RunEnd = void (*)(bool dismount);
 
+// A drive number past Z: for an image file shown as a drive, whatever the
+// access method.
+constexpr int IMAGE_FILE_DRIVE = 26;
+
+// Opens the image file at `path`: its handle (null when it cannot be
+// opened), its length, and whether it can only be read.
+using ImageOpen = void* (*)(const char* path, uint64_t* length, bool* readOnly);
+using ImageClose = void (*)(void* file);
+// Moves `bytes` bytes at byte `offset` of the image file: 0 when every byte
+// moved, nonzero otherwise.
+using ImageTransfer = int (*)(void* file, SectorOp op, uint64_t offset, uint32_t bytes,
+                              void* buffer);
+
 // The size of `drive`'s device as the device itself answers it, whatever its
 // file system: false when the device cannot be opened or has no sectors.
 using DeviceQuery = bool (*)(int drive, uint32_t* sectorSize, uint64_t* sectorCount);
@@ -40,6 +53,9 @@ struct SectorRoutes {
     RunBegin beginNtRun;
     RunEnd endNtRun;
     DeviceQuery queryNtDevice;
+    ImageOpen openImage;
+    ImageClose closeImage;
+    ImageTransfer imageTransfer;
 };
 
 // The size of the editor's sector buffers and of every transfer buffer.
@@ -69,4 +85,17 @@ bool beginRun(SectorOp op, int drive, uint32_t sectorSize, bool lock);
 uint32_t runTransferBytes();
 void endRun(bool dismount);
 bool queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount);
+// The image file drive: opened in place of the last, which stays when the
+// new one cannot be opened or is shorter than a sector; its sectors of
+// `size` bytes, and whether it can only be read.
+enum class ImageOpening {
+    Opened,
+    Unopened,
+    TooShort,
+};
+ImageOpening openImage(const char* path);
+void closeImage();
+void setImageSectorSize(uint32_t size);
+uint64_t imageLength();
+bool isImageReadOnly();
 }

@@ -42,6 +42,10 @@ bool mayReplaceDiskSector()
 
 void writeSector()
 {
+    if (editor.currentDrive == IMAGE_FILE_DRIVE && SectorIo::isImageReadOnly()) {
+        showMessage(MSG_IMAGE_READ_ONLY, MessageKind::Error);
+        return;
+    }
     if (settings.confirmSectorWrite != 0 && !askToProceed(MSG_WRITE_EDITS)) return;
     if (!mayReplaceDiskSector()) return;
     if (SectorIo::transfer(SectorOp::Write, editor.currentDrive, 1, editor.currentSector,
@@ -94,9 +98,13 @@ void zeroClear()
 void updateTitle()
 {
     // 0x82 0x60 + n is the full-width capital letter n of Shift-JIS.
-    char title[64];
-    std::snprintf(title, sizeof title, "%s - %c%cドライブ　%lluセクタ", MESSAGE_CAPTION, 0x82,
-                  0x60 + editor.currentDrive, (unsigned long long)editor.currentSector);
+    char title[FILE_PATH_SIZE + 64];
+    if (editor.currentDrive == IMAGE_FILE_DRIVE)
+        std::snprintf(title, sizeof title, "%s - %s　%lluセクタ", MESSAGE_CAPTION,
+                      fileNameOf(editor.imagePath), (unsigned long long)editor.currentSector);
+    else
+        std::snprintf(title, sizeof title, "%s - %c%cドライブ　%lluセクタ", MESSAGE_CAPTION, 0x82,
+                      0x60 + editor.currentDrive, (unsigned long long)editor.currentSector);
     platform.setWindowTitle(title);
 }
 

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "disk/sector_io.h"
+#include "platform/files.h"
 #include "volume/volume_info.h"
 
 constexpr SectorNumber NO_SECTOR = UINT64_MAX;
@@ -24,6 +25,8 @@ struct EditorState {
     // cursor move or load. A length of 0 marks none.
     int32_t markStart;
     int32_t markLength;
+    // The image file behind IMAGE_FILE_DRIVE, as opened.
+    char imagePath[FILE_PATH_SIZE];
 };
 
 extern EditorState editor;

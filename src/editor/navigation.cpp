@@ -1,5 +1,6 @@
 #include "editor/navigation.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "editor/display_mode.h"
@@ -40,6 +41,10 @@ void acceptLoadedSector(int drive, SectorNumber sector)
         setKanjiMode(settings.kanji);
     }
     for (int id : AREA_COMMANDS) setCommandEnabled(id, !volumeInfo.isNtfs && !volumeInfo.isRaw);
+    // An image file is no drive the system knows; one no longer shown is let go.
+    setCommandEnabled(CMD_DRIVE_INFO, drive != IMAGE_FILE_DRIVE);
+    if (editor.currentDrive == IMAGE_FILE_DRIVE && drive != IMAGE_FILE_DRIVE)
+        SectorIo::closeImage();
     bool sameDrive = drive == editor.currentDrive;
     editor.previousSector =
         sameDrive && sector != editor.currentSector ? editor.currentSector : NO_SECTOR;
@@ -87,7 +92,7 @@ bool readAside(int drive, SectorNumber sector, DriveSpace& space, VolumeLayout& 
 bool loadSector(int drive, SectorNumber sector)
 {
     if (!askDiscardEdits()) return false;
-    if (!isSupportedDrive(drive)) {
+    if (drive != IMAGE_FILE_DRIVE && !isSupportedDrive(drive)) {
         showMessage(MSG_DRIVE_UNSUPPORTED, MessageKind::Error);
         return false;
     }
@@ -127,6 +132,37 @@ bool navigate(int command)
     default: return false;
     }
     loadSector(editor.currentDrive, target);
+    return true;
+}
+
+bool openImageFile(const char* path)
+{
+    if (!askDiscardEdits()) return false;
+    // The shown image's sector must never be read from, or written to, the
+    // file that replaces it: whatever fails, the file shown stays open.
+    char shownPath[FILE_PATH_SIZE];
+    std::memcpy(shownPath, editor.imagePath, FILE_PATH_SIZE);
+    switch (SectorIo::openImage(path)) {
+    case SectorIo::ImageOpening::Opened: break;
+    case SectorIo::ImageOpening::Unopened:
+        showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
+        return false;
+    case SectorIo::ImageOpening::TooShort:
+        showMessage(MSG_IMAGE_TOO_SHORT, MessageKind::Error);
+        return false;
+    }
+    syncBuffers(SyncMode::Revert);  // let go at the question above
+    std::snprintf(editor.imagePath, FILE_PATH_SIZE, "%s", path);
+    bool shown = loadSector(IMAGE_FILE_DRIVE, 0);
+    if (!shown && editor.currentDrive == IMAGE_FILE_DRIVE) {
+        SectorIo::openImage(shownPath);
+        std::memcpy(editor.imagePath, shownPath, FILE_PATH_SIZE);
+        openVolume(IMAGE_FILE_DRIVE, editorSpace, editorLayout);
+    }
+    if (!shown) return false;
+    // Another file's sector is no place to go back to.
+    editor.previousSector = NO_SECTOR;
+    setCommandEnabled(CMD_BACK, false);
     return true;
 }
 

@@ -15,3 +15,7 @@ bool parseSectorNumber(const char* text, SectorNumber& number);
 // Moves for the navigation commands (previous, next, the area jumps, Back,
 // Refresh); false for any other command.
 bool navigate(int command);
+
+// Shows sector 0 of the image file at `path` as IMAGE_FILE_DRIVE, after the
+// discard question: false, with the message, when nothing changed.
+bool openImageFile(const char* path);

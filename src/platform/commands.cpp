@@ -10,7 +10,7 @@ constexpr CommandState INITIAL_STATES[CMD_COUNT] = {
     {CMD_SECTOR_FILE_LOAD, false, false}, {CMD_SECTOR_FILE_SAVE, false, false},
     {CMD_DUMP_TO_FILE, false, false},    {CMD_DUMP_TO_CLIPBOARD, false, false},
     {CMD_IMAGE_SAVE, true, false},       {CMD_IMAGE_RESTORE, true, false},
-    {CMD_IMAGE_VERIFY, true, false},
+    {CMD_IMAGE_VERIFY, true, false},     {CMD_OPEN_IMAGE, true, false},
     {CMD_EXIT, true, false},             {CMD_BACK, false, false},
     {CMD_ZERO_CLEAR, false, false},      {CMD_REVERT_EDITS, false, false},
     {CMD_FIND, false, false},            {CMD_FIND_NEXT, false, false},

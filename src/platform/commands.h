@@ -40,6 +40,7 @@ enum CommandId : int {
     CMD_IMAGE_VERIFY = 40047,
     CMD_FIND = 40048,
     CMD_FIND_NEXT = 40049,
+    CMD_OPEN_IMAGE = 40050,
 };
 
 // Enabled and checked state of every command; the window's menu mirrors it,
@@ -50,7 +51,7 @@ struct CommandState {
     bool checked;
 };
 
-constexpr int CMD_COUNT = 38;
+constexpr int CMD_COUNT = 39;
 extern CommandState commandStates[CMD_COUNT];
 
 void resetCommandStates();

@@ -15,30 +15,47 @@ bool isShiftJisLead(uint8_t byte)
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-// The extension of the path's file name becomes `extension`. The path is
-// walked a character at a time: the second byte of a Shift-JIS character
-// may be a backslash (表 is 95 5C) without ending a folder's name.
-void replaceExtension(char* path, const char* extension)
+// Where the path's file name starts, its last dot after that (0 for none)
+// and its end. The path is walked a character at a time: the second byte of
+// a Shift-JIS character may be a backslash (表 is 95 5C) without ending a
+// folder's name.
+struct PathName {
+    size_t start, dot, end;
+};
+
+PathName pathName(const char* path)
 {
-    size_t nameStart = 0, dot = 0, at = 0;
-    for (; path[at] != '\0'; at++) {
+    PathName name = {0, 0, 0};
+    for (size_t& at = name.end; path[at] != '\0'; at++) {
         uint8_t byte = uint8_t(path[at]);
         if (isShiftJisLead(byte) && path[at + 1] != '\0') {
             at++;
         } else if (byte == '\\' || byte == '/' || byte == ':') {
-            nameStart = at + 1;
-            dot = 0;
+            name.start = at + 1;
+            name.dot = 0;
         } else if (byte == '.') {
-            dot = at;
+            name.dot = at;
         }
     }
-    if (at == nameStart) return;  // no name to propose
-    size_t end = dot > nameStart ? dot : at;
+    return name;
+}
+
+// The extension of the path's file name becomes `extension`.
+void replaceExtension(char* path, const char* extension)
+{
+    PathName name = pathName(path);
+    if (name.end == name.start) return;  // no name to propose
+    size_t end = name.dot > name.start ? name.dot : name.end;
     if (end + 1 + std::strlen(extension) >= FILE_PATH_SIZE) return;
     std::snprintf(path + end, FILE_PATH_SIZE - end, ".%s", extension);
 }
 
 }  // namespace
+
+const char* fileNameOf(const char* path)
+{
+    return path + pathName(path).start;
+}
 
 bool chooseFileOfKind(const FileChoice& choice)
 {

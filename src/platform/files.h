@@ -14,6 +14,9 @@ extern char lastFilePath[FILE_PATH_SIZE];
 // is never an existing file of another kind. False when cancelled.
 bool chooseFileOfKind(const FileChoice& choice);
 
+// The file name of `path`, after its last folder.
+const char* fileNameOf(const char* path);
+
 // Writes `size` bytes as the whole of the file at `path`, replacing it. A
 // file that cannot be created, or is cut short, says so; one cut short is
 // removed rather than left to pass for the whole.

@@ -58,6 +58,8 @@ const Message MESSAGES[MSG_COUNT] = {
     {"ドライブの内容はイメージと一致しています。", MessageKind::Info},
     {"見つかりませんでした。", MessageKind::Info},
     {"セクタ %llu が読めないため、検索を中止しました。", MessageKind::Error},
+    {"1セクタ (512 バイト) に満たないファイルは開けません。", MessageKind::Error},
+    {"このイメージファイルは読み取り専用のため、書き込めません。", MessageKind::Error},
 };
 
 }  // namespace

@@ -34,9 +34,11 @@ enum MessageId : int {
     MSG_IMAGE_MATCHES = 30,
     MSG_NOT_FOUND = 31,
     MSG_SEARCH_UNREADABLE = 32,  // a format: the sector
+    MSG_IMAGE_TOO_SHORT = 33,
+    MSG_IMAGE_READ_ONLY = 34,
 };
 
-constexpr int MSG_COUNT = 33;
+constexpr int MSG_COUNT = 35;
 
 enum class MessageKind {
     Error,

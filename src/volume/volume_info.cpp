@@ -40,6 +40,36 @@ void openRaw(const DeviceSize& device, DriveSpace& space, VolumeLayout& layout)
     layout.totalSectors = device.sectorCount;
 }
 
+// The sector size a boot sector at the start of an image file gives: its
+// bytes per sector when it is a FAT or NTFS boot sector (a jump first, or
+// NTFS's name) with a size a volume has; otherwise 512.
+uint32_t imageSectorSize(const uint8_t* sector)
+{
+    bool boot = sector[0] == 0xEB || sector[0] == 0xE9 || std::memcmp(sector + 3, "NTFS    ", 8) == 0;
+    uint32_t size = uint32_t(sector[11] | sector[12] << 8);
+    bool known = size == 512 || size == 1024 || size == 2048 || size == 4096;
+    return boot && known ? size : 512;
+}
+
+// An image file has no system to ask: its boot sector and length say it all.
+// A layout that does not fit the file opens raw, bounded by the file.
+bool openImageVolume(DriveSpace& space, VolumeLayout& layout)
+{
+    volumeInfo = VolumeInfo{};
+    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t sector[IMAGE_BUFFER_SIZE] = {};
+    SectorIo::setImageSectorSize(512);
+    if (SectorIo::transfer(SectorOp::Read, IMAGE_FILE_DRIVE, 1, 0, sector) != SECTOR_STATUS_OK)
+        return false;
+    volumeInfo.isNtfs = std::memcmp(sector + 3, "NTFS    ", 8) == 0;
+    DeviceSize file = {imageSectorSize(sector), 0};
+    SectorIo::setImageSectorSize(file.sectorSize);
+    file.sectorCount = SectorIo::imageLength() / file.sectorSize;
+    layout = parseBootSector(sector, volumeInfo.isNtfs);
+    space.bytesPerSector = file.sectorSize;
+    if (!fitsDevice(layout, file)) openRaw(file, space, layout);
+    return true;
+}
+
 }  // namespace
 
 // Cleared first: a failed query must not leave another drive's label or file
@@ -78,6 +108,7 @@ bool queryVolumeInfo(int drive, DriveSpace& space)
 bool openVolume(int drive, DriveSpace& space, VolumeLayout& layout)
 {
     space = DriveSpace{};  // no figures of another drive stay behind
+    if (drive == IMAGE_FILE_DRIVE) return openImageVolume(space, layout);
     bool known = queryVolumeInfo(drive, space);
     DeviceSize device{};
     bool hasDevice = SectorIo::queryDevice(drive, &device.sectorSize, &device.sectorCount);

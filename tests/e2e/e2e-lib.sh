@@ -61,14 +61,15 @@ e2e_windows_version() {
 }
 
 # e2e_start: starts the exe in the background with message boxes traced, and
-# the Wine debug channels in E2E_TRACE (e.g. trace+exec) too.
+# the Wine debug channels in E2E_TRACE (e.g. trace+exec) too; E2E_ARGUMENT,
+# when set, is its command line.
 e2e_start() {
     : > "$E2E_LOG/trace"
     (
         cd "$(dirname "$E2E_EXE")"
         status=0
         WINEDEBUG="trace+msgbox${E2E_TRACE:+,$E2E_TRACE}" "$VELDIS_WINE" "$E2E_EXE" \
-            2>"$E2E_LOG/trace" || status=$?
+            ${E2E_ARGUMENT:+"$E2E_ARGUMENT"} 2>"$E2E_LOG/trace" || status=$?
         echo "$status" > "$E2E_LOG/exit"
     ) &
     rm -f "$E2E_LOG/exit"

@@ -155,7 +155,45 @@ bool ImageRoute::queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCo
     return *sectorCount != 0;
 }
 
+namespace {
+
+// The image file drive: a file opened by its path for each transfer.
+struct ImageFile {
+    std::string path;
+};
+
+void* openImage(const char* path, uint64_t* length, bool* readOnly)
+{
+    std::FILE* file = std::fopen(path, "r+b");
+    *readOnly = file == nullptr;
+    if (*readOnly) file = std::fopen(path, "rb");
+    if (file == nullptr) return nullptr;
+    *length = fileSize(file);
+    std::fclose(file);
+    return new ImageFile{path};
+}
+
+void closeImage(void* file)
+{
+    delete static_cast<ImageFile*>(file);
+}
+
+int transferImage(void* image, SectorOp op, uint64_t offset, uint32_t bytes, void* buffer)
+{
+    const std::string& path = static_cast<ImageFile*>(image)->path;
+    std::FILE* file = std::fopen(path.c_str(), op == SectorOp::Read ? "rb" : "r+b");
+    if (file == nullptr) return 1;
+    bool moved = seek(file, offset) &&
+                 (op == SectorOp::Read ? std::fread(buffer, 1, bytes, file)
+                                       : std::fwrite(buffer, 1, bytes, file)) == bytes;
+    std::fclose(file);
+    return moved ? 0 : 1;
+}
+
+}  // namespace
+
 SectorRoutes ImageRoute::routes()
 {
-    return {transfer, transfer, transfer, beginRun, endRun, queryDevice};
+    return {transfer,    transfer,   transfer,  beginRun,     endRun,
+            queryDevice, openImage, closeImage, transferImage};
 }

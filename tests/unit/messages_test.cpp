@@ -64,6 +64,9 @@ const Expected TABLE[] = {
     {MSG_IMAGE_MATCHES, "ドライブの内容はイメージと一致しています。", MessageKind::Info},
     {MSG_NOT_FOUND, "見つかりませんでした。", MessageKind::Info},
     {MSG_SEARCH_UNREADABLE, "セクタ %llu が読めないため、検索を中止しました。", MessageKind::Error},
+    {MSG_IMAGE_TOO_SHORT, "1セクタ (512 バイト) に満たないファイルは開けません。", MessageKind::Error},
+    {MSG_IMAGE_READ_ONLY, "このイメージファイルは読み取り専用のため、書き込めません。",
+     MessageKind::Error},
 };
 
 class Messages : public ::testing::Test {
@@ -85,7 +88,7 @@ TEST_F(Messages, TextsAndKindsOfTheWholeTable)
     EXPECT_EQ(std::strchr(messageText(MSG_NO_ADMIN_RIGHTS), '\n') -
                   messageText(MSG_NO_ADMIN_RIGHTS),
               60);  // 30 two-byte characters on the first line
-    EXPECT_EQ(MSG_SEARCH_UNREADABLE + 1, MSG_COUNT);
+    EXPECT_EQ(MSG_IMAGE_READ_ONLY + 1, MSG_COUNT);
 }
 
 TEST_F(Messages, StylesOfTheKinds)

@@ -37,7 +37,7 @@ protected:
     void SetUp() override
     {
         taken.clear();
-        SectorIo::setRoutes({nt, abs, ext, nullptr, nullptr, device});
+        SectorIo::setRoutes({nt, abs, ext, nullptr, nullptr, device, nullptr, nullptr, nullptr});
     }
 };
 

@@ -48,6 +48,7 @@ const std::vector<MenuEntry> EXPECTED_MENU = {
     {1, "-", 0, false},
     {1, "ｾｸﾀﾌｧｲﾙ読込(&L)       Ctrl+L", 40008, true},
     {1, "ｾｸﾀﾌｧｲﾙ書込(&S)       Ctrl+S", 40009, true},
+    {1, "ｲﾒｰｼﾞﾌｧｲﾙを開く(&O)    Ctrl+O", 40050, false},
     {1, "-", 0, false},
     {1, "ﾀﾞﾝﾌﾟ情報(&D)", 0, false},
     {2, "ﾃｷｽﾄﾌｧｲﾙに保存(&T)", 40044, true},
@@ -155,8 +156,9 @@ TEST_F(ExeMenu, Accelerators)
         {FCONTROL, 'N', 40007}, {FCONTROL, 'L', 40008}, {FCONTROL, 'S', 40009},
         {FCONTROL, 'K', 40040}, {0, VK_F5, 40015},      {0, VK_F1, 40023},
         {FALT, VK_F4, 40021},     {FCONTROL, 'F', 40048}, {0, VK_F3, 40049},
+        {FCONTROL, 'O', 40050},
     };
-    ASSERT_EQ(count, 12);
+    ASSERT_EQ(count, 13);
     for (int i = 0; i < count; i++) {
         EXPECT_EQ(entries[i].fVirt & ~0x80, FVIRTKEY | expected[i].modifiers) << i;
         EXPECT_EQ(entries[i].key, expected[i].key) << i;

@@ -105,3 +105,47 @@ TEST_F(NtRoute, TheDeviceTellsItsSizeWhateverItHolds)
 }
 
 }  // namespace
+
+// An image file past 4 GiB, sparse: sector 2^23 + 1 is read and written at
+// its own offset, through SetFilePointer's high word, and nowhere 4 GiB lower.
+TEST(ImageFileRoute, OffsetsPast4GiB)
+{
+    char folder[MAX_PATH], path[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    std::snprintf(path, sizeof path, "%sveldis-5gib.img", folder);
+    const uint64_t sector = (1ull << 23) + 1, offset = sector * 512, size = 5ull << 30;
+    FILE* file = std::fopen(path, "wb");
+    ASSERT_NE(file, nullptr);
+    _fseeki64(file, int64_t(offset), SEEK_SET);
+    std::fputs("past four gigabytes", file);
+    _fseeki64(file, int64_t(size - 1), SEEK_SET);
+    std::fputc(0, file);
+    std::fclose(file);
+
+    SectorIo::setRoutes(WIN32_SECTOR_ROUTES);
+    ASSERT_EQ(SectorIo::openImage(path), SectorIo::ImageOpening::Opened);
+    EXPECT_EQ(SectorIo::imageLength(), size);
+    EXPECT_FALSE(SectorIo::isImageReadOnly());
+    uint8_t bytes[512] = {};
+    ASSERT_EQ(SectorIo::transfer(SectorOp::Read, IMAGE_FILE_DRIVE, 1, sector, bytes), 0);
+    EXPECT_STREQ(reinterpret_cast<char*>(bytes), "past four gigabytes");
+    std::memset(bytes, 0xA5, sizeof bytes);
+    ASSERT_EQ(SectorIo::transfer(SectorOp::Write, IMAGE_FILE_DRIVE, 1, sector, bytes), 0);
+    // The last sector's end is the file's: one past it moves nothing.
+    EXPECT_NE(SectorIo::transfer(SectorOp::Read, IMAGE_FILE_DRIVE, 1, size / 512, bytes), 0);
+    SectorIo::closeImage();
+
+    file = std::fopen(path, "rb");
+    ASSERT_NE(file, nullptr);
+    uint8_t written[512], low[512];
+    _fseeki64(file, int64_t(offset), SEEK_SET);
+    EXPECT_EQ(std::fread(written, 1, 512, file), 512u);
+    _fseeki64(file, int64_t(offset - (1ull << 32)), SEEK_SET);
+    EXPECT_EQ(std::fread(low, 1, 512, file), 512u);
+    _fseeki64(file, 0, SEEK_END);
+    EXPECT_EQ(uint64_t(_ftelli64(file)), size);
+    std::fclose(file);
+    DeleteFileA(path);
+    EXPECT_EQ(std::vector<uint8_t>(written, written + 512), std::vector<uint8_t>(512, 0xA5));
+    EXPECT_EQ(std::vector<uint8_t>(low, low + 512), std::vector<uint8_t>(512, 0));
+}
