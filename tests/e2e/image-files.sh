@@ -6,7 +6,7 @@
 source "$(dirname "$0")/e2e-lib.sh"
 e2e_begin "$1" "$2"
 dir="$(mktemp -d /tmp/veldis-images-XXXXXX)"
-trap 'rm -rf "$dir"; e2e_end' EXIT
+trap 'umount -l "$dir/ro" 2>/dev/null; rm -rf "$dir"; e2e_end' EXIT
 e2e_install_copy "$dir/program"
 printf "${E2E_EDITOR_INI}OPTFLAG1=0\r\n" > "$dir/program/veldis.INI"
 export MTOOLS_SKIP_CHECK=1
@@ -91,15 +91,19 @@ for image in "k1.img 1024" "k4.img 4096"; do
 done
 
 MSG_READ_ONLY="このイメージファイルは読み取り専用のため、書き込めません。"
-cp "$dir/fd.img" "$dir/ro.img"
-chmod 444 "$dir/ro.img"
-open_image ro.img
+# Root writes a file whatever its mode: the file lies on a read-only mount.
+mkdir "$dir/ro"
+mount -t tmpfs -o size=4m tmpfs "$dir/ro"
+cp "$dir/fd.img" "$dir/ro/ro.img"
+mount -o remount,ro "$dir/ro"
+open_image ro/ro.img
 e2e_wait_title "$(title ro.img 0)" 15 >/dev/null
 e2e_focus_main
 boxes="$(e2e_box_count)"
 xdotool key --delay 100 Home A 5 ctrl+w
 e2e_answer "$boxes" centre "$MSG_READ_ONLY"
-cmp "$dir/fd.img" "$dir/ro.img" || fail "the read-only image changed"
+e2e_until 10 e2e_no_box || fail "the box stayed"
+cmp "$dir/fd.img" "$dir/ro/ro.img" || fail "the read-only image changed"
 e2e_focus_main
 xdotool key alt+e r  # the edit dropped: the next opening asks nothing
 echo "ok: a read-only image refuses the write with a box and stays as it was"
@@ -117,6 +121,12 @@ open_image short.img
 e2e_answer "$boxes" centre "1セクタ (512 バイト) に満たないファイルは開けません。"
 e2e_wait_title "$(title zero.img $((1440 * 2 - 1)))" 5 >/dev/null
 echo "ok: a file of 100 bytes is refused; the image shown stays"
+
+# A second start hands its file to the running window and ends.
+(cd "$dir" && "$VELDIS_WINE" "$E2E_EXE" k1.img >/dev/null 2>&1) ||
+    fail "the second start did not end well"
+e2e_wait_title "$(title k1.img 0)" 15 >/dev/null
+echo "ok: a second start with a file hands it to the running window"
 
 xdotool key alt+F4
 [ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code"
