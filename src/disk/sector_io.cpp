@@ -1,5 +1,9 @@
 #include "disk/sector_io.h"
 
+#include <cstdio>
+
+#include "platform/files.h"
+
 namespace {
 
 int noRoute(SectorOp, int, uint32_t, SectorNumber, void*)
@@ -16,8 +20,9 @@ struct ImageFile {
     uint64_t length;
     bool readOnly;
     uint32_t sectorSize;
+    char path[FILE_PATH_SIZE];
 };
-ImageFile image = {nullptr, 0, false, 512};
+ImageFile image = {nullptr, 0, false, 512, ""};
 bool imageRun = false;
 
 // Only whole sectors inside the file move: a write never extends it.
@@ -34,6 +39,23 @@ int transferImage(SectorOp op, uint32_t count, SectorNumber firstSector, void* b
 bool usesNtRoute()
 {
     return static_cast<int>(currentMethod) < 0;
+}
+
+SectorIo::ImageOpening openImageAt(const char* path)
+{
+    uint64_t length = 0;
+    bool readOnly = false;
+    void* file = currentRoutes.openImage == nullptr
+                     ? nullptr
+                     : currentRoutes.openImage(path, &length, &readOnly);
+    if (file == nullptr) return SectorIo::ImageOpening::Unopened;
+    if (length < 512) {
+        currentRoutes.closeImage(file);
+        return SectorIo::ImageOpening::TooShort;
+    }
+    image = {file, length, readOnly, 512, ""};
+    std::snprintf(image.path, sizeof image.path, "%s", path);
+    return SectorIo::ImageOpening::Opened;
 }
 
 }  // namespace
@@ -103,19 +125,15 @@ bool SectorIo::queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCoun
 
 SectorIo::ImageOpening SectorIo::openImage(const char* path)
 {
-    uint64_t length = 0;
-    bool readOnly = false;
-    void* file = currentRoutes.openImage == nullptr
-                     ? nullptr
-                     : currentRoutes.openImage(path, &length, &readOnly);
-    if (file == nullptr) return ImageOpening::Unopened;
-    if (length < 512) {
-        currentRoutes.closeImage(file);
-        return ImageOpening::TooShort;
-    }
+    // The file shown is let go first: opened again, it must not stand in
+    // the way of its own writing. It comes back when the new one fails.
+    ImageFile shown = image;
     closeImage();
-    image = {file, length, readOnly, 512};
-    return ImageOpening::Opened;
+    ImageOpening opening = openImageAt(path);
+    if (opening != ImageOpening::Opened && shown.file != nullptr &&
+        openImageAt(shown.path) == ImageOpening::Opened)
+        image.sectorSize = shown.sectorSize;
+    return opening;
 }
 
 void SectorIo::closeImage()

@@ -122,11 +122,18 @@ e2e_answer "$boxes" centre "1セクタ (512 バイト) に満たないファイ�
 e2e_wait_title "$(title zero.img $((1440 * 2 - 1)))" 5 >/dev/null
 echo "ok: a file of 100 bytes is refused; the image shown stays"
 
-# A second start hands its file to the running window and ends.
-(cd "$dir" && "$VELDIS_WINE" "$E2E_EXE" k1.img >/dev/null 2>&1) ||
+# A second start hands its file, the one shown, to the running window and
+# ends; opened again, the file can still be written.
+cp "$dir/zero.img" "$dir/before"
+(cd "$dir" && "$VELDIS_WINE" "$E2E_EXE" zero.img >/dev/null 2>&1) ||
     fail "the second start did not end well"
-e2e_wait_title "$(title k1.img 0)" 15 >/dev/null
-echo "ok: a second start with a file hands it to the running window"
+e2e_wait_title "$(title zero.img 0)" 15 >/dev/null
+e2e_focus_main
+xdotool key --delay 100 Home 5 A ctrl+w
+sleep 1
+changed="$({ cmp -l "$dir/before" "$dir/zero.img" || true; } | tr -s ' ' | sed 's/^ //' | tr '\n' ' ')"
+[ "$changed" = "1 0 132 " ] || fail "the file opened again wrote: $changed"
+echo "ok: a second start hands its file to the running window; the same file opened again writes"
 
 xdotool key alt+F4
 [ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code"
