@@ -6,6 +6,8 @@
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
 #include "editor/value_edit.h"
+#include "editor/write_undo.h"
+#include "editor/written_sectors.h"
 #include "image/sector_file.h"
 #include "platform/commands.h"
 #include "platform/files.h"
@@ -77,10 +79,20 @@ WindowAction runCommand(int id)
         break;
     case CMD_DUMP_TO_CLIPBOARD: exportDump(true); break;
     case CMD_ZERO_CLEAR: zeroClear(); break;
-    case CMD_REVERT_EDITS:
-        syncBuffers(SyncMode::Revert);
-        platform.invalidate(nullptr);
+    case CMD_REVERT_EDITS: revertEdits(); break;
+    case CMD_UNDO:
+        undoEdit();
+        placeCaret(true);
         break;
+    case CMD_REDO:
+        redoEdit();
+        placeCaret(true);
+        break;
+    case CMD_UNDO_WRITE: undoLastWrite(); break;
+    case CMD_STATUS_BAR:
+        settings.statusBar = settings.statusBar == 0 ? 1 : 0;
+        setCommandChecked(CMD_STATUS_BAR, settings.statusBar != 0);
+        return WindowAction::StatusBar;
     case CMD_TOGGLE_KANJI: setKanjiMode(settings.kanji == 0 ? 1 : 0); break;
     case CMD_OPTIONS: return WindowAction::OptionsDialog;
     case CMD_ABOUT: return WindowAction::AboutDialog;
@@ -88,6 +100,13 @@ WindowAction runCommand(int id)
     case CMD_EXIT: return WindowAction::Close;
     }
     return WindowAction::None;
+}
+
+void restoreSessionCommands()
+{
+    setCommandChecked(CMD_STATUS_BAR, settings.statusBar != 0);
+    loadWrittenSectors();
+    setCommandEnabled(CMD_UNDO_WRITE, writtenSectors.count > 0);
 }
 
 bool mayClose()

@@ -17,11 +17,16 @@ enum class WindowAction {
     OptionsDialog,
     AboutDialog,
     Help,
+    StatusBar,  // shown or hidden as the settings now say
     Close,
 };
 
 // Runs a menu or accelerator command; a grayed or unknown command does nothing.
 WindowAction runCommand(int id);
+
+// What the settings and the kept writes say of the menu at start-up, once
+// the window exists.
+void restoreSessionCommands();
 
 // Every way of closing the window (終了, Alt+F4, the close box, the system
 // menu, the end of the session) asks here first, while the window is still

@@ -2,6 +2,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/main_commands.h"
 #include "app/main_window_win32.h"
 #include "app/platform_win32.h"
 #include "app/startup.h"
@@ -91,12 +92,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     if (handOverToRunningInstance(imagePath)) return 0;
 
     loadSettings();
-    InitCommonControls();  // the image dialogs' progress bars
+    InitCommonControls();  // the progress bars and the status bar
     if (!registerWindowClass(instance)) return 0;
-    HWND window = CreateWindowExA(0, WINDOW_CLASS, MESSAGE_CAPTION, WS_OVERLAPPEDWINDOW,
+    HWND window = CreateWindowExA(0, WINDOW_CLASS, MESSAGE_CAPTION,
+                                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                   settings.windowLeft, settings.windowTop, settings.windowWidth,
                                   settings.windowHeight, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 0;
+    restoreSessionCommands();
     HACCEL accelerators = LoadAcceleratorsA(instance, "veldis");
     DragAcceptFiles(window, TRUE);
     ShowWindow(window, showCommand);

@@ -8,6 +8,7 @@
 #include "app/options_dialog_win32.h"
 #include "app/platform_win32.h"
 #include "app/read_dialog_win32.h"
+#include "app/status_bar_win32.h"
 #include "driveinfo/drive_dialogs_win32.h"
 #include "editor/cluster_dialog_win32.h"
 #include "editor/cursor.h"
@@ -82,6 +83,11 @@ void performCommand(HWND window, int id)
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;
     case WindowAction::AboutDialog: openDialog(window, "VELDIS", aboutDialogProc); break;
     case WindowAction::Help: openHelp(window); break;
+    case WindowAction::StatusBar:
+        showStatusBar(settings.statusBar != 0);
+        updateScrollBars();
+        InvalidateRect(window, nullptr, TRUE);
+        break;
     case WindowAction::Close: SendMessageA(window, WM_CLOSE, 0, 0); break;
     }
 }
@@ -121,7 +127,8 @@ void limitSize(MINMAXINFO* info)
     SizeLimits limits{};
     trackSizeLimits(limits);
     info->ptMinTrackSize = {limits.minWidth, limits.minHeight};
-    if (limits.limitMaximum) info->ptMaxTrackSize = {limits.maxWidth, limits.maxHeight};
+    if (limits.limitMaximum)
+        info->ptMaxTrackSize = {limits.maxWidth, limits.maxHeight + statusBarHeight()};
 }
 
 void paint(HWND window)
@@ -149,8 +156,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // The platform's window calls need the handle from the first message on.
         mainWindow = window;
         break;
+    case WM_CREATE: createStatusBar(window); return 0;
     case WM_PAINT: paint(window); return 0;
-    case WM_SIZE: updateScrollBars(); return 0;
+    case WM_SIZE:
+        fitStatusBar();
+        updateScrollBars();
+        return 0;
     case WM_GETMINMAXINFO: limitSize(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
     case WM_KEYDOWN:
         onKeyDown(int(wParam));

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/platform_win32.h"
+#include "app/status_bar_win32.h"
 
 #include "disk/access_method.h"
 #include "editor/cursor.h"
@@ -187,7 +188,8 @@ void getClientSize(int32_t* width, int32_t* height)
     RECT rect = {0, 0, 0, 0};
     GetClientRect(mainWindow, &rect);
     *width = rect.right;
-    *height = rect.bottom;
+    *height = rect.bottom - statusBarHeight();
+    if (*height < 0) *height = 0;
 }
 
 void menuItemChanged(int id, bool enabled, bool checked)
@@ -240,6 +242,11 @@ void setScrollPos(int bar, int32_t position)
     info.fMask = SIF_POS;
     info.nPos = position;
     SetScrollInfo(mainWindow, bar, &info, TRUE);
+}
+
+void showStatus(const char* const* parts, int count)
+{
+    setStatusParts(parts, count);
 }
 
 void* handleOrNull(HANDLE file)
@@ -411,6 +418,7 @@ void installWin32Platform()
     platform.showScrollBar = showScrollBar;
     platform.setScrollRange = setScrollRange;
     platform.setScrollPos = setScrollPos;
+    platform.showStatus = showStatus;
     platform.createFile = createFile;
     platform.openFile = openFile;
     platform.fileExists = fileExists;

@@ -2,6 +2,7 @@
 
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
+#include "editor/status_text.h"
 #include "editor/view_scroll.h"
 #include "platform/commands.h"
 #include "platform/platform.h"
@@ -154,6 +155,7 @@ void placeCaret(bool scrollIntoView)
     bool onLastLine = line == lastLine();
     setCommandEnabled(CMD_EDIT_WORD, !(onLastLine && editor.cursorColumn > 14));
     setCommandEnabled(CMD_EDIT_DWORD, !(onLastLine && editor.cursorColumn > 12));
+    showStatus();
 }
 
 void onKeyDown(int key)
@@ -171,12 +173,13 @@ void onChar(uint8_t code)
 {
     if (editor.currentDrive == -1 || code < 0x20) return;
     uint8_t& byte = editor.workBuffer[DUMP_BYTES_PER_LINE * editor.cursorLine + editor.cursorColumn];
+    beginEdit();
     if (typeInto(byte, code)) {
         repaintCursorByte();
         onKeyDown(KEY_RIGHT);
-        placeCaret(true);
     }
-    syncBuffers(SyncMode::Compare);
+    endEdit();
+    placeCaret(true);
 }
 
 void onClick(uint16_t x, uint16_t y)

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "editor/edit_history.h"
+#include "editor/written_sectors.h"
 #include "platform/commands.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
@@ -26,9 +28,8 @@ namespace {
 // Anything may change a disk between the read and the write (another program,
 // a swapped medium, an image restore): what the disk holds now is replaced
 // by the shown sector only when it is what was read, or the user says so.
-bool mayReplaceDiskSector()
+bool mayReplaceDiskSector(uint8_t* onDisk)
 {
-    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t onDisk[IMAGE_BUFFER_SIZE];
     if (SectorIo::transfer(SectorOp::Read, editor.currentDrive, 1, editor.currentSector,
                            onDisk) != SECTOR_STATUS_OK) {
         showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
@@ -47,12 +48,21 @@ void writeSector()
         return;
     }
     if (settings.confirmSectorWrite != 0 && !askToProceed(MSG_WRITE_EDITS)) return;
-    if (!mayReplaceDiskSector()) return;
+    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t onDisk[IMAGE_BUFFER_SIZE];
+    if (!mayReplaceDiskSector(onDisk)) return;
+    // An image file's drive number names no file once another is open, so
+    // only drives keep what a write replaced.
+    bool kept = editor.currentDrive != IMAGE_FILE_DRIVE;
+    if (kept)
+        keepWrittenSector(editor.currentDrive, editor.currentSector, editor.sectorSize, onDisk,
+                          editor.workBuffer);
     if (SectorIo::transfer(SectorOp::Write, editor.currentDrive, 1, editor.currentSector,
                            editor.workBuffer) != SECTOR_STATUS_OK) {
+        if (kept) forgetLastWrittenSector();
         showMessage(MSG_SECTOR_WRITE_ERROR, MessageKind::Error);
         return;
     }
+    setCommandEnabled(CMD_UNDO_WRITE, writtenSectors.count > 0);
     syncBuffers(SyncMode::Accept);
     platform.invalidate(nullptr);
 }
@@ -64,6 +74,7 @@ void syncBuffers(SyncMode mode)
     case SyncMode::Revert:
         std::memcpy(editor.workBuffer, editor.savedCopy, editor.sectorSize);
         editor.modified = 0;
+        clearEditHistory();
         break;
     case SyncMode::Compare: {
         // memcmp compares as unsigned bytes and gives the sign of the first difference.
@@ -74,10 +85,68 @@ void syncBuffers(SyncMode mode)
     case SyncMode::Accept:
         std::memcpy(editor.savedCopy, editor.workBuffer, editor.sectorSize);
         editor.modified = 0;
+        clearEditHistory();
         break;
     }
     setCommandEnabled(CMD_SECTOR_WRITE, editor.modified != 0);
     setCommandEnabled(CMD_REVERT_EDITS, editor.modified != 0);
+    setCommandEnabled(CMD_UNDO, canUndoEdit());
+    setCommandEnabled(CMD_REDO, canRedoEdit());
+}
+
+namespace {
+
+CaretPlace caretPlace()
+{
+    return {editor.cursorLine, editor.cursorColumn, editor.cursorInText, editor.cursorNibble};
+}
+
+void placeCaretAt(const CaretPlace& caret)
+{
+    editor.cursorLine = caret.line;
+    editor.cursorColumn = caret.column;
+    editor.cursorInText = caret.inText;
+    editor.cursorNibble = caret.nibble;
+}
+
+}  // namespace
+
+void beginEdit()
+{
+    beginEditStep(editor.workBuffer, editor.sectorSize, caretPlace());
+}
+
+void endEdit()
+{
+    endEditStep(editor.workBuffer, editor.sectorSize, caretPlace());
+    syncBuffers(SyncMode::Compare);
+}
+
+void undoEdit()
+{
+    CaretPlace caret;
+    if (!undoEditStep(editor.workBuffer, caret)) return;
+    placeCaretAt(caret);
+    syncBuffers(SyncMode::Compare);
+    platform.invalidate(nullptr);
+}
+
+void redoEdit()
+{
+    CaretPlace caret;
+    if (!redoEditStep(editor.workBuffer, caret)) return;
+    placeCaretAt(caret);
+    syncBuffers(SyncMode::Compare);
+    platform.invalidate(nullptr);
+}
+
+// 編集やり直し is one step too: a revert by mistake can be taken back.
+void revertEdits()
+{
+    beginEdit();
+    std::memcpy(editor.workBuffer, editor.savedCopy, editor.sectorSize);
+    endEdit();
+    platform.invalidate(nullptr);
 }
 
 void clearFoundMark()
@@ -90,8 +159,9 @@ void clearFoundMark()
 void zeroClear()
 {
     if (!askDiscardEdits()) return;
+    beginEdit();
     std::memset(editor.workBuffer, 0, editor.sectorSize);
-    syncBuffers(SyncMode::Compare);
+    endEdit();
     platform.invalidate(nullptr);
 }
 

@@ -46,6 +46,13 @@ void resetEditor();
 void writeSector();
 void syncBuffers(SyncMode mode);
 void clearFoundMark();
+// An edit of the shown sector between these two is one step of undo.
+void beginEdit();
+void endEdit();
+// Take back, or do again, one step; the caller places the caret.
+void undoEdit();
+void redoEdit();
+void revertEdits();
 void zeroClear();
 void updateTitle();
 bool askDiscardEdits();

@@ -26,7 +26,9 @@ void storeEditedValue(const char* decimalBoxText)
 {
     uint32_t value = decimalTextValue(decimalBoxText);
     uint8_t* bytes = cursorBytes();
+    beginEdit();
     for (int k = 0; k < valueEdit.width; k++) bytes[k] = uint8_t(value >> 8 * k);
+    endEdit();
 }
 
 void closeValueEdit()

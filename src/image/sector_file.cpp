@@ -48,8 +48,9 @@ void loadSectorFile()
     uint8_t bytes[IMAGE_BUFFER_SIZE] = {};
     uint64_t size = 0;
     if (!readSectorFile(bytes, size) || !mayTakeFileOfSize(size)) return;
+    beginEdit();
     std::memcpy(editor.workBuffer, bytes, editor.sectorSize);
-    syncBuffers(SyncMode::Compare);
+    endEdit();
     platform.invalidate(nullptr);
 }
 

@@ -25,7 +25,9 @@ constexpr CommandState INITIAL_STATES[CMD_COUNT] = {
     {CMD_FONT_MEDIUM, false, false},     {CMD_FONT_SMALL, false, false},
     {CMD_FONT_SMALLEST, false, false},   {CMD_TOGGLE_KANJI, false, false},
     {CMD_OPTIONS, true, false},          {CMD_HELP, true, false},
-    {CMD_ABOUT, true, false},
+    {CMD_ABOUT, true, false},            {CMD_UNDO, false, false},
+    {CMD_REDO, false, false},            {CMD_UNDO_WRITE, false, false},
+    {CMD_STATUS_BAR, true, true},
 };
 
 CommandState* findCommand(int id)

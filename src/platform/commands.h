@@ -41,6 +41,10 @@ enum CommandId : int {
     CMD_FIND = 40048,
     CMD_FIND_NEXT = 40049,
     CMD_OPEN_IMAGE = 40050,
+    CMD_UNDO = 40051,
+    CMD_REDO = 40052,
+    CMD_UNDO_WRITE = 40053,
+    CMD_STATUS_BAR = 40054,
 };
 
 // Enabled and checked state of every command; the window's menu mirrors it,
@@ -51,7 +55,7 @@ struct CommandState {
     bool checked;
 };
 
-constexpr int CMD_COUNT = 39;
+constexpr int CMD_COUNT = 43;
 extern CommandState commandStates[CMD_COUNT];
 
 void resetCommandStates();

@@ -60,6 +60,12 @@ const Message MESSAGES[MSG_COUNT] = {
     {"セクタ %llu が読めないため、検索を中止しました。", MessageKind::Error},
     {"1セクタ (512 バイト) に満たないファイルは開けません。", MessageKind::Error},
     {"このイメージファイルは読み取り専用のため、書き込めません。", MessageKind::Error},
+    {"%sのセクタ %llu を、最後に書き込む前の内容に戻します。\nよろしいですか？",
+     MessageKind::ConfirmOkCancel},
+    {"セクタ %llu は書き込んだ後に変更されているため、元に戻せません。\n"
+     "ドライブには何も書き込んでいません。",
+     MessageKind::Error},
+    {"セクタ %llu を書き込む前の内容に戻しました。", MessageKind::Info},
 };
 
 }  // namespace

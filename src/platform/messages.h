@@ -36,9 +36,12 @@ enum MessageId : int {
     MSG_SEARCH_UNREADABLE = 32,  // a format: the sector
     MSG_IMAGE_TOO_SHORT = 33,
     MSG_IMAGE_READ_ONLY = 34,
+    MSG_UNDO_WRITE = 35,          // a format: the drive, the sector
+    MSG_CHANGED_SINCE_WRITE = 36, // a format: the sector
+    MSG_WRITE_UNDONE = 37,        // a format: the sector
 };
 
-constexpr int MSG_COUNT = 35;
+constexpr int MSG_COUNT = 38;
 
 enum class MessageKind {
     Error,

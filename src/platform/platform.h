@@ -73,6 +73,9 @@ struct Platform {
     void (*showScrollBar)(int bar, bool show);  // a shown bar has both arrows enabled
     void (*setScrollRange)(int bar, int32_t maximum, bool redraw);
     void (*setScrollPos)(int bar, int32_t position);
+    // The status bar's parts, left to right; a hidden bar keeps them for
+    // when it shows.
+    void (*showStatus)(const char* const* parts, int count);
 
     // Files by an opaque handle, null for none. Writing creates or replaces
     // the file, unshared; reading opens an existing file only.

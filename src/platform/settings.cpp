@@ -31,6 +31,7 @@ constexpr SettingKey SETTING_KEYS[] = {
     {"KANJI", &Settings::kanji, 1},
     {"OPTFLAG1", &Settings::confirmSectorWrite, 1},
     {"OPTFLAG2", &Settings::confirmDiscardEdits, 1},
+    {"STATUSBAR", &Settings::statusBar, 1},
 };
 
 void computeIniPath()

@@ -11,6 +11,7 @@ struct Settings {
     int32_t kanji;
     int32_t confirmSectorWrite;
     int32_t confirmDiscardEdits;
+    int32_t statusBar;  // shown under the dump when nonzero
 };
 
 extern Settings settings;

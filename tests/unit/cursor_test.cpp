@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include "editor_fixture.h"
 
 namespace {
@@ -232,6 +234,76 @@ TEST_F(Cursor, ClicksOnEveryKindOfCell)
     expectAt(1, 15, 1, 0);
     onClick(51 * 10, 31 * 21 + 20);  // cell 51: high digit of byte 15, last line
     expectAt(31, 15, 0, 0);
+}
+
+// Each typed digit and 編集やり直し are steps: taken back with their caret,
+// done again, and forgotten once the sector is written or another loaded.
+TEST_F(Cursor, UndoAndRedoGoStepByStep)
+{
+    at(2, 0, 0, 0);
+    typeText("abc");
+    revertEdits();
+    EXPECT_EQ(editor.modified, 0);
+    undoEdit();
+    EXPECT_EQ(editor.workBuffer[32], 0xAB);
+    EXPECT_EQ(editor.workBuffer[33], 0xC0);
+    for (int step = 0; step < 3; step++) undoEdit();
+    EXPECT_EQ(editor.modified, 0);
+    expectAt(2, 0, 0, 0);
+    EXPECT_FALSE(isCommandEnabled(CMD_UNDO));
+    EXPECT_FALSE(isCommandEnabled(CMD_SECTOR_WRITE));
+    redoEdit();
+    EXPECT_EQ(editor.workBuffer[32], 0xA0);
+    expectAt(2, 0, 0, 1);
+    EXPECT_TRUE(isCommandEnabled(CMD_UNDO) && isCommandEnabled(CMD_REDO));
+    typeText("1");  // a new step drops the steps after it
+    EXPECT_FALSE(isCommandEnabled(CMD_REDO));
+    settings.confirmSectorWrite = 0;
+    writeSector();
+    EXPECT_FALSE(isCommandEnabled(CMD_UNDO));
+}
+
+// The status bar's parts for places in every area of the floppy.
+TEST_F(Cursor, TheStatusBarSaysWhereTheCaretIs)
+{
+    const VolumeLayout& l = editorLayout;
+    struct Row {
+        SectorNumber sector;
+        int line, column, inText, nibble;
+        const char *caret, *values, *area;
+    } rows[] = {
+        {0, 0, 0, 0, 0, "ｵﾌｾｯﾄ 0000 上位", nullptr, "IPL"},
+        {l.reservedSectors, 0, 1, 0, 1, "ｵﾌｾｯﾄ 0001 下位", nullptr, "FAT"},
+        {l.dirStart, 1, 3, 1, 0, "ｵﾌｾｯﾄ 0013 文字", nullptr, "DIR"},
+        {l.dataStart, 31, 15, 0, 0, "ｵﾌｾｯﾄ 01FF 上位", "BYTE 0", "DATA ｸﾗｽﾀ 2"},
+        {l.dataStart + 1, 31, 14, 0, 0, "ｵﾌｾｯﾄ 01FE 上位", "BYTE 0  WORD 0", "DATA ｸﾗｽﾀ 3"},
+        {40, 31, 12, 0, 0, "ｵﾌｾｯﾄ 01FC 上位", "BYTE 0  WORD 0  DWORD 0", nullptr},
+    };
+    for (const Row& row : rows) {
+        loadSector(DRIVE_A, row.sector);
+        at(row.line, row.column, row.inText, row.nibble);
+        placeCaret(false);
+        SCOPED_TRACE(row.caret);
+        ASSERT_EQ(fake.status.size(), 5u);
+        EXPECT_EQ(fake.status[0], row.caret);
+        uint64_t position = row.sector * 512 + 16 * row.line + row.column;
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "位置 %llXh (%llu)", (unsigned long long)position,
+                      (unsigned long long)position);
+        EXPECT_EQ(fake.status[1], expected);
+        if (row.values != nullptr) {
+            EXPECT_EQ(fake.status[2], row.values);
+        }
+        if (row.area != nullptr) {
+            EXPECT_EQ(fake.status[3], row.area);
+        }
+    }
+    editor.workBuffer[0] = 0x34, editor.workBuffer[1] = 0x12, editor.workBuffer[5] = 1;
+    syncBuffers(SyncMode::Compare);
+    at(0, 0, 0, 0);
+    placeCaret(false);
+    EXPECT_EQ(fake.status[2], "BYTE 52  WORD 4660  DWORD 4660");
+    EXPECT_EQ(fake.status[4], "変更 3 ﾊﾞｲﾄ");
 }
 
 TEST_F(Cursor, WordAndDoubleWordNeedRoomBeforeTheSectorEnds)

@@ -10,6 +10,7 @@
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
 #include "editor/view_scroll.h"
+#include "editor/written_sectors.h"
 #include "fake_platform.h"
 #include "fat_image.h"
 #include "image_route.h"
@@ -28,6 +29,7 @@ protected:
     {
         installFakePlatform();
         loadSettings();
+        writtenSectors.count = 0;
         floppy = makeFatImage(dir, "a.img", {12, 512, 1440, 1, 1, 2, 224});
         attach(DRIVE_A, floppy, 512, 2);
     }

@@ -1,4 +1,7 @@
+#include <cstdio>
 #include <cstring>
+
+#include "editor/write_undo.h"
 
 #include "editor_fixture.h"
 
@@ -258,6 +261,71 @@ TEST_F(Editor, AFailedWriteKeepsTheEditsAndWriteEnabled)
     EXPECT_NE(editor.savedCopy[0], 0x77);
     EXPECT_TRUE(isCommandEnabled(CMD_SECTOR_WRITE));
     EXPECT_EQ(diskSector(40)[0], 0);
+    EXPECT_EQ(writtenSectors.count, 0);  // nothing written: nothing to take back
+}
+
+// What a write replaced is kept in a file beside the INI file, and goes back
+// only while the sector holds exactly what was written.
+TEST_F(Editor, AWriteIsTakenBackOnlyWhileTheSectorHoldsIt)
+{
+    fake.modulePath = dir.path + "/VELDIS.EXE";
+    loadSettings();
+    settings.confirmSectorWrite = 0;
+    std::vector<uint8_t> before = diskSector(0);
+    loadSector(DRIVE_A, 0);
+    editor.workBuffer[10] ^= 0x5A;
+    syncBuffers(SyncMode::Compare);
+    writeSector();
+    std::vector<uint8_t> written = diskSector(0);
+    writtenSectors.count = 0;
+    loadWrittenSectors();  // as a new start would
+    ASSERT_EQ(writtenSectors.count, 1);
+    EXPECT_TRUE(isCommandEnabled(CMD_UNDO_WRITE));
+
+    std::vector<uint8_t> elsewhere(512, 0xEE);
+    writeBytes(floppy, 0, elsewhere);
+    fake.answers = {ANSWER_OK};
+    undoLastWrite();
+    EXPECT_EQ(diskSector(0), elsewhere);
+    EXPECT_EQ(writtenSectors.count, 1);
+
+    writeBytes(floppy, 0, written);
+    for (int answer : {ANSWER_CANCEL, ANSWER_OK}) {
+        fake.answers = {answer};
+        undoLastWrite();
+    }
+    EXPECT_EQ(diskSector(0), before);
+    EXPECT_EQ(shownSector(), before);
+    EXPECT_EQ(writtenSectors.count, 0);
+    EXPECT_FALSE(isCommandEnabled(CMD_UNDO_WRITE));
+
+    // A damaged file keeps nothing: bad tag, count or size, or cut short.
+    auto record = [](const char* tag, int32_t count, int32_t drive, uint32_t size, size_t bytes) {
+        std::vector<uint8_t> b(tag, tag + 8);
+        for (uint32_t v : {uint32_t(count), uint32_t(drive), size, 0u, 0u})
+            for (int k = 0; k < 4; k++) b.push_back(uint8_t(v >> 8 * k));
+        b.resize(b.size() + bytes, 0);
+        return b;
+    };
+    auto replaceFile = [&](const std::vector<uint8_t>& bytes) {
+        std::FILE* file = std::fopen((dir.path + "/VELDIS.WRT").c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    };
+    for (const std::vector<uint8_t>& bytes :
+         {std::vector<uint8_t>{}, record("VELDWRT2", 1, 0, 512, 1024),
+          record("VELDWRT1", 17, 0, 512, 1024), record("VELDWRT1", 1, 26, 512, 1024),
+          record("VELDWRT1", 1, 0, 0, 0), record("VELDWRT1", 1, 0, 18433, 36866),
+          record("VELDWRT1", 1, 0, 512, 1023)}) {
+        replaceFile(bytes);
+        writtenSectors.count = 1;
+        loadWrittenSectors();
+        EXPECT_EQ(writtenSectors.count, 0) << bytes.size();
+    }
+    replaceFile(record("VELDWRT1", 1, 0, 512, 1024));  // the same, whole
+    loadWrittenSectors();
+    EXPECT_EQ(writtenSectors.count, 1);
 }
 
 TEST_F(Editor, RefusedDrivesAndFailedReadsLeaveTheEditorAsItWas)

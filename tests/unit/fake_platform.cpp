@@ -213,6 +213,11 @@ void fakeSetScrollRange(int bar, int32_t maximum, bool)
     fake.bars[bar].maximum = maximum;
 }
 
+void fakeShowStatus(const char* const* parts, int count)
+{
+    fake.status.assign(parts, parts + count);
+}
+
 void fakeSetScrollPos(int bar, int32_t position)
 {
     fake.bars[bar].position = position;
@@ -220,7 +225,9 @@ void fakeSetScrollPos(int bar, int32_t position)
 
 void* fakeCreateFile(const char* path)
 {
-    if (fake.createFails) return nullptr;
+    // A Windows path (the default module path's folder) is no folder here:
+    // nothing lands in the tests' working folder.
+    if (fake.createFails || path[0] == '\0' || path[1] == ':') return nullptr;
     std::FILE* file = std::fopen(path, "wb");
     if (file == nullptr) return nullptr;
     fake.createdFiles.push_back(path);
@@ -335,6 +342,7 @@ void installFakePlatform()
     platform.showScrollBar = fakeShowScrollBar;
     platform.setScrollRange = fakeSetScrollRange;
     platform.setScrollPos = fakeSetScrollPos;
+    platform.showStatus = fakeShowStatus;
     platform.createFile = fakeCreateFile;
     platform.openFile = fakeOpenFile;
     platform.fileExists = fakeFileExists;

@@ -74,6 +74,7 @@ struct FakePlatform {
     int caretsCreated = 0;
     int32_t caretWidth = 0, caretHeight = 0, caretX = 0, caretY = 0;
     FakeScrollBar bars[2];  // SCROLL_BAR_HORZ, SCROLL_BAR_VERT
+    std::vector<std::string> status;  // the status bar's parts as last shown
 
     // Files are real files; these make their calls fail.
     bool createFails = false;

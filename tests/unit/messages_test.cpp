@@ -67,6 +67,13 @@ const Expected TABLE[] = {
     {MSG_IMAGE_TOO_SHORT, "1セクタ (512 バイト) に満たないファイルは開けません。", MessageKind::Error},
     {MSG_IMAGE_READ_ONLY, "このイメージファイルは読み取り専用のため、書き込めません。",
      MessageKind::Error},
+    {MSG_UNDO_WRITE, "%sのセクタ %llu を、最後に書き込む前の内容に戻します。\nよろしいですか？",
+     MessageKind::ConfirmOkCancel},
+    {MSG_CHANGED_SINCE_WRITE,
+     "セクタ %llu は書き込んだ後に変更されているため、元に戻せません。\n"
+     "ドライブには何も書き込んでいません。",
+     MessageKind::Error},
+    {MSG_WRITE_UNDONE, "セクタ %llu を書き込む前の内容に戻しました。", MessageKind::Info},
 };
 
 class Messages : public ::testing::Test {
@@ -88,7 +95,7 @@ TEST_F(Messages, TextsAndKindsOfTheWholeTable)
     EXPECT_EQ(std::strchr(messageText(MSG_NO_ADMIN_RIGHTS), '\n') -
                   messageText(MSG_NO_ADMIN_RIGHTS),
               60);  // 30 two-byte characters on the first line
-    EXPECT_EQ(MSG_IMAGE_READ_ONLY + 1, MSG_COUNT);
+    EXPECT_EQ(MSG_WRITE_UNDONE + 1, MSG_COUNT);
 }
 
 TEST_F(Messages, StylesOfTheKinds)

@@ -10,7 +10,8 @@
 namespace {
 
 const char* const KEY_ORDER[] = {"TOP",   "BOTTOM",   "LEFT",     "RIGHT",
-                                 "FONTSIZE", "KANJI", "OPTFLAG1", "OPTFLAG2"};
+                                 "FONTSIZE", "KANJI", "OPTFLAG1", "OPTFLAG2",
+                                 "STATUSBAR"};
 
 class SettingsFile : public ::testing::Test {
 protected:
@@ -28,6 +29,7 @@ TEST_F(SettingsFile, NoFileGivesTheDefaults)
     EXPECT_EQ(settings.kanji, 1);
     EXPECT_EQ(settings.confirmSectorWrite, 1);
     EXPECT_EQ(settings.confirmDiscardEdits, 1);
+    EXPECT_EQ(settings.statusBar, 1);
     EXPECT_EQ(fake.profileReads, std::vector<std::string>(std::begin(KEY_ORDER),
                                                           std::end(KEY_ORDER)));
 }
@@ -67,12 +69,13 @@ TEST_F(SettingsFile, SaveWritesTheWindowAndTheRestInOrder)
     settings.kanji = 0;
     settings.confirmSectorWrite = 0;
     settings.confirmDiscardEdits = -7;
+    settings.statusBar = 0;
     // A window moved to (100, 50) and sized 800 x 600.
     fake.window[0] = 100, fake.window[1] = 50, fake.window[2] = 900, fake.window[3] = 650;
     saveSettings();
-    const char* values[] = {"50", "600", "100", "800", "4", "0", "0", "-7"};
-    ASSERT_EQ(fake.profileWrites.size(), 8u);
-    for (size_t i = 0; i < 8; i++) {
+    const char* values[] = {"50", "600", "100", "800", "4", "0", "0", "-7", "0"};
+    ASSERT_EQ(fake.profileWrites.size(), 9u);
+    for (size_t i = 0; i < 9; i++) {
         EXPECT_EQ(fake.profileWrites[i].section, "OPTION");
         EXPECT_EQ(fake.profileWrites[i].key, KEY_ORDER[i]);
         EXPECT_EQ(fake.profileWrites[i].value, values[i]) << KEY_ORDER[i];
@@ -87,6 +90,7 @@ TEST_F(SettingsFile, SaveWritesTheWindowAndTheRestInOrder)
     EXPECT_EQ(settings.windowWidth, 800);
     EXPECT_EQ(settings.fontSize, 4);
     EXPECT_EQ(settings.confirmDiscardEdits, -7);
+    EXPECT_EQ(settings.statusBar, 0);
 }
 
 TEST_F(SettingsFile, AFontSizeOutsideTheTableFallsBackToMedium)

@@ -73,6 +73,10 @@ const std::vector<MenuEntry> EXPECTED_MENU = {
     {1, "-", 0, false},
     {1, "検索(&F)                 Ctrl+F", 40048, true},
     {1, "次を検索(&X)             F3", 40049, true},
+    {1, "-", 0, false},
+    {1, "元に戻す(&O)         Ctrl+Z", 40051, true},
+    {1, "やり直し(&Y)         Ctrl+Y", 40052, true},
+    {1, "書込の取り消し(&W)", 40053, true},
     {0, "表示(&V)", 0, false},
     {1, "全ﾄﾞﾗｲﾌﾞ情報(&A)", 40046, false},
     {1, "選択ﾄﾞﾗｲﾌﾞ情報(&I)", 40037, true},
@@ -94,6 +98,7 @@ const std::vector<MenuEntry> EXPECTED_MENU = {
     {2, "小(&S)", 40028, true},
     {2, "最小(&A)", 40029, true},
     {1, "2ﾊﾞｲﾄ文字表示  Ctrl+K", 40040, true},
+    {1, "ｽﾃｰﾀｽ ﾊﾞｰ(&T)", 40054, false},
     {1, "-", 0, false},
     {1, "ｵﾌﾟｼｮﾝ(&O)", 40020, false},
     {0, "ﾍﾙﾌﾟ(&H)", 0, false},
@@ -156,9 +161,9 @@ TEST_F(ExeMenu, Accelerators)
         {FCONTROL, 'N', 40007}, {FCONTROL, 'L', 40008}, {FCONTROL, 'S', 40009},
         {FCONTROL, 'K', 40040}, {0, VK_F5, 40015},      {0, VK_F1, 40023},
         {FALT, VK_F4, 40021},     {FCONTROL, 'F', 40048}, {0, VK_F3, 40049},
-        {FCONTROL, 'O', 40050},
+        {FCONTROL, 'O', 40050}, {FCONTROL, 'Z', 40051}, {FCONTROL, 'Y', 40052},
     };
-    ASSERT_EQ(count, 13);
+    ASSERT_EQ(count, 15);
     for (int i = 0; i < count; i++) {
         EXPECT_EQ(entries[i].fVirt & ~0x80, FVIRTKEY | expected[i].modifiers) << i;
         EXPECT_EQ(entries[i].key, expected[i].key) << i;

@@ -6,6 +6,7 @@
 
 #include "app/main_window_win32.h"
 #include "app/platform_win32.h"
+#include "app/status_bar_win32.h"
 #include "dialog_hook.h"
 #include "editor/display_mode.h"
 #include "editor/dump_view.h"
@@ -58,6 +59,7 @@ protected:
     {
         RECT client;
         GetClientRect(window, &client);
+        client.bottom -= statusBarHeight();  // the dump has what the status bar leaves
         EXPECT_EQ(view.clientWidth, client.right);
         EXPECT_EQ(view.clientHeight, client.bottom);
         LONG style = GetWindowLongA(window, GWL_STYLE);
@@ -92,13 +94,19 @@ TEST_F(MainWindow, ScrollRangesFollowTheClientAreaAsItFinallyIs)
     // Around each edge: where a bar appears, and where the other bar's
     // appearance decides whether this one is needed.
     const int steps[] = {-40, -bar - 1, -bar, -1, 0, 1, bar, bar + 1, 40};
-    for (int size = 0; size < FONT_SIZE_COUNT; size++) {
-        SCOPED_TRACE("font size " + std::to_string(size));
+    for (int cell = 0; cell < 2 * FONT_SIZE_COUNT; cell++) {
+        // The dump's last line must stay reachable above the status bar.
+        int size = cell / 2;
+        showStatusBar(cell % 2 != 0);
+        int status = statusBarHeight();
+        ASSERT_EQ(status > 0, cell % 2 != 0);
+        SCOPED_TRACE("font size " + std::to_string(size) + ", status bar " + std::to_string(status));
         applyFontSize(size);
         setKanjiMode(size % 2);
         for (int dx : steps) {
             for (int dy : steps) {
-                resize(view.contentWidth + frameWidth + dx, view.contentHeight + frameHeight + dy);
+                resize(view.contentWidth + frameWidth + dx,
+                       view.contentHeight + frameHeight + status + dy);
                 SCOPED_TRACE("window " + std::to_string(dx) + "," + std::to_string(dy));
                 expectBarsFitTheClientArea();
             }

@@ -1,0 +1,112 @@
+#include "editor/written_sectors.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/settings.h"
+
+WrittenSectors writtenSectors;
+
+namespace {
+
+// The file: this tag, the count, then each record's drive, size and sector
+// (little-endian, as x86 holds them) with its bytes before and after.
+constexpr char WRITTEN_FILE_TAG[8] = {'V', 'E', 'L', 'D', 'W', 'R', 'T', '1'};
+
+// Beside the INI file, with "WRT" in place of its "INI".
+bool writtenFilePath(char* path)
+{
+    size_t length = std::strlen(iniPath);
+    if (length < 3) return false;
+    std::snprintf(path, SETTINGS_PATH_SIZE, "%.*sWRT", int(length - 3), iniPath);
+    return true;
+}
+
+bool isRecordSound(const WrittenSector& write)
+{
+    return write.drive >= 0 && write.drive < IMAGE_FILE_DRIVE && write.size > 0 &&
+           write.size <= IMAGE_BUFFER_SIZE;
+}
+
+bool readRecords(void* file)
+{
+    char tag[sizeof WRITTEN_FILE_TAG];
+    int32_t count = 0;
+    if (!platform.readFile(file, tag, sizeof tag) ||
+        std::memcmp(tag, WRITTEN_FILE_TAG, sizeof tag) != 0 ||
+        !platform.readFile(file, &count, sizeof count) || count < 0 ||
+        count > WRITTEN_SECTORS_MAX)
+        return false;
+    for (int i = 0; i < count; i++) {
+        WrittenSector& write = writtenSectors.writes[i];
+        if (!platform.readFile(file, &write.drive, sizeof write.drive) ||
+            !platform.readFile(file, &write.size, sizeof write.size) ||
+            !platform.readFile(file, &write.sector, sizeof write.sector) ||
+            !isRecordSound(write) || !platform.readFile(file, write.before, write.size) ||
+            !platform.readFile(file, write.after, write.size))
+            return false;
+    }
+    writtenSectors.count = count;
+    return true;
+}
+
+// A file that cannot be written costs only the undo after a restart: the
+// records in memory still serve, so nothing is said.
+void saveWrittenSectors()
+{
+    char path[SETTINGS_PATH_SIZE];
+    if (!writtenFilePath(path)) return;
+    void* file = platform.createFile(path);
+    if (file == nullptr) return;
+    bool written = platform.writeFile(file, WRITTEN_FILE_TAG, sizeof WRITTEN_FILE_TAG) &&
+                   platform.writeFile(file, &writtenSectors.count, sizeof writtenSectors.count);
+    for (int i = 0; written && i < writtenSectors.count; i++) {
+        const WrittenSector& write = writtenSectors.writes[i];
+        written = platform.writeFile(file, &write.drive, sizeof write.drive) &&
+                  platform.writeFile(file, &write.size, sizeof write.size) &&
+                  platform.writeFile(file, &write.sector, sizeof write.sector) &&
+                  platform.writeFile(file, write.before, write.size) &&
+                  platform.writeFile(file, write.after, write.size);
+    }
+    platform.closeFile(file);
+    // Half a file would only be refused at the next start.
+    if (!written) platform.deleteFile(path);
+}
+
+}  // namespace
+
+void loadWrittenSectors()
+{
+    writtenSectors.count = 0;
+    char path[SETTINGS_PATH_SIZE];
+    if (!writtenFilePath(path)) return;
+    void* file = platform.openFile(path);
+    if (file == nullptr) return;
+    if (!readRecords(file)) writtenSectors.count = 0;
+    platform.closeFile(file);
+}
+
+void keepWrittenSector(int drive, SectorNumber sector, uint32_t size, const uint8_t* before,
+                       const uint8_t* after)
+{
+    if (writtenSectors.count == WRITTEN_SECTORS_MAX) {
+        std::memmove(&writtenSectors.writes[0], &writtenSectors.writes[1],
+                     sizeof(WrittenSector) * (WRITTEN_SECTORS_MAX - 1));
+        writtenSectors.count--;
+    }
+    WrittenSector& write = writtenSectors.writes[writtenSectors.count++];
+    write.drive = drive;
+    write.sector = sector;
+    write.size = size;
+    std::memcpy(write.before, before, size);
+    std::memcpy(write.after, after, size);
+    saveWrittenSectors();
+}
+
+void forgetLastWrittenSector()
+{
+    if (writtenSectors.count == 0) return;
+    writtenSectors.count--;
+    saveWrittenSectors();
+}
