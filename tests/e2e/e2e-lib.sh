@@ -40,7 +40,10 @@ e2e_sample_drives() {
 
 e2e_end() {
     e2e_windows_version ""
+    # The server must be gone before the next test starts its own: a start
+    # that reaches the dying one dies with it, before any window shows.
     "$VELDIS_WINESERVER" -k 2>/dev/null || true
+    "$VELDIS_WINESERVER" -w 2>/dev/null || true
     rm -rf "$E2E_LOG"
 }
 
@@ -142,7 +145,9 @@ e2e_wait_title() {
         done
         sleep 0.1
     done
-    fail "no window title matching '$1' within $2 s (titles: $(xdotool search --name Veldis getwindowname %@ 2>/dev/null | tr '\n' '|'))"
+    # Whether the exe is still running, and what Wine said, tell a slow
+    # start from a failed one.
+    fail "no window title matching '$1' within $2 s (titles: $(xdotool search --name Veldis getwindowname %@ 2>/dev/null | tr '\n' '|'); exit: $(cat "$E2E_LOG/exit" 2>/dev/null || echo running); trace: $(grep -v ':trace:' "$E2E_LOG/trace" 2>/dev/null | tail -n 5 | tr '\n' '|'))"
 }
 
 e2e_boxes_beyond() {
