@@ -87,9 +87,12 @@ e2e_wait_title "$(e2e_title 0 '[1-9][0-9]*')" 20 >/dev/null
 sleep 1.5
 import -window "$MAIN" "$out/found.png"
 
-# The main window with four bytes typed over a sector of the data area.
+# The main window with four bytes typed over a sector of the data area, the
+# caret put on the first hex digit of line 1 by a click (the find above left
+# it in the character column), the status bar under the dump.
 e2e_read_sector 0 a 40
-xdotool key --delay 100 Home Down 4 1 4 2 5 6 4 5
+xdotool mousemove --window "$MAIN" 65 50 click 1
+xdotool key --delay 100 4 1 4 2 5 6 4 5
 sleep 1
 import -window "$MAIN" "$out/main.png"
 xdotool key alt+e r
