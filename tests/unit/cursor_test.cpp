@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstring>
 
 #include "editor_fixture.h"
 
@@ -258,9 +259,21 @@ TEST_F(Cursor, UndoAndRedoGoStepByStep)
     EXPECT_TRUE(isCommandEnabled(CMD_UNDO) && isCommandEnabled(CMD_REDO));
     typeText("1");  // a new step drops the steps after it
     EXPECT_FALSE(isCommandEnabled(CMD_REDO));
+
+    // Full, the history lets its oldest steps go; the newest still undo.
+    for (int step = 1; step <= 300; step++) {
+        beginEdit();
+        std::memset(editor.workBuffer, step, 512);
+        endEdit();
+    }
+    int undone = 0;
+    for (; isCommandEnabled(CMD_UNDO); undone++) undoEdit();
+    EXPECT_EQ(undone, 256);  // a 256 KiB pool of whole-sector steps
+    EXPECT_EQ(shownSector(), std::vector<uint8_t>(512, 300 - 256));
+
     settings.confirmSectorWrite = 0;
     writeSector();
-    EXPECT_FALSE(isCommandEnabled(CMD_UNDO));
+    EXPECT_FALSE(isCommandEnabled(CMD_UNDO) || isCommandEnabled(CMD_REDO));
 }
 
 // The status bar's parts for places in every area of the floppy.
