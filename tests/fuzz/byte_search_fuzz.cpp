@@ -83,7 +83,8 @@ bool check(const Case& c, bool backward, uint64_t from, uint64_t& found)
 
 }  // namespace
 
-// An 18-byte head, then the drive: up to 4096 bytes at an offset below 2^40,
+// An 18-byte head, then the drive: up to 64 KiB at an offset below 2^40 (many
+// blocks of the matcher's scan, in chunks of up to 16 KiB),
 // the input's and then as many random ones as the head asks, as the fuzzer
 // keeps inputs short; all masked as the head says, so that few byte values,
 // and so matches, are common. The pattern is random, all zero, one byte
@@ -96,14 +97,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint8_t head[18] = {};
     std::memcpy(head, data, std::min(size, sizeof head));
     size_t given = size > sizeof head ? size - sizeof head : 0;
-    size_t driveSize = std::min<size_t>(given + 4 * head[17], 4096);
+    size_t added = head[17] < 128 ? 4 * size_t(head[17]) : 512 * size_t(head[17] - 127);
+    size_t driveSize = std::min<size_t>(given + added, 65536);
     bool backward = head[0] & 1;
     int kind = head[0] >> 1 & 3;
     uint8_t mask = head[1];
     Case c;
     c.base = 0;
     for (int k = 0; k < 5; k++) c.base = c.base << 8 | head[2 + k];
-    c.chunkMax = 1 + 2 * uint32_t(head[7]);
+    c.chunkMax = head[7] < 128 ? 1 + 2 * uint32_t(head[7]) : 1 + 128 * uint32_t(head[7] - 127);
     std::memcpy(&c.seed, head + 8, sizeof c.seed);
     c.seed |= 1;  // xorshift never leaves 0
     uint32_t random = c.seed;
