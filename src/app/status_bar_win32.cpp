@@ -27,7 +27,8 @@ int textWidth(HDC dc, const char* text)
 void widenParts(const char* const* parts, int count)
 {
     HDC dc = GetDC(statusBar);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(statusBar, WM_GETFONT, 0, 0)));
+    HGDIOBJ oldFont =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(statusBar, WM_GETFONT, 0, 0)));
     int left = 0;
     for (int k = 0; k < count; k++) {
         int right = left + textWidth(dc, parts[k]);

@@ -40,9 +40,9 @@ void formatValues(char* text)
         at += std::snprintf(text + at, STATUS_TEXT_SIZE - at, "  WORD %u",
                             unsigned(bytes[0] | bytes[1] << 8));
     if (left >= 4)
-        std::snprintf(text + at, STATUS_TEXT_SIZE - at, "  DWORD %lu",
-                      (unsigned long)(bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
-                                      uint32_t(bytes[3]) << 24));
+        std::snprintf(
+            text + at, STATUS_TEXT_SIZE - at, "  DWORD %lu",
+            (unsigned long)(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t(bytes[3]) << 24));
 }
 
 // NTFS, raw volumes and layouts out of order have no FAT areas to name.

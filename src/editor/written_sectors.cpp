@@ -35,15 +35,14 @@ bool readRecords(void* file)
     int32_t count = 0;
     if (!platform.readFile(file, tag, sizeof tag) ||
         std::memcmp(tag, WRITTEN_FILE_TAG, sizeof tag) != 0 ||
-        !platform.readFile(file, &count, sizeof count) || count < 0 ||
-        count > WRITTEN_SECTORS_MAX)
+        !platform.readFile(file, &count, sizeof count) || count < 0 || count > WRITTEN_SECTORS_MAX)
         return false;
     for (int i = 0; i < count; i++) {
         WrittenSector& write = writtenSectors.writes[i];
         if (!platform.readFile(file, &write.drive, sizeof write.drive) ||
             !platform.readFile(file, &write.size, sizeof write.size) ||
-            !platform.readFile(file, &write.sector, sizeof write.sector) ||
-            !isRecordSound(write) || !platform.readFile(file, write.before, write.size) ||
+            !platform.readFile(file, &write.sector, sizeof write.sector) || !isRecordSound(write) ||
+            !platform.readFile(file, write.before, write.size) ||
             !platform.readFile(file, write.after, write.size))
             return false;
     }
