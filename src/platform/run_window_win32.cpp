@@ -16,6 +16,18 @@ constexpr DWORD RUN_LOOK_INTERVAL_MS = 50;
 // A window made hidden shows only for a run that lasts: a short search
 // ends before anyone could read it.
 constexpr DWORD RUN_SHOW_DELAY_MS = 300;
+// The bar as shown, and as the run last reported it.
+int shownPercent = 0;
+int reportedPercent = 0;
+
+// Moving the bar is a trip to the window system too, so it moves when the
+// run looks at the user's input, not at each chunk.
+void moveProgressBar()
+{
+    if (reportedPercent == shownPercent) return;
+    shownPercent = reportedPercent;
+    SendDlgItemMessageA(runningWindow, IDC_IMAGE_PROGRESS, PBM_SETPOS, WPARAM(shownPercent), 0);
+}
 
 void showLastingRun(DWORD now)
 {
@@ -39,6 +51,8 @@ void beginRunWindow(HWND window)
     runningWindow = window;
     stopAsked = false;
     runStart = lastLook = GetTickCount();
+    shownPercent = reportedPercent = int(
+        SendDlgItemMessageA(window, IDC_IMAGE_PROGRESS, PBM_GETPOS, 0, 0));
 }
 
 void endRunWindow()
@@ -56,9 +70,12 @@ void askRunStop()
     stopAsked = true;
 }
 
+// A full bar or an empty one (a new pass) shows at once: the run may end,
+// or the pass begin, before the next look.
 void showRunWindowProgress(int percent)
 {
-    SendDlgItemMessageA(runningWindow, IDC_IMAGE_PROGRESS, PBM_SETPOS, WPARAM(percent), 0);
+    reportedPercent = percent;
+    if (percent == 100 || percent == 0) moveProgressBar();
 }
 
 // The windows repaint and take the user's input between two chunks, so the
@@ -70,6 +87,7 @@ bool continueRunWindow()
     DWORD now = GetTickCount();
     if (now - lastLook < RUN_LOOK_INTERVAL_MS) return !stopAsked;
     lastLook = now;
+    moveProgressBar();
     showLastingRun(now);
     UpdateWindow(GetWindow(runningWindow, GW_OWNER));
     UpdateWindow(runningWindow);
