@@ -101,12 +101,17 @@ CaretPlace caretPlace()
     return {editor.cursorLine, editor.cursorColumn, editor.cursorInText, editor.cursorNibble};
 }
 
-void placeCaretAt(const CaretPlace& caret)
+// One step of the history taken back or done again, as `step` does, with its caret.
+void applyEditStep(bool (*step)(uint8_t* sector, CaretPlace& caret))
 {
+    CaretPlace caret;
+    if (!step(editor.workBuffer, caret)) return;
     editor.cursorLine = caret.line;
     editor.cursorColumn = caret.column;
     editor.cursorInText = caret.inText;
     editor.cursorNibble = caret.nibble;
+    syncBuffers(SyncMode::Compare);
+    platform.invalidate(nullptr);
 }
 
 }  // namespace
@@ -124,20 +129,12 @@ void endEdit()
 
 void undoEdit()
 {
-    CaretPlace caret;
-    if (!undoEditStep(editor.workBuffer, caret)) return;
-    placeCaretAt(caret);
-    syncBuffers(SyncMode::Compare);
-    platform.invalidate(nullptr);
+    applyEditStep(undoEditStep);
 }
 
 void redoEdit()
 {
-    CaretPlace caret;
-    if (!redoEditStep(editor.workBuffer, caret)) return;
-    placeCaretAt(caret);
-    syncBuffers(SyncMode::Compare);
-    platform.invalidate(nullptr);
+    applyEditStep(redoEditStep);
 }
 
 // 編集やり直し is one step too: a revert by mistake can be taken back.
