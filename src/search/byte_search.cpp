@@ -38,22 +38,29 @@ __attribute__((target("avx512bw"))) bool pairsInAvx512(uint8_t first, uint8_t la
 {
     return pairsIn(first, last, block, ends);
 }
+#endif
+
+BlockScan widestScan()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    // Static initialisers may run before the runtime's own look at the processor.
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512bw")) return BlockScan::Avx512;
+    if (__builtin_cpu_supports("avx2")) return BlockScan::Avx2;
+#endif
+    return BlockScan::Plain;
+}
 
 bool mayStartIn(const SearchPattern& pattern, const uint8_t* block)
 {
     uint8_t first = pattern.bytes[0], last = pattern.bytes[pattern.length - 1];
     const uint8_t* ends = block + pattern.length - 1;
-    if (__builtin_cpu_supports("avx512bw")) return pairsInAvx512(first, last, block, ends);
-    if (__builtin_cpu_supports("avx2")) return pairsInAvx2(first, last, block, ends);
+#if defined(__x86_64__) || defined(__i386__)
+    if (blockScan == BlockScan::Avx512) return pairsInAvx512(first, last, block, ends);
+    if (blockScan == BlockScan::Avx2) return pairsInAvx2(first, last, block, ends);
+#endif
     return pairsIn(first, last, block, ends);
 }
-#else
-bool mayStartIn(const SearchPattern& pattern, const uint8_t* block)
-{
-    return pairsIn(pattern.bytes[0], pattern.bytes[pattern.length - 1], block,
-                   block + pattern.length - 1);
-}
-#endif
 
 // The first match in `size` bytes; the standard library searches each block
 // the scan lets through, with the bytes a match starting in it may need.
@@ -182,6 +189,8 @@ bool searchBackward(ChunkSearch& search, const uint8_t* chunk, uint32_t size, ui
 }
 
 }  // namespace
+
+BlockScan blockScan = widestScan();
 
 void beginChunkSearch(ChunkSearch& search, const SearchPattern& pattern, bool backward,
                       uint64_t from)

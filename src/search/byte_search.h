@@ -9,6 +9,14 @@ struct SearchPattern {
     uint32_t length;  // 1 to SEARCH_PATTERN_MAX
 };
 
+// The copies of the scan that passes over blocks without a match, the wider
+// ones for processors with wider vectors.
+enum class BlockScan { Plain, Avx2, Avx512 };
+
+// The widest copy the processor runs, chosen at start; a test may choose a
+// narrower one.
+extern BlockScan blockScan;
+
 // A search over a drive read chunk by chunk, each chunk following the last
 // in the search's direction: forwards from `from` (a match starts at or after
 // that byte) or backwards (a match starts before it). A match may run across

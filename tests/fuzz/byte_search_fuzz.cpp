@@ -61,21 +61,29 @@ bool chunkedSearch(const Case& c, bool backward, uint64_t from, uint64_t& found)
     return false;
 }
 
-// Both searches must agree; a difference is printed before the trap.
+// The chunked search must agree with the plain one with each copy of the
+// block scan the processor runs; a difference is printed before the trap.
 bool check(const Case& c, bool backward, uint64_t from, uint64_t& found)
 {
-    uint64_t plain = 0, chunked = 0;
+    static const BlockScan widest = blockScan;  // as chosen at start
+    uint64_t plain = 0;
     bool inPlain = plainSearch(c, backward, from, plain);
-    bool inChunks = chunkedSearch(c, backward, from, chunked);
-    if (inPlain != inChunks || (inPlain && plain != chunked)) {
-        using Offset = unsigned long long;
-        std::fprintf(stderr,
-                     "%s from %llu: %zu bytes at %llu, pattern of %u, chunks of 1 to %u, "
-                     "cut at %zu (seed %u): plain %d at %llu, chunked %d at %llu\n",
-                     backward ? "backward" : "forward", Offset(from), c.drive.size(),
-                     Offset(c.base), c.pattern.length, c.chunkMax, c.cut, c.seed, inPlain,
-                     Offset(plain), inChunks, Offset(chunked));
-        __builtin_trap();
+    for (BlockScan scan : {BlockScan::Plain, BlockScan::Avx2, BlockScan::Avx512}) {
+        if (scan > widest) break;
+        blockScan = scan;
+        uint64_t chunked = 0;
+        bool inChunks = chunkedSearch(c, backward, from, chunked);
+        if (inPlain != inChunks || (inPlain && plain != chunked)) {
+            using Offset = unsigned long long;
+            std::fprintf(stderr,
+                         "%s from %llu: %zu bytes at %llu, pattern of %u, chunks of 1 to %u, "
+                         "cut at %zu (seed %u), block scan %d: plain %d at %llu, chunked %d "
+                         "at %llu\n",
+                         backward ? "backward" : "forward", Offset(from), c.drive.size(),
+                         Offset(c.base), c.pattern.length, c.chunkMax, c.cut, c.seed, int(scan),
+                         inPlain, Offset(plain), inChunks, Offset(chunked));
+            __builtin_trap();
+        }
     }
     found = plain;
     return inPlain;
