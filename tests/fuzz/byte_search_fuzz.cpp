@@ -5,9 +5,15 @@
 #include <cstring>
 #include <vector>
 
+#include <sanitizer/asan_interface.h>
+
 #include "search/byte_search.h"
 
 namespace {
+
+// A drive longer than this many of its largest chunks would only repeat the
+// carries between them, each at the cost of searching a join.
+constexpr size_t DRIVE_CHUNKS_MAX = 512;
 
 struct Case {
     std::vector<uint8_t> drive;
@@ -25,6 +31,15 @@ uint32_t nextRandom(uint32_t& state)
     return state;
 }
 
+// Whether the pattern lies at drive[at]; not memcmp, which the fuzzer
+// intercepts, at many times the cost of the compare.
+bool patternAt(const Case& c, size_t at)
+{
+    uint32_t same = 0;
+    while (same < c.pattern.length && c.drive[at + same] == c.pattern.bytes[same]) same++;
+    return same == c.pattern.length;
+}
+
 // The first match in the direction, byte by byte over the whole drive.
 bool plainSearch(const Case& c, bool backward, uint64_t from, uint64_t& found)
 {
@@ -32,8 +47,7 @@ bool plainSearch(const Case& c, bool backward, uint64_t from, uint64_t& found)
     uint64_t limit = from < c.base ? 0 : from - c.base;
     for (size_t k = 0; k + length <= size; k++) {
         size_t at = backward ? size - length - k : k;
-        if ((backward ? at < limit : at >= limit) &&
-            std::memcmp(&c.drive[at], c.pattern.bytes, length) == 0) {
+        if ((backward ? at < limit : at >= limit) && patternAt(c, at)) {
             found = c.base + at;
             return true;
         }
@@ -42,20 +56,26 @@ bool plainSearch(const Case& c, bool backward, uint64_t from, uint64_t& found)
 }
 
 // The drive cut from the direction's start into chunks of random sizes and at
-// `cut`, the same cuts on every call; each chunk in a block of its own so a
-// read past it is caught.
+// `cut`, the same cuts on every call; each chunk copied to the start of a
+// block with the rest poisoned, so a read past either end is caught (a block
+// of its own for each chunk would be an allocation, the fuzzer's main cost).
 bool chunkedSearch(const Case& c, bool backward, uint64_t from, uint64_t& found)
 {
     ChunkSearch search;
     beginChunkSearch(search, c.pattern, backward, from);
     uint32_t state = c.seed;
     size_t size = c.drive.size(), edge = backward ? size - std::min(c.cut, size) : c.cut;
+    std::vector<uint8_t> room(std::min<size_t>(size, c.chunkMax));
+    ASAN_POISON_MEMORY_REGION(room.data(), room.size());
     for (size_t done = 0; done < size;) {
         size_t piece = std::min<size_t>(size - done, 1 + nextRandom(state) % c.chunkMax);
         if (done < edge && done + piece > edge) piece = edge - done;
         size_t at = backward ? size - done - piece : done;
-        std::vector<uint8_t> chunk(c.drive.begin() + at, c.drive.begin() + at + piece);
-        if (searchChunk(search, chunk.data(), uint32_t(piece), c.base + at, found)) return true;
+        ASAN_UNPOISON_MEMORY_REGION(room.data(), piece);
+        std::memcpy(room.data(), &c.drive[at], piece);
+        bool hit = searchChunk(search, room.data(), uint32_t(piece), c.base + at, found);
+        ASAN_POISON_MEMORY_REGION(room.data(), piece);
+        if (hit) return true;
         done += piece;
     }
     return false;
@@ -92,9 +112,9 @@ bool check(const Case& c, bool backward, uint64_t from, uint64_t& found)
 }  // namespace
 
 // An 18-byte head, then the drive: up to 64 KiB at an offset below 2^40 (many
-// blocks of the matcher's scan, in chunks of up to 16 KiB),
-// the input's and then as many random ones as the head asks, as the fuzzer
-// keeps inputs short; all masked as the head says, so that few byte values,
+// blocks of the matcher's scan, in chunks of up to 16 KiB, and no longer than
+// DRIVE_CHUNKS_MAX of its largest chunks), the input's and then as many random
+// ones as the head asks, as the fuzzer keeps inputs short; all masked as the head says, so that few byte values,
 // and so matches, are common. The pattern is random, all zero, one byte
 // repeated, or copied from a place in the drive; the search starts near that
 // place and a chunk boundary lies a few bytes from either of its ends, where
@@ -106,7 +126,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::memcpy(head, data, std::min(size, sizeof head));
     size_t given = size > sizeof head ? size - sizeof head : 0;
     size_t added = head[17] < 128 ? 4 * size_t(head[17]) : 512 * size_t(head[17] - 127);
-    size_t driveSize = std::min<size_t>(given + added, 65536);
     bool backward = head[0] & 1;
     int kind = head[0] >> 1 & 3;
     uint8_t mask = head[1];
@@ -114,6 +133,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     c.base = 0;
     for (int k = 0; k < 5; k++) c.base = c.base << 8 | head[2 + k];
     c.chunkMax = head[7] < 128 ? 1 + 2 * uint32_t(head[7]) : 1 + 128 * uint32_t(head[7] - 127);
+    size_t driveSize =
+        std::min<size_t>({given + added, 65536, DRIVE_CHUNKS_MAX * size_t(c.chunkMax)});
     std::memcpy(&c.seed, head + 8, sizeof c.seed);
     c.seed |= 1;  // xorshift never leaves 0
     uint32_t random = c.seed;
