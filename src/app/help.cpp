@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/platform.h"
 
 namespace {
@@ -21,10 +22,17 @@ void besideTheExe(const char* name, char* path, size_t size)
 
 }  // namespace
 
-HelpRoute chooseHelp(char* manualPath, size_t size)
+HelpRoute chooseHelp(char* path, size_t size)
 {
-    char helpFile[FILE_PATH_SIZE];
-    besideTheExe(HELP_FILE_NAME, helpFile, sizeof helpFile);
-    besideTheExe(MANUAL_FILE_NAME, manualPath, size);
-    return platform.fileExists(helpFile) ? HelpRoute::HelpEngine : HelpRoute::Manual;
+    besideTheExe(HELP_FILE_NAME, path, size);
+    if (platform.fileExists(path)) return HelpRoute::HelpEngine;
+    besideTheExe(MANUAL_FILE_NAME, path, size);
+    return HelpRoute::Manual;
+}
+
+void reportHelpUnopened(const char* path)
+{
+    char text[FILE_PATH_SIZE + 64];
+    std::snprintf(text, sizeof text, messageText(MSG_MANUAL_UNOPENED), path);
+    showTextWithDetail(text, messageKind(MSG_MANUAL_UNOPENED), nullptr);
 }

@@ -8,5 +8,9 @@ enum class HelpRoute { HelpEngine, Manual };
 constexpr const char* HELP_FILE_NAME = "VELDIS.HLP";
 constexpr const char* MANUAL_FILE_NAME = "VELDIS.HTM";
 
-// `manualPath` gets the manual's full path when the route is Manual.
-HelpRoute chooseHelp(char* manualPath, size_t size);
+// `path` gets the full path of the file the route opens.
+HelpRoute chooseHelp(char* path, size_t size);
+
+// Help that could not be opened is said, with the file's path: F1 never
+// shows nothing.
+void reportHelpUnopened(const char* path);

@@ -106,7 +106,7 @@ void restoreSessionCommands()
 {
     setCommandChecked(CMD_STATUS_BAR, settings.statusBar != 0);
     loadWrittenSectors();
-    setCommandEnabled(CMD_UNDO_WRITE, writtenSectors.count > 0);
+    updateUndoWriteCommand();
 }
 
 bool mayClose()

@@ -23,14 +23,18 @@ struct ImageFile {
     char path[FILE_PATH_SIZE];
 };
 ImageFile image = {nullptr, 0, false, 512, ""};
+// A run on the image file holds it, in sectors of the size it began with.
 bool imageRun = false;
+uint32_t imageRunSectorSize = 0;
 
-// Only whole sectors inside the file move: a write never extends it.
+// Only whole sectors inside the file move: a write never extends it, and a
+// run's buffer never takes sectors of another size than the run's.
 int transferImage(SectorOp op, uint32_t count, SectorNumber firstSector, void* buffer)
 {
     uint64_t sectors = image.length / image.sectorSize;
     if (image.file == nullptr || firstSector > sectors ||
-        count > sectors - firstSector || (op == SectorOp::Write && image.readOnly))
+        count > sectors - firstSector || (op == SectorOp::Write && image.readOnly) ||
+        (imageRun && image.sectorSize != imageRunSectorSize))
         return SECTOR_STATUS_FAILED;
     return currentRoutes.imageTransfer(image.file, op, firstSector * image.sectorSize,
                                        count * image.sectorSize, buffer);
@@ -93,6 +97,7 @@ bool SectorIo::beginRun(SectorOp op, int drive, uint32_t sectorSize, bool lock)
 {
     // The image file stays open while shown: a run needs no device of its own.
     imageRun = drive == IMAGE_FILE_DRIVE && image.file != nullptr && sectorSize == image.sectorSize;
+    imageRunSectorSize = sectorSize;
     if (drive == IMAGE_FILE_DRIVE) return imageRun;
     if (!usesNtRoute() || currentRoutes.beginNtRun == nullptr) return true;
     return currentRoutes.beginNtRun(op, drive, sectorSize, lock || op == SectorOp::Write);
@@ -125,6 +130,8 @@ bool SectorIo::queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCoun
 
 SectorIo::ImageOpening SectorIo::openImage(const char* path)
 {
+    // A run reads the file it holds to its end, whatever asks meanwhile.
+    if (imageRun) return ImageOpening::Unopened;
     // The file shown is let go first: opened again, it must not stand in
     // the way of its own writing. It comes back when the new one fails.
     ImageFile shown = image;
@@ -138,13 +145,14 @@ SectorIo::ImageOpening SectorIo::openImage(const char* path)
 
 void SectorIo::closeImage()
 {
+    if (imageRun) return;
     if (image.file != nullptr) currentRoutes.closeImage(image.file);
     image.file = nullptr;
 }
 
 void SectorIo::setImageSectorSize(uint32_t size)
 {
-    image.sectorSize = size;
+    if (!imageRun) image.sectorSize = size;
 }
 
 uint64_t SectorIo::imageLength()
@@ -155,4 +163,9 @@ uint64_t SectorIo::imageLength()
 bool SectorIo::isImageReadOnly()
 {
     return image.readOnly;
+}
+
+const char* SectorIo::imagePath()
+{
+    return image.file == nullptr ? "" : image.path;
 }

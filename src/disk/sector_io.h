@@ -87,7 +87,8 @@ void endRun(bool dismount);
 bool queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount);
 // The image file drive: opened in place of the last, which stays when the
 // new one cannot be opened or is shorter than a sector; its sectors of
-// `size` bytes, and whether it can only be read.
+// `size` bytes, and whether it can only be read. While a run holds it, it is
+// neither replaced, closed nor resized.
 enum class ImageOpening {
     Opened,
     Unopened,
@@ -98,4 +99,6 @@ void closeImage();
 void setImageSectorSize(uint32_t size);
 uint64_t imageLength();
 bool isImageReadOnly();
+// The path the image file was opened by; empty while none is open.
+const char* imagePath();
 }

@@ -112,17 +112,15 @@ void onPlainKey(int key)
 }
 
 // A hex digit replaces one half of the byte; a character the whole byte.
-bool typeInto(uint8_t& byte, uint8_t code)
+void typeInto(uint8_t& byte, uint8_t code)
 {
     if (editor.cursorInText) {
         byte = code;
-        return true;
+        return;
     }
-    if (!isHexDigit(code)) return false;
     int value = hexDigitValue(code);
     byte = editor.cursorNibble == 0 ? uint8_t((byte & 0x0F) + 16 * value)
                                     : uint8_t((byte & 0xF0) + value);
-    return true;
 }
 
 }  // namespace
@@ -169,15 +167,17 @@ void onKeyDown(int key)
     if (caretPlace() != before) clearFoundMark();
 }
 
+// A key that types nothing (not a hex digit in the hex column) changes
+// nothing, not even the view.
 void onChar(uint8_t code)
 {
     if (editor.currentDrive == -1 || code < 0x20) return;
+    if (!editor.cursorInText && !isHexDigit(code)) return;
     uint8_t& byte = editor.workBuffer[DUMP_BYTES_PER_LINE * editor.cursorLine + editor.cursorColumn];
     beginEdit();
-    if (typeInto(byte, code)) {
-        repaintCursorByte();
-        onKeyDown(KEY_RIGHT);
-    }
+    typeInto(byte, code);
+    repaintCursorByte();
+    onKeyDown(KEY_RIGHT);
     endEdit();
     placeCaret(true);
 }

@@ -50,19 +50,22 @@ void writeSector()
     if (settings.confirmSectorWrite != 0 && !askToProceed(MSG_WRITE_EDITS)) return;
     alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t onDisk[IMAGE_BUFFER_SIZE];
     if (!mayReplaceDiskSector(onDisk)) return;
-    // An image file's drive number names no file once another is open, so
-    // only drives keep what a write replaced.
-    bool kept = editor.currentDrive != IMAGE_FILE_DRIVE;
+    // What the write replaces is kept with the medium it lies on, which the
+    // write itself renames when it is sector 0. A medium that cannot be
+    // told keeps nothing to take back.
+    MediumIdentity medium;
+    bool kept = identifyMedium(editor.currentDrive,
+                               editor.currentSector == 0 ? editor.workBuffer : nullptr, medium);
     if (kept)
-        keepWrittenSector(editor.currentDrive, editor.currentSector, editor.sectorSize, onDisk,
-                          editor.workBuffer);
+        keepWrittenSector(editor.currentDrive, editor.currentSector, editor.sectorSize, medium,
+                          onDisk, editor.workBuffer);
     if (SectorIo::transfer(SectorOp::Write, editor.currentDrive, 1, editor.currentSector,
                            editor.workBuffer) != SECTOR_STATUS_OK) {
-        if (kept) forgetLastWrittenSector();
+        if (kept) forgetWrittenSector(writtenSectors.count - 1);
         showMessage(MSG_SECTOR_WRITE_ERROR, MessageKind::Error);
         return;
     }
-    setCommandEnabled(CMD_UNDO_WRITE, writtenSectors.count > 0);
+    updateUndoWriteCommand();
     syncBuffers(SyncMode::Accept);
     platform.invalidate(nullptr);
 }
@@ -173,6 +176,11 @@ void updateTitle()
         std::snprintf(title, sizeof title, "%s - %c%cドライブ　%lluセクタ", MESSAGE_CAPTION, 0x82,
                       0x60 + editor.currentDrive, (unsigned long long)editor.currentSector);
     platform.setWindowTitle(title);
+}
+
+void updateUndoWriteCommand()
+{
+    setCommandEnabled(CMD_UNDO_WRITE, newestWriteOf(editor.currentDrive, editor.imagePath) >= 0);
 }
 
 bool askDiscardEdits()

@@ -55,4 +55,6 @@ void redoEdit();
 void revertEdits();
 void zeroClear();
 void updateTitle();
+// 書込の取り消し is there while a write of what is shown is kept.
+void updateUndoWriteCommand();
 bool askDiscardEdits();

@@ -7,6 +7,7 @@
 #include "editor/editor_state.h"
 #include "platform/commands.h"
 #include "platform/messages.h"
+#include "platform/platform.h"
 #include "platform/settings.h"
 #include "volume/drive_types.h"
 #include "volume/volume_info.h"
@@ -56,6 +57,7 @@ void acceptLoadedSector(int drive, SectorNumber sector)
     setCommandEnabled(CMD_PREV_SECTOR, editor.currentSector != 0);
     setCommandEnabled(CMD_NEXT_SECTOR, editor.currentSector != editorLayout.totalSectors - 1);
     setCommandEnabled(CMD_BACK, editor.previousSector != NO_SECTOR);
+    updateUndoWriteCommand();
     updateTitle();
     applyFontSize(settings.fontSize);
 }
@@ -137,12 +139,23 @@ bool navigate(int command)
 
 bool openImageFile(const char* path)
 {
+    // A device opened as a file would be written as one.
+    if (isDevicePath(path)) {
+        showMessage(MSG_DEVICE_PATH, MessageKind::Error);
+        return false;
+    }
+    // Kept writes know the file by its full path.
+    char full[FILE_PATH_SIZE];
+    if (!platform.getFullPath(path, full, FILE_PATH_SIZE)) {
+        showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
+        return false;
+    }
     if (!askDiscardEdits()) return false;
     // The shown image's sector must never be read from, or written to, the
     // file that replaces it: whatever fails, the file shown stays open.
     char shownPath[FILE_PATH_SIZE];
     std::memcpy(shownPath, editor.imagePath, FILE_PATH_SIZE);
-    switch (SectorIo::openImage(path)) {
+    switch (SectorIo::openImage(full)) {
     case SectorIo::ImageOpening::Opened: break;
     case SectorIo::ImageOpening::Unopened:
         showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
@@ -152,7 +165,7 @@ bool openImageFile(const char* path)
         return false;
     }
     syncBuffers(SyncMode::Revert);  // let go at the question above
-    std::snprintf(editor.imagePath, FILE_PATH_SIZE, "%s", path);
+    std::memcpy(editor.imagePath, full, FILE_PATH_SIZE);
     bool shown = loadSector(IMAGE_FILE_DRIVE, 0);
     if (!shown && editor.currentDrive == IMAGE_FILE_DRIVE) {
         SectorIo::openImage(shownPath);

@@ -5,27 +5,46 @@
 
 #include "editor/editor_state.h"
 #include "editor/written_sectors.h"
-#include "platform/commands.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 
 namespace {
 
-bool askUndoWrite(const WrittenSector& write)
-{
-    char drive[32], question[256];
-    // 0x82 0x60 + n is the full-width capital letter n of Shift-JIS.
-    std::snprintf(drive, sizeof drive, "%c%cドライブ", 0x82, 0x60 + write.drive);
-    std::snprintf(question, sizeof question, messageText(MSG_UNDO_WRITE), drive,
-                  (unsigned long long)write.sector);
-    return askToProceedWith(MSG_UNDO_WRITE, question);
-}
+// Room for a file's path and its label in brackets.
+constexpr size_t MEDIUM_NAME_SIZE = FILE_PATH_SIZE + MEDIUM_LABEL_SIZE + 8;
 
 void showSectorMessage(MessageId id, SectorNumber sector)
 {
     char text[256];
     std::snprintf(text, sizeof text, messageText(id), (unsigned long long)sector);
     showTextWithDetail(text, messageKind(id), nullptr);
+}
+
+bool askUndoWrite(const WrittenSector& write)
+{
+    char medium[MEDIUM_NAME_SIZE], question[MEDIUM_NAME_SIZE + 256];
+    nameMedium(write.drive, write.medium.path, write.medium.label, medium, sizeof medium);
+    std::snprintf(question, sizeof question, messageText(MSG_UNDO_WRITE), medium,
+                  (unsigned long long)write.sector);
+    return askToProceedWith(MSG_UNDO_WRITE, question);
+}
+
+// Another floppy in the same drive, another file under the same name, or
+// sectors of another size are never written with what this record keeps.
+bool holdsWrittenMedium(const WrittenSector& write)
+{
+    MediumIdentity now;
+    if (!identifyMedium(write.drive, nullptr, now)) {
+        showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
+        return false;
+    }
+    if (now.sectorSize == write.size && isSameMedium(now, write.medium)) return true;
+    char medium[MEDIUM_NAME_SIZE], text[MEDIUM_NAME_SIZE + 256];
+    nameMedium(write.drive, write.medium.path, nullptr, medium, sizeof medium);
+    std::snprintf(text, sizeof text, messageText(MSG_OTHER_MEDIUM), medium,
+                  (unsigned long long)write.sector);
+    showTextWithDetail(text, messageKind(MSG_OTHER_MEDIUM), nullptr);
+    return false;
 }
 
 // Read, compared and written back in one hold of the device, which must
@@ -57,19 +76,24 @@ bool writeBack(const WrittenSector& write, uint8_t* sector)
 
 void undoLastWrite()
 {
-    if (writtenSectors.count == 0) return;
-    const WrittenSector& write = writtenSectors.writes[writtenSectors.count - 1];
-    bool shown = editor.currentDrive == write.drive && editor.currentSector == write.sector;
+    int index = newestWriteOf(editor.currentDrive, editor.imagePath);
+    if (index < 0) return;
+    const WrittenSector& write = writtenSectors.writes[index];
+    if (write.drive == IMAGE_FILE_DRIVE && SectorIo::isImageReadOnly()) {
+        showMessage(MSG_IMAGE_READ_ONLY, MessageKind::Error);
+        return;
+    }
+    bool shown = editor.currentSector == write.sector;
     if (!askUndoWrite(write) || (shown && !askDiscardEdits())) return;
     alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t sector[IMAGE_BUFFER_SIZE];
-    if (!writeBack(write, sector)) return;
-    SectorNumber number = write.sector;
-    forgetLastWrittenSector();
-    setCommandEnabled(CMD_UNDO_WRITE, writtenSectors.count > 0);
+    if (!holdsWrittenMedium(write) || !writeBack(write, sector)) return;
+    SectorNumber undone = write.sector;
+    forgetWrittenSector(index);
+    updateUndoWriteCommand();
     if (shown) {
         std::memcpy(editor.workBuffer, sector, editor.sectorSize);
         syncBuffers(SyncMode::Accept);
         platform.invalidate(nullptr);
     }
-    showSectorMessage(MSG_WRITE_UNDONE, number);
+    showSectorMessage(MSG_WRITE_UNDONE, undone);
 }

@@ -10,9 +10,10 @@ WrittenSectors writtenSectors;
 
 namespace {
 
-// The file: this tag, the count, then each record's drive, size and sector
-// (little-endian, as x86 holds them) with its bytes before and after.
-constexpr char WRITTEN_FILE_TAG[8] = {'V', 'E', 'L', 'D', 'W', 'R', 'T', '1'};
+// The file: this tag, the count, then each record's drive, size, sector and
+// medium (little-endian, as x86 holds them) with its bytes before and after.
+// Records of the first kind knew no medium: such a file keeps none.
+constexpr char WRITTEN_FILE_TAG[8] = {'V', 'E', 'L', 'D', 'W', 'R', 'T', '2'};
 
 // Beside the INI file, with "WRT" in place of its "INI".
 bool writtenFilePath(char* path)
@@ -25,8 +26,29 @@ bool writtenFilePath(char* path)
 
 bool isRecordSound(const WrittenSector& write)
 {
-    return write.drive >= 0 && write.drive < IMAGE_FILE_DRIVE && write.size > 0 &&
-           write.size <= IMAGE_BUFFER_SIZE;
+    bool ended = write.medium.label[MEDIUM_LABEL_SIZE - 1] == '\0' &&
+                 write.medium.path[FILE_PATH_SIZE - 1] == '\0';
+    bool named = (write.drive == IMAGE_FILE_DRIVE) == (write.medium.path[0] != '\0');
+    return write.drive >= 0 && write.drive <= IMAGE_FILE_DRIVE && write.size > 0 &&
+           write.size <= IMAGE_BUFFER_SIZE && ended && named;
+}
+
+bool readMedium(void* file, MediumIdentity& medium)
+{
+    return platform.readFile(file, &medium.serialNumber, sizeof medium.serialNumber) &&
+           platform.readFile(file, &medium.bytes, sizeof medium.bytes) &&
+           platform.readFile(file, &medium.sectorSize, sizeof medium.sectorSize) &&
+           platform.readFile(file, medium.label, sizeof medium.label) &&
+           platform.readFile(file, medium.path, sizeof medium.path);
+}
+
+bool writeMedium(void* file, const MediumIdentity& medium)
+{
+    return platform.writeFile(file, &medium.serialNumber, sizeof medium.serialNumber) &&
+           platform.writeFile(file, &medium.bytes, sizeof medium.bytes) &&
+           platform.writeFile(file, &medium.sectorSize, sizeof medium.sectorSize) &&
+           platform.writeFile(file, medium.label, sizeof medium.label) &&
+           platform.writeFile(file, medium.path, sizeof medium.path);
 }
 
 bool readRecords(void* file)
@@ -41,7 +63,8 @@ bool readRecords(void* file)
         WrittenSector& write = writtenSectors.writes[i];
         if (!platform.readFile(file, &write.drive, sizeof write.drive) ||
             !platform.readFile(file, &write.size, sizeof write.size) ||
-            !platform.readFile(file, &write.sector, sizeof write.sector) || !isRecordSound(write) ||
+            !platform.readFile(file, &write.sector, sizeof write.sector) ||
+            !readMedium(file, write.medium) || !isRecordSound(write) ||
             !platform.readFile(file, write.before, write.size) ||
             !platform.readFile(file, write.after, write.size))
             return false;
@@ -65,6 +88,7 @@ void saveWrittenSectors()
         written = platform.writeFile(file, &write.drive, sizeof write.drive) &&
                   platform.writeFile(file, &write.size, sizeof write.size) &&
                   platform.writeFile(file, &write.sector, sizeof write.sector) &&
+                  writeMedium(file, write.medium) &&
                   platform.writeFile(file, write.before, write.size) &&
                   platform.writeFile(file, write.after, write.size);
     }
@@ -86,8 +110,8 @@ void loadWrittenSectors()
     platform.closeFile(file);
 }
 
-void keepWrittenSector(int drive, SectorNumber sector, uint32_t size, const uint8_t* before,
-                       const uint8_t* after)
+void keepWrittenSector(int drive, SectorNumber sector, uint32_t size, const MediumIdentity& medium,
+                       const uint8_t* before, const uint8_t* after)
 {
     if (writtenSectors.count == WRITTEN_SECTORS_MAX) {
         std::memmove(&writtenSectors.writes[0], &writtenSectors.writes[1],
@@ -98,14 +122,28 @@ void keepWrittenSector(int drive, SectorNumber sector, uint32_t size, const uint
     write.drive = drive;
     write.sector = sector;
     write.size = size;
+    write.medium = medium;
     std::memcpy(write.before, before, size);
     std::memcpy(write.after, after, size);
     saveWrittenSectors();
 }
 
-void forgetLastWrittenSector()
+int newestWriteOf(int drive, const char* path)
 {
-    if (writtenSectors.count == 0) return;
+    for (int i = writtenSectors.count - 1; i >= 0; i--) {
+        const WrittenSector& write = writtenSectors.writes[i];
+        if (write.drive == drive &&
+            (drive != IMAGE_FILE_DRIVE || std::strcmp(write.medium.path, path) == 0))
+            return i;
+    }
+    return -1;
+}
+
+void forgetWrittenSector(int index)
+{
+    if (index < 0 || index >= writtenSectors.count) return;
+    std::memmove(&writtenSectors.writes[index], &writtenSectors.writes[index + 1],
+                 sizeof(WrittenSector) * (writtenSectors.count - index - 1));
     writtenSectors.count--;
     saveWrittenSectors();
 }

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "disk/sector_io.h"
+#include "volume/medium.h"
 
 // The last sector writes, newest last: what each sector held before and
 // what was written over it, so a write can be taken back. They are kept in
@@ -9,9 +10,10 @@
 constexpr int WRITTEN_SECTORS_MAX = 16;
 
 struct WrittenSector {
-    int32_t drive;
+    int32_t drive;  // or IMAGE_FILE_DRIVE, the file named in `medium`
     uint32_t size;
     SectorNumber sector;
+    MediumIdentity medium;  // what the drive held
     uint8_t before[IMAGE_BUFFER_SIZE];
     uint8_t after[IMAGE_BUFFER_SIZE];
 };
@@ -27,7 +29,10 @@ extern WrittenSectors writtenSectors;
 // short or not of this program keeps none.
 void loadWrittenSectors();
 // Kept before the write goes to the disk; the oldest goes when all are taken.
-void keepWrittenSector(int drive, SectorNumber sector, uint32_t size, const uint8_t* before,
-                       const uint8_t* after);
-// The newest record goes: its write failed, or was taken back.
-void forgetLastWrittenSector();
+void keepWrittenSector(int drive, SectorNumber sector, uint32_t size, const MediumIdentity& medium,
+                       const uint8_t* before, const uint8_t* after);
+// The newest record of `drive`, and for the image file drive of the file at
+// `path`: its index, -1 for none.
+int newestWriteOf(int drive, const char* path);
+// The record at `index` goes: its write failed, or was taken back.
+void forgetWrittenSector(int index);

@@ -9,11 +9,39 @@
 #include "platform/messages.h"
 #include "platform/platform.h"
 
+namespace {
+
+// FAT32 counts one cluster less as its data area than the volume holds:
+// the image keeps the last cluster too.
+SectorNumber dataAreaSectors(const VolumeLayout& layout)
+{
+    if (layout.fatType != 32) return layout.dataSectors;
+    return layout.totalSectors > layout.dataStart ? layout.totalSectors - layout.dataStart : 0;
+}
+
+}  // namespace
+
+SectorRange areaRange(VolumeArea area, const VolumeLayout& layout)
+{
+    switch (area) {
+    case VolumeArea::Ipl: return {0, layout.reservedSectors};
+    case VolumeArea::Fat: return {layout.reservedSectors, layout.sectorsPerFat};
+    case VolumeArea::Dir: return {layout.dirStart, layout.rootDirSectors};
+    case VolumeArea::Data: return {layout.dataStart, dataAreaSectors(layout)};
+    case VolumeArea::WholeDrive: break;
+    }
+    return {0, layout.totalSectors};
+}
+
 bool takeImageFilePath(const char* fileText)
 {
     std::snprintf(lastFilePath, FILE_PATH_SIZE, "%s", fileText);
-    if (lastFilePath[0] != '\0') return true;
-    showMessage(MSG_NO_FILE, MessageKind::Warning);
+    if (lastFilePath[0] == '\0') {
+        showMessage(MSG_NO_FILE, MessageKind::Warning);
+        return false;
+    }
+    if (!isDevicePath(lastFilePath)) return true;
+    showMessage(MSG_DEVICE_PATH, MessageKind::Error);
     return false;
 }
 
@@ -57,10 +85,17 @@ bool isAreaRefused(const ImageDrive& target, bool area)
 void reportRunEnd(const RunResult& result, const char* detail)
 {
     switch (result.end) {
-    case RunOutcome::Done:
+    case RunOutcome::Done: {
         platform.showProgress(100);
-        showMessage(result.message, MessageKind::Info);
+        // A text with places for them takes the first sector, the last and the count.
+        char text[256];
+        std::snprintf(text, sizeof text, messageText(result.message),
+                      (unsigned long long)result.sector,
+                      (unsigned long long)(result.sector + result.done - 1),
+                      (unsigned long long)result.done);
+        showTextWithDetail(text, MessageKind::Info, nullptr);
         break;
+    }
     case RunOutcome::Stopped:
         showTextWithDetail(messageText(result.message), MessageKind::Warning, detail);
         break;

@@ -16,7 +16,25 @@ struct ImageDrive {
     bool isRaw;  // no areas: only the whole device or sectors of the user's own
 };
 
-// Takes the file field into lastFilePath; false (with the message) when empty.
+struct SectorRange {
+    SectorNumber first;
+    SectorNumber count;
+};
+
+// The areas of a FAT volume an image run can take.
+enum class VolumeArea {
+    WholeDrive,
+    Ipl,
+    Fat,
+    Dir,
+    Data,
+};
+
+// Where an area lies, as the layout gives it: the FAT area is the first FAT.
+SectorRange areaRange(VolumeArea area, const VolumeLayout& layout);
+
+// Takes the file field into lastFilePath; false (with the message) when
+// empty or a device's.
 bool takeImageFilePath(const char* fileText);
 
 // An image of a drive kept on that drive, or written back from it, would be
@@ -44,7 +62,8 @@ struct RunResult {
     RunOutcome end;
     MessageId message;
     SectorNumber done;    // sectors moved before the end
-    SectorNumber sector = 0;  // the sector a failure names, where its text has a place for one
+    SectorNumber sector = 0;  // the sector a failure names, or the first a whole run did,
+                              // where its text has a place for one
 };
 
 // Tells how the run ended, with a line of `detail` (null: none) under a stop

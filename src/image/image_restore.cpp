@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "volume/medium.h"
 
 const char* const RESTORE_START_NAMES[RESTORE_START_COUNT] = {
     "先頭", "ＦＡＴ領域", "ＤＩＲ領域", "ＤＡＴＡ領域", "ユーザ指定",
@@ -24,59 +25,97 @@ namespace {
 constexpr uint32_t LAYOUT_FIRST_BYTE = 11;
 constexpr uint32_t LAYOUT_BYTES = 21;
 
+VolumeArea areaOf(RestoreStart start)
+{
+    switch (start) {
+    case RestoreStart::Fat: return VolumeArea::Fat;
+    case RestoreStart::Dir: return VolumeArea::Dir;
+    case RestoreStart::Data: return VolumeArea::Data;
+    default: return VolumeArea::WholeDrive;
+    }
+}
+
 // `first`: the remembered start of the restore or of the verify.
 bool resolveStart(RestoreStart start, const ImageDrive& target, SectorNumber& first)
 {
-    const VolumeLayout& layout = target.layout;
     bool userSpecified = start == RestoreStart::UserSpecified;
     if (isAreaRefused(target, start != RestoreStart::DriveStart && !userSpecified)) return false;
-    switch (start) {
-    case RestoreStart::DriveStart: first = 0; break;
-    case RestoreStart::Fat: first = layout.reservedSectors; break;
-    case RestoreStart::Dir: first = layout.dirStart; break;
-    case RestoreStart::Data: first = layout.dataStart; break;
-    case RestoreStart::UserSpecified: break;
-    }
-    if (!userSpecified || first < layout.totalSectors) return true;
+    if (!userSpecified) first = areaRange(areaOf(start), target.layout).first;
+    if (!userSpecified || first < target.layout.totalSectors) return true;
     showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
     return false;
 }
 
-// The whole file in sectors, which must fit between the start and the end of
-// the volume: nothing is written past it, into whatever follows on the disk.
-// The length is the whole 64-bit one, so an image of 4 GiB or more is never
-// cut down to its low 32 bits.
-bool countImageSectors(void* file, const ImageDrive& target, SectorNumber first,
-                       SectorNumber& count)
-{
-    uint64_t size = 0;
-    if (!platform.getFileSize(file, &size)) {
-        showMessage(MSG_FILE_READ_ERROR, MessageKind::Error);
-        return false;
-    }
-    SectorNumber sectors = size / target.space.bytesPerSector;
-    SectorNumber total = target.layout.totalSectors;
-    SectorNumber room = total > first ? total - first : 0;
-    if (sectors > room) {
-        showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
-        return false;
-    }
-    count = sectors;
-    return true;
-}
-
-// The image file of lastFilePath, open, with its `count` of sectors from
-// `first`; null, with the message shown, when it cannot serve.
-void* openImage(const ImageDrive& target, SectorNumber first, SectorNumber& count)
+// The image file of lastFilePath, open, with its whole 64-bit length, so an
+// image of 4 GiB or more is never cut down to its low 32 bits; null, with the
+// message shown, when it cannot be read.
+void* openRunImage(uint64_t& size)
 {
     void* file = platform.openFile(lastFilePath);
     if (file == nullptr) {
         showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
         return nullptr;
     }
-    if (countImageSectors(file, target, first, count)) return file;
+    if (platform.getFileSize(file, &size)) return file;
     platform.closeFile(file);
+    showMessage(MSG_FILE_READ_ERROR, MessageKind::Error);
     return nullptr;
+}
+
+// Whole sectors, at least one, which must fit between the start and the end
+// of the volume: nothing is written past it, into whatever follows on the
+// disk, and no partial sector is dropped without a word.
+bool countRestoreSectors(uint64_t size, const ImageDrive& target, SectorNumber first,
+                         SectorNumber& count)
+{
+    uint32_t sectorSize = target.space.bytesPerSector;
+    if (size < sectorSize || size % sectorSize != 0) {
+        char text[256];
+        std::snprintf(text, sizeof text, messageText(MSG_IMAGE_NOT_SECTORS),
+                      (unsigned long long)size, (unsigned long)sectorSize);
+        showTextWithDetail(text, messageKind(MSG_IMAGE_NOT_SECTORS), nullptr);
+        return false;
+    }
+    SectorNumber total = target.layout.totalSectors;
+    SectorNumber room = total > first ? total - first : 0;
+    count = size / sectorSize;
+    if (count <= room) return true;
+    showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
+    return false;
+}
+
+// An image of another size than the range does not match it, whatever its
+// sectors hold: what it holds is told against the range.
+void showSizeDiffers(uint64_t size, uint32_t sectorSize, SectorNumber rangeSectors)
+{
+    char holds[64], text[256];
+    int at = std::snprintf(holds, sizeof holds, " %llu セクタ",
+                           (unsigned long long)(size / sectorSize));
+    if (size % sectorSize != 0 && at > 0)
+        std::snprintf(holds + at, sizeof holds - at, "と %lu バイト",
+                      (unsigned long)(size % sectorSize));
+    std::snprintf(text, sizeof text, messageText(MSG_IMAGE_SIZE_DIFFERS), holds,
+                  (unsigned long long)rangeSectors);
+    showTextWithDetail(text, messageKind(MSG_IMAGE_SIZE_DIFFERS), nullptr);
+}
+
+// What a verify compares: the area its start names, as the save takes it,
+// or from a sector of the user's own as many sectors as the image holds.
+bool rangeToVerify(RestoreStart start, const ImageDrive& target, uint64_t size,
+                   SectorRange& range)
+{
+    uint32_t sectorSize = target.space.bytesPerSector;
+    SectorNumber total = target.layout.totalSectors;
+    range = areaRange(areaOf(start), target.layout);
+    if (start == RestoreStart::UserSpecified)
+        range = {imageVerifyStart, std::max<SectorNumber>(size / sectorSize, 1)};
+    if (range.count == 0 || range.count > total || range.first > total - range.count) {
+        showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
+        return false;
+    }
+    if (size % sectorSize == 0 && size / sectorSize == range.count) return true;
+    showSizeDiffers(size, sectorSize, range.count);
+    return false;
 }
 
 // Before the first write at the drive's sector 0; a drive whose boot sector
@@ -151,10 +190,7 @@ void groupDigits(uint64_t value, char* text, size_t size)
 bool mayOverwriteSectors(const ImageDrive& target, SectorNumber count)
 {
     char drive[VOLUME_TEXT_SIZE + 16], bytes[32], question[512];
-    // 0x82 0x60 + n is the full-width capital letter n of Shift-JIS.
-    int at = std::snprintf(drive, sizeof drive, "%c%cドライブ", 0x82, 0x60 + target.drive);
-    if (volumeInfo.volumeName[0] != '\0')
-        std::snprintf(drive + at, sizeof drive - at, "（%s）", volumeInfo.volumeName);
+    nameMedium(target.drive, "", volumeInfo.volumeName, drive, sizeof drive);
     groupDigits(count * target.space.bytesPerSector, bytes, sizeof bytes);
     std::snprintf(question, sizeof question, messageText(MSG_RESTORE_OVERWRITE), drive,
                   (unsigned long long)imageRestoreStart,
@@ -180,10 +216,12 @@ void restoreImage(const char* fileText, int drive, RestoreStart start)
     if (!takeImageFilePath(fileText) || isImageOnDrive(lastFilePath, drive)) return;
     ImageDrive target;
     if (!queryImageDrive(drive, target) || !resolveStart(start, target, imageRestoreStart)) return;
+    uint64_t size = 0;
     SectorNumber count = 0;
-    void* file = openImage(target, imageRestoreStart, count);
+    void* file = openRunImage(size);
     if (file == nullptr) return;
-    if (count != 0 && !mayOverwriteSectors(target, count)) {
+    if (!countRestoreSectors(size, target, imageRestoreStart, count) ||
+        !mayOverwriteSectors(target, count)) {
         platform.closeFile(file);
         return;
     }
@@ -202,15 +240,20 @@ void verifyImage(const char* fileText, int drive, RestoreStart start)
     if (!takeImageFilePath(fileText)) return;
     ImageDrive target;
     if (!queryImageDrive(drive, target) || !resolveStart(start, target, imageVerifyStart)) return;
-    SectorNumber count = 0;
-    void* file = openImage(target, imageVerifyStart, count);
+    uint64_t size = 0;
+    SectorRange range;
+    void* file = openRunImage(size);
     if (file == nullptr) return;
+    if (!rangeToVerify(start, target, size, range)) {
+        platform.closeFile(file);
+        return;
+    }
     RunResult result{RunOutcome::Failed, MSG_SECTOR_READ_ERROR, 0, 0};
     if (SectorIo::beginRun(SectorOp::Read, target.drive, target.space.bytesPerSector, false))
-        result = compareWithImage(target, file, imageVerifyStart, count);
+        result = compareWithImage(target, file, range.first, range.count);
     SectorIo::endRun(false);
     platform.closeFile(file);
-    if (result.end == RunOutcome::Done) result.message = MSG_IMAGE_MATCHES;
+    if (result.end == RunOutcome::Done) result = {RunOutcome::Done, MSG_IMAGE_MATCHES, range.count, range.first};
     reportRunEnd(result, nullptr);
 }
 

@@ -17,27 +17,14 @@ SectorNumber imageSaveCount = 1;
 
 namespace {
 
-// FAT32 counts one cluster less as its data area than the volume holds:
-// the image keeps the last cluster too.
-SectorNumber dataAreaSectors(const VolumeLayout& layout)
-{
-    if (layout.fatType != 32) return layout.dataSectors;
-    return layout.totalSectors > layout.dataStart ? layout.totalSectors - layout.dataStart : 0;
-}
-
-struct SectorRange {
-    SectorNumber first;
-    SectorNumber count;
-};
-
-SectorRange areaOf(SaveRange range, const VolumeLayout& layout)
+VolumeArea areaOf(SaveRange range)
 {
     switch (range) {
-    case SaveRange::Ipl: return {0, layout.reservedSectors};
-    case SaveRange::Fat: return {layout.reservedSectors, layout.sectorsPerFat};
-    case SaveRange::Dir: return {layout.dirStart, layout.rootDirSectors};
-    case SaveRange::Data: return {layout.dataStart, dataAreaSectors(layout)};
-    default: return {0, layout.totalSectors};
+    case SaveRange::Ipl: return VolumeArea::Ipl;
+    case SaveRange::Fat: return VolumeArea::Fat;
+    case SaveRange::Dir: return VolumeArea::Dir;
+    case SaveRange::Data: return VolumeArea::Data;
+    default: return VolumeArea::WholeDrive;
     }
 }
 
@@ -48,7 +35,7 @@ bool resolveSaveRange(SaveRange range, const ImageDrive& target)
     bool userSpecified = range == SaveRange::UserSpecified;
     if (isAreaRefused(target, range != SaveRange::WholeDrive && !userSpecified)) return false;
     if (!userSpecified) {
-        SectorRange area = areaOf(range, target.layout);
+        SectorRange area = areaRange(areaOf(range), target.layout);
         imageSaveStart = area.first;
         imageSaveCount = area.count;
     }

@@ -50,7 +50,51 @@ void replaceExtension(char* path, const char* extension)
     std::snprintf(path + end, FILE_PATH_SIZE - end, ".%s", extension);
 }
 
+// Windows takes paths without case, and a slash for a backslash.
+char folded(char c)
+{
+    if (c >= 'a' && c <= 'z') return char(c - 'a' + 'A');
+    return c == '/' ? '\\' : c;
+}
+
+bool startsWithFolded(const char* text, const char* prefix)
+{
+    for (; *prefix != '\0'; text++, prefix++)
+        if (folded(*text) != folded(*prefix)) return false;
+    return true;
+}
+
+// The Win32 file namespace (\\?\C:\…, \\?\UNC\…) reaches files; every other
+// prefix of \\?\, and \\.\ and \??\, reaches devices.
+bool isDeviceNamespace(const char* path)
+{
+    if (startsWithFolded(path, "\\\\.\\") || startsWithFolded(path, "\\??\\")) return true;
+    if (!startsWithFolded(path, "\\\\?\\")) return false;
+    const char* rest = path + 4;
+    bool driveLetter = folded(*rest) >= 'A' && folded(*rest) <= 'Z' && rest[1] == ':';
+    return !driveLetter && !startsWithFolded(rest, "UNC\\");
+}
+
+// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 name devices in every
+// folder and whatever follows their first dot.
+bool isDosDeviceName(const char* name)
+{
+    static const char* const NAMES[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    size_t length = 0;
+    while (name[length] != '\0' && name[length] != '.' && name[length] != ':') length++;
+    while (length > 0 && name[length - 1] == ' ') length--;
+    for (const char* device : NAMES)
+        if (length == std::strlen(device) && startsWithFolded(name, device)) return true;
+    bool numbered = length == 4 && (startsWithFolded(name, "COM") || startsWithFolded(name, "LPT"));
+    return numbered && name[3] >= '1' && name[3] <= '9';
+}
+
 }  // namespace
+
+bool isDevicePath(const char* path)
+{
+    return isDeviceNamespace(path) || isDosDeviceName(fileNameOf(path));
+}
 
 const char* fileNameOf(const char* path)
 {

@@ -22,6 +22,11 @@ const char* fileNameOf(const char* path);
 // removed rather than left to pass for the whole.
 bool writeWholeFile(const char* path, const void* data, uint32_t size);
 
+// A path that names a device, not a file: the device namespace (\\.\D:,
+// \\?\GLOBALROOT\…, \??\…) or a DOS device name (CON, NUL, COM1, LPT1, …, in
+// any folder, with any extension). Such a path is never an image file.
+bool isDevicePath(const char* path);
+
 // The drive (0 = A) of the file's full path; -1 where it names none (a
 // network path, or a path the system cannot complete).
 int driveOfFile(const char* path);

@@ -55,7 +55,9 @@ const Message MESSAGES[MSG_COUNT] = {
     {"書き込みは終わりましたが、照合は中止しました。\n"
      "ドライブの内容がイメージと同じかどうかは確かめていません。",
      MessageKind::Warning},
-    {"ドライブの内容はイメージと一致しています。", MessageKind::Info},
+    {"ドライブの内容はイメージと一致しています。\n"
+     "照合したセクタ: %llu～%llu (%llu セクタ)",
+     MessageKind::Info},
     {"見つかりませんでした。", MessageKind::Info},
     {"セクタ %llu が読めないため、検索を中止しました。", MessageKind::Error},
     {"1セクタ (512 バイト) に満たないファイルは開けません。", MessageKind::Error},
@@ -66,6 +68,21 @@ const Message MESSAGES[MSG_COUNT] = {
      "ドライブには何も書き込んでいません。",
      MessageKind::Error},
     {"セクタ %llu を書き込む前の内容に戻しました。", MessageKind::Info},
+    {"%sは、セクタ %llu を書き込んだときとは別のディスクかファイルです"
+     "（シリアル番号、大きさ、セクタの大きさまたはラベルが異なります）。\n"
+     "元に戻せません。何も書き込んでいません。",
+     MessageKind::Error},
+    {"デバイスはイメージファイルとして使えません。\n"
+     "ドライブはドライブの一覧から選んで下さい。",
+     MessageKind::Error},
+    {"イメージファイルの大きさ (%llu バイト) が、セクタの大きさ (%lu バイト) の"
+     "整数倍でないか、1セクタに満たないため、復元できません。\n"
+     "ドライブには何も書き込んでいません。",
+     MessageKind::Error},
+    {"イメージファイルは%sで、照合する範囲の %llu セクタと大きさが合いません。\n"
+     "ドライブの内容はイメージと一致しません。",
+     MessageKind::Error},
+    {"マニュアル (%s) を開けませんでした。", MessageKind::Error},
 };
 
 }  // namespace
@@ -117,7 +134,7 @@ int showMessage(MessageId id, MessageKind kind)
 
 int showTextWithDetail(const char* text, MessageKind kind, const char* detail)
 {
-    char lines[512];
+    char lines[1024];
     std::snprintf(lines, sizeof lines, detail == nullptr ? "%s" : "%s\n%s", text, detail);
     return platform.messageBox(lines, MESSAGE_CAPTION, messageStyle(kind));
 }

@@ -31,7 +31,7 @@ enum MessageId : int {
     MSG_IMAGE_DIFFERS = 27,      // a format: the sector
     MSG_SECTOR_UNREADABLE = 28,  // a format: the sector
     MSG_NOT_CHECKED = 29,
-    MSG_IMAGE_MATCHES = 30,
+    MSG_IMAGE_MATCHES = 30,  // a format: the first and last sector compared, their count
     MSG_NOT_FOUND = 31,
     MSG_SEARCH_UNREADABLE = 32,  // a format: the sector
     MSG_IMAGE_TOO_SHORT = 33,
@@ -39,9 +39,14 @@ enum MessageId : int {
     MSG_UNDO_WRITE = 35,          // a format: the drive, the sector
     MSG_CHANGED_SINCE_WRITE = 36, // a format: the sector
     MSG_WRITE_UNDONE = 37,        // a format: the sector
+    MSG_OTHER_MEDIUM = 38,        // a format: the drive or file, the sector
+    MSG_DEVICE_PATH = 39,
+    MSG_IMAGE_NOT_SECTORS = 40,   // a format: the file's size, the sector's
+    MSG_IMAGE_SIZE_DIFFERS = 41,  // a format: what the image holds, the range's sectors
+    MSG_MANUAL_UNOPENED = 42,     // a format: the manual's path
 };
 
-constexpr int MSG_COUNT = 38;
+constexpr int MSG_COUNT = 43;
 
 enum class MessageKind {
     Error,

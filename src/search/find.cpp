@@ -82,9 +82,17 @@ void runFind()
     // The search reads the disk, not the edited bytes.
     if (!askDiscardEdits()) return;
     uint64_t cursor = cursorByte();
+    int drive = editor.currentDrive;
+    char imagePath[FILE_PATH_SIZE];
+    std::memcpy(imagePath, editor.imagePath, FILE_PATH_SIZE);
     SearchResult result =
-        searchDrive(editor.currentDrive, editor.sectorSize, editorLayout.totalSectors, pattern,
+        searchDrive(drive, editor.sectorSize, editorLayout.totalSectors, pattern,
                     findRequest.backward, findRequest.backward ? cursor : cursor + 1);
+    // A place found is a place of the drive or file searched, and of no other
+    // shown since.
+    if (editor.currentDrive != drive ||
+        std::memcmp(editor.imagePath, imagePath, FILE_PATH_SIZE) != 0)
+        return;
     switch (result.end) {
     case SearchEnd::Found: showMatch(result.at, int32_t(pattern.length)); break;
     case SearchEnd::NotFound: showMessage(MSG_NOT_FOUND, MessageKind::Info); break;

@@ -1,6 +1,7 @@
 #include "volume/boot_sector.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -16,6 +17,11 @@ constexpr uint32_t BPB_SECTORS_PER_FAT_32 = 36;
 constexpr uint32_t BPB_NTFS_TOTAL_SECTORS = 40;  // 64 bits
 constexpr uint32_t BPB_ROOT_CLUSTER = 44;
 constexpr uint32_t BPB_TYPE_TEXT_16 = 54;
+constexpr uint32_t BPB_EXTENDED_16 = 38;  // the signature, then the serial and the label
+constexpr uint32_t BPB_EXTENDED_32 = 66;
+constexpr uint32_t BPB_NTFS_SERIAL = 72;  // 64 bits
+constexpr uint32_t BPB_EXFAT_SERIAL = 100;
+constexpr uint32_t OEM_NAME = 3;
 constexpr uint32_t DIR_ENTRY_BYTES = 32;
 // Fewer clusters than this make a FAT12 volume, as the format counts them.
 constexpr uint64_t FAT12_CLUSTER_LIMIT = 4085;
@@ -125,4 +131,40 @@ VolumeLayout parseBootSector(const uint8_t* sector, bool isNtfs)
         layout.dataSectors = uint32_t(a.total - a.data);
     }
     return layout;
+}
+
+namespace {
+
+// 0x29 is followed by the serial, the label and the type text; 0x28, of
+// older systems, by the serial alone.
+bool readExtendedBpb(const uint8_t* extended, uint64_t& serial, char (&label)[BOOT_LABEL_SIZE])
+{
+    if (extended[0] != 0x28 && extended[0] != 0x29) return false;
+    serial = read32(extended + 1);
+    if (extended[0] == 0x28) return true;
+    size_t length = 0;
+    while (length < BOOT_LABEL_SIZE - 1 && extended[5 + length] != 0) length++;
+    while (length > 0 && extended[5 + length - 1] == ' ') length--;
+    std::memcpy(label, extended + 5, length);
+    label[length] = '\0';
+    if (std::strcmp(label, "NO NAME") == 0) label[0] = '\0';
+    return true;
+}
+
+}  // namespace
+
+bool readBootSerial(const uint8_t* sector, uint64_t& serial, char (&label)[BOOT_LABEL_SIZE])
+{
+    label[0] = '\0';
+    if (std::memcmp(sector + OEM_NAME, "NTFS    ", 8) == 0) {
+        serial = read64(sector + BPB_NTFS_SERIAL);
+        return true;
+    }
+    if (std::memcmp(sector + OEM_NAME, "EXFAT   ", 8) == 0) {
+        serial = read32(sector + BPB_EXFAT_SERIAL);
+        return true;
+    }
+    // FAT32 has no root directory entries and no 16-bit FAT size.
+    bool fat32 = read16(sector + BPB_ROOT_ENTRIES) == 0 && read16(sector + BPB_SECTORS_PER_FAT_16) == 0;
+    return readExtendedBpb(sector + (fat32 ? BPB_EXTENDED_32 : BPB_EXTENDED_16), serial, label);
 }

@@ -29,3 +29,11 @@ constexpr uint32_t BOOT_SECTOR_READ_BYTES = 59;
 // Reads exactly BOOT_SECTOR_READ_BYTES from `sector`. Any bytes give a defined
 // layout; one whose areas do not fit the volume says so in `areasInOrder`.
 VolumeLayout parseBootSector(const uint8_t* sector, bool isNtfs);
+
+// A boot sector's own label field, trimmed, and room for it.
+constexpr uint32_t BOOT_LABEL_SIZE = 12;
+
+// The serial number a boot sector carries (FAT's extended BPB, NTFS's 64
+// bits, exFAT's) and, where FAT keeps one beside it, its label ("NO NAME"
+// is none): false for a sector that carries none. Reads up to byte 104.
+bool readBootSerial(const uint8_t* sector, uint64_t& serial, char (&label)[BOOT_LABEL_SIZE]);

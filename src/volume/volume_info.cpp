@@ -61,7 +61,10 @@ bool openImageVolume(DriveSpace& space, VolumeLayout& layout)
     if (SectorIo::transfer(SectorOp::Read, IMAGE_FILE_DRIVE, 1, 0, sector) != SECTOR_STATUS_OK)
         return false;
     volumeInfo.isNtfs = std::memcmp(sector + 3, "NTFS    ", 8) == 0;
+    // A file shorter than one sector of the boot sector's size is no volume
+    // of that size: it opens raw in 512-byte sectors.
     DeviceSize file = {imageSectorSize(sector), 0};
+    if (SectorIo::imageLength() < file.sectorSize) file.sectorSize = 512;
     SectorIo::setImageSectorSize(file.sectorSize);
     file.sectorCount = SectorIo::imageLength() / file.sectorSize;
     layout = parseBootSector(sector, volumeInfo.isNtfs);

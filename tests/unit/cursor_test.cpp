@@ -160,9 +160,13 @@ TEST_F(Cursor, HexDigitsReplaceOneHalfAndMoveOn)
 TEST_F(Cursor, OtherCodesChangeNothing)
 {
     at(4, 4, 0, 0);
+    scrollToY(20 * view.lineHeight);  // the caret out of view, and left there
+    int32_t scrolled = view.scrollY;
+    ASSERT_GT(scrolled, 4 * view.lineHeight);
     onChar('g');
     onChar(0xE0);
     expectAt(4, 4, 0, 0);
+    EXPECT_EQ(view.scrollY, scrolled);
     EXPECT_EQ(editor.workBuffer[68], 0);
     for (uint8_t control : {uint8_t(0x0D), uint8_t(0x09), uint8_t(0x08), uint8_t(0x1F)}) {
         at(4, 4, 1, 0);

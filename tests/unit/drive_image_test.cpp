@@ -61,6 +61,13 @@ protected:
                       "1,474,560");
         return text;
     }
+    std::string notSectors(uint64_t size)
+    {
+        char text[512];
+        std::snprintf(text, sizeof text, messageText(MSG_IMAGE_NOT_SECTORS),
+                      (unsigned long long)size, 512ul);
+        return text;
+    }
     // A restore that did not end as a whole: the question it asked, why it
     // ended, and which sectors it wrote.
     std::vector<std::string> endedAt(MessageId why, uint32_t written)
@@ -425,26 +432,27 @@ TEST_F(ImageRun, AnImageLargerThanTheRoomWritesNothing)
 
 TEST_F(ImageRun, RestoreStartsFromTheLayout)
 {
-    std::ofstream(file, std::ios::binary).write("x", 1);  // shorter than a sector: writes nothing
+    std::ofstream(file, std::ios::binary).write("x", 1);  // shorter than a sector: refused
     struct Case {
         RestoreStart start;
         const char* fileSystem;
         uint32_t first;
         MessageId message;
     } cases[] = {
-        {RestoreStart::Fat, "FAT", 1, MSG_DONE},
-        {RestoreStart::Dir, "FAT", 19, MSG_DONE},
-        {RestoreStart::Data, "FAT", 33, MSG_DONE},
+        {RestoreStart::Fat, "FAT", 1, MSG_IMAGE_NOT_SECTORS},
+        {RestoreStart::Dir, "FAT", 19, MSG_IMAGE_NOT_SECTORS},
+        {RestoreStart::Data, "FAT", 33, MSG_IMAGE_NOT_SECTORS},
         {RestoreStart::Data, "NTFS", 33, MSG_NTFS_NOT_ALLOWED},
-        {RestoreStart::DriveStart, "NTFS", 0, MSG_DONE},
+        {RestoreStart::DriveStart, "NTFS", 0, MSG_IMAGE_NOT_SECTORS},
     };
     for (const Case& c : cases) {
         fake.boxes.clear();
         imageRestoreStart = 7;
         fake.volumesByDrive['B'].fileSystem = c.fileSystem;
         runImageRestore(file.c_str(), DRIVE_B, c.start);
-        EXPECT_EQ(boxTexts(), texts({c.message})) << int(c.start) << c.fileSystem;
-        if (c.message == MSG_DONE) {
+        std::string said = c.message == MSG_IMAGE_NOT_SECTORS ? notSectors(1) : messageText(c.message);
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{said}) << int(c.start) << c.fileSystem;
+        if (c.message == MSG_IMAGE_NOT_SECTORS) {
             EXPECT_EQ(imageRestoreStart, c.first);
         }
     }
@@ -454,7 +462,25 @@ TEST_F(ImageRun, RestoreStartsFromTheLayout)
     runImageRestore(file.c_str(), DRIVE_B, RestoreStart::Fat);
     runImageRestore("", DRIVE_B, RestoreStart::Fat);
     runImageRestore(file.c_str(), -1, RestoreStart::Fat);
-    EXPECT_EQ(boxTexts(), texts({MSG_FILE_OPEN_ERROR, MSG_NO_FILE, MSG_NO_DRIVE}));
+    runImageRestore("\\\\.\\D:", DRIVE_B, RestoreStart::Fat);
+    EXPECT_EQ(boxTexts(), texts({MSG_FILE_OPEN_ERROR, MSG_NO_FILE, MSG_NO_DRIVE, MSG_DEVICE_PATH}));
+}
+
+// An empty file, or one with a partial last sector, is refused before the
+// question and before the drive is held: nothing is written, dismounted
+// or said to be done.
+TEST_F(ImageRun, AnImageOfNoWholeSectorsIsNeverRestored)
+{
+    std::vector<uint8_t> before = whole(second);
+    for (size_t size : {size_t(0), size_t(100), size_t(513), size_t(2880 * 512 - 1)}) {
+        std::ofstream(file, std::ios::binary).write(std::string(size, 'x').data(), size);
+        fake.boxes.clear();
+        fake.answers = {ANSWER_OK, ANSWER_OK};
+        runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{notSectors(size)}) << size;
+    }
+    EXPECT_TRUE(ImageRoute::runs().empty());
+    EXPECT_TRUE(whole(second) == before);
 }
 
 // A file that shrinks during the run gives a read error, not a chunk of stale
@@ -531,23 +557,69 @@ TEST_F(ImageRun, ARestoreChecksWhatTheDriveKept)
 }
 
 // The verify command compares a drive with an image and writes nothing,
-// holding the volume without a lock.
+// holding the volume without a lock. It compares the range its start names,
+// which an image of another size does not match: what it holds is said.
 TEST_F(ImageRun, TheVerifyCommandSaysWhetherADriveStillMatches)
 {
-    saveWholeFloppy();
-    runImageVerify(file.c_str(), DRIVE_A, RestoreStart::DriveStart);
-    EXPECT_EQ(boxTexts(), texts({MSG_IMAGE_MATCHES}));
+    auto matches = [](unsigned long long first, unsigned long long count) {
+        char text[256];
+        std::snprintf(text, sizeof text, messageText(MSG_IMAGE_MATCHES), first,
+                      first + count - 1, count);
+        return std::string(text);
+    };
+    auto differs = [](const char* holds, unsigned long long range) {
+        char text[256];
+        std::snprintf(text, sizeof text, messageText(MSG_IMAGE_SIZE_DIFFERS), holds, range);
+        return std::string(text);
+    };
+    std::vector<uint8_t> drive = whole(floppy);
+    struct Case {
+        const char* what;
+        RestoreStart start;
+        SectorNumber first;  // of the drive, where the image's bytes come from
+        size_t bytes;
+        std::string said;
+        bool compared = false;
+    } cases[] = {
+        {"the whole drive", RestoreStart::DriveStart, 0, 2880 * 512, matches(0, 2880), true},
+        {"the FAT", RestoreStart::Fat, 1, 9 * 512, matches(1, 9), true},
+        {"sectors of one's own", RestoreStart::UserSpecified, 100, 50 * 512, matches(100, 50),
+         true},
+        {"an empty file", RestoreStart::DriveStart, 0, 0, differs(" 0 セクタ", 2880)},
+        {"100 bytes", RestoreStart::DriveStart, 0, 100, differs(" 0 セクタと 100 バイト", 2880)},
+        {"the first 1000 sectors", RestoreStart::DriveStart, 0, 1000 * 512,
+         differs(" 1000 セクタ", 2880)},
+        {"5 bytes too many", RestoreStart::DriveStart, 0, 2880 * 512 + 5,
+         differs(" 2880 セクタと 5 バイト", 2880)},
+        {"empty, from one's own sector", RestoreStart::UserSpecified, 100, 0,
+         differs(" 0 セクタ", 1)},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> image(c.bytes, 0);
+        size_t from = size_t(c.first) * 512;
+        std::copy(drive.begin() + from, drive.begin() + std::min(drive.size(), from + c.bytes),
+                  image.begin());
+        std::ofstream(file, std::ios::binary).write(reinterpret_cast<char*>(image.data()), c.bytes);
+        fake.boxes.clear();
+        imageVerifyStart = c.first;
+        size_t runs = ImageRoute::runs().size();
+        runImageVerify(file.c_str(), DRIVE_A, c.start);
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{c.said}) << c.what;
+        EXPECT_EQ(ImageRoute::runs().size(), runs + c.compared) << c.what;
+    }
     EXPECT_FALSE(ImageRoute::runs().back().locked);
     EXPECT_FALSE(ImageRoute::runs().back().dismounted);
 
+    std::remove(file.c_str());
+    saveWholeFloppy();
     std::vector<uint8_t> changed = sectors(floppy, 1500, 1);
     changed[77] ^= 0x40;
     writeBytes(floppy, 1500 * 512, changed);
     fake.boxes.clear();
     runImageVerify(file.c_str(), DRIVE_A, RestoreStart::DriveStart);
-    char differs[128];
-    std::snprintf(differs, sizeof differs, messageText(MSG_IMAGE_DIFFERS), 1500ull);
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{differs});
+    char differsAt[128];
+    std::snprintf(differsAt, sizeof differsAt, messageText(MSG_IMAGE_DIFFERS), 1500ull);
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{differsAt});
     for (const ImageRoute::Request& request : ImageRoute::requests())
         EXPECT_EQ(request.op, SectorOp::Read);
 }

@@ -1,6 +1,9 @@
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 
+#include "app/main_commands.h"
 #include "editor/write_undo.h"
 
 #include "editor_fixture.h"
@@ -273,21 +276,29 @@ TEST_F(Editor, AWriteIsTakenBackOnlyWhileTheSectorHoldsIt)
     settings.confirmSectorWrite = 0;
     std::vector<uint8_t> before = diskSector(0);
     loadSector(DRIVE_A, 0);
-    editor.workBuffer[10] ^= 0x5A;
+    EXPECT_FALSE(isCommandEnabled(CMD_UNDO_WRITE));
+    editor.workBuffer[300] ^= 0x5A;
     syncBuffers(SyncMode::Compare);
     writeSector();
     std::vector<uint8_t> written = diskSector(0);
     writtenSectors.count = 0;
-    loadWrittenSectors();  // as a new start would
+    resetEditor();
+    restoreSessionCommands();  // as a new start would, with nothing shown yet
     ASSERT_EQ(writtenSectors.count, 1);
+    EXPECT_FALSE(isCommandEnabled(CMD_UNDO_WRITE));
+    loadSector(DRIVE_A, 0);
     EXPECT_TRUE(isCommandEnabled(CMD_UNDO_WRITE));
 
-    std::vector<uint8_t> elsewhere(512, 0xEE);
+    std::vector<uint8_t> elsewhere = written;
+    elsewhere[301] ^= 0xEE;
     writeBytes(floppy, 0, elsewhere);
     fake.answers = {ANSWER_OK};
     undoLastWrite();
     EXPECT_EQ(diskSector(0), elsewhere);
     EXPECT_EQ(writtenSectors.count, 1);
+    char changed[256];
+    std::snprintf(changed, sizeof changed, messageText(MSG_CHANGED_SINCE_WRITE), 0ull);
+    EXPECT_EQ(fake.boxes.back().text, changed);
 
     writeBytes(floppy, 0, written);
     for (int answer : {ANSWER_CANCEL, ANSWER_OK}) {
@@ -299,12 +310,15 @@ TEST_F(Editor, AWriteIsTakenBackOnlyWhileTheSectorHoldsIt)
     EXPECT_EQ(writtenSectors.count, 0);
     EXPECT_FALSE(isCommandEnabled(CMD_UNDO_WRITE));
 
-    // A damaged file keeps nothing: bad tag, count or size, or cut short.
+    // A damaged file keeps nothing: bad tag, count, drive or size, or cut short.
     auto record = [](const char* tag, int32_t count, int32_t drive, uint32_t size, size_t bytes) {
         std::vector<uint8_t> b(tag, tag + 8);
         for (uint32_t v : {uint32_t(count), uint32_t(drive), size, 0u, 0u})
             for (int k = 0; k < 4; k++) b.push_back(uint8_t(v >> 8 * k));
-        b.resize(b.size() + bytes, 0);
+        b.resize(b.size() + sizeof(MediumIdentity::serialNumber) + sizeof(MediumIdentity::bytes) +
+                     sizeof(MediumIdentity::sectorSize) + MEDIUM_LABEL_SIZE + FILE_PATH_SIZE +
+                     bytes,
+                 0);
         return b;
     };
     auto replaceFile = [&](const std::vector<uint8_t>& bytes) {
@@ -314,18 +328,129 @@ TEST_F(Editor, AWriteIsTakenBackOnlyWhileTheSectorHoldsIt)
         std::fclose(file);
     };
     for (const std::vector<uint8_t>& bytes :
-         {std::vector<uint8_t>{}, record("VELDWRT2", 1, 0, 512, 1024),
-          record("VELDWRT1", 17, 0, 512, 1024), record("VELDWRT1", 1, 26, 512, 1024),
-          record("VELDWRT1", 1, 0, 0, 0), record("VELDWRT1", 1, 0, 18433, 36866),
-          record("VELDWRT1", 1, 0, 512, 1023)}) {
+         {std::vector<uint8_t>{}, record("VELDWRT1", 1, 0, 512, 1024),
+          record("VELDWRT2", 17, 0, 512, 1024), record("VELDWRT2", 1, 27, 512, 1024),
+          record("VELDWRT2", 1, IMAGE_FILE_DRIVE, 512, 1024),  // a file without its path
+          record("VELDWRT2", 1, 0, 0, 0), record("VELDWRT2", 1, 0, 18433, 36866),
+          record("VELDWRT2", 1, 0, 512, 1023)}) {
         replaceFile(bytes);
         writtenSectors.count = 1;
         loadWrittenSectors();
         EXPECT_EQ(writtenSectors.count, 0) << bytes.size();
     }
-    replaceFile(record("VELDWRT1", 1, 0, 512, 1024));  // the same, whole
+    replaceFile(record("VELDWRT2", 1, 0, 512, 1024));  // the same, whole
     loadWrittenSectors();
     EXPECT_EQ(writtenSectors.count, 1);
+}
+
+// A written sector is taken back only onto the medium it was written on: a
+// floppy formatted alike put in the same drive, or a file of the same name,
+// whose sector holds the same bytes, is never written.
+TEST_F(Editor, AWriteIsTakenBackOnlyOntoTheMediumItWasMadeOn)
+{
+    settings.confirmSectorWrite = 0;
+    std::string original = floppy + ".orig";
+    auto patch = [](uint64_t offset, std::vector<uint8_t> bytes) {
+        return [=](const std::string& image) { writeBytes(image, offset, bytes); };
+    };
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> other;  // makes the second medium of a copy
+        bool win98;                                     // no device to ask: the system's sizes
+        bool undone;
+    } cases[] = {
+        {"the same floppy", [](const std::string&) {}, false, true},
+        {"another serial", patch(0x27, {1, 2, 3, 4}), false, false},
+        {"another label", patch(0x2B, {'O', 'T', 'H', 'E', 'R'}), false, false},
+        {"another size", patch(2880 * 512, std::vector<uint8_t>(512)), false, false},
+        {"the same floppy, Windows 98", [](const std::string&) {}, true, true},
+        {"1024-byte sectors, Windows 98", patch(11, {0x00, 0x04}), true, false},
+    };
+    for (const Case& c : cases) {
+        SectorIo::setMethod(c.win98 ? AccessMethod::Win98 : AccessMethod::WinNt5);
+        std::remove(floppy.c_str());
+        floppy = makeFatImage(dir, "a.img", {12, 512, 1440, 1, 1, 2, 224});
+        ImageRoute::reset();
+        attach(DRIVE_A, floppy, 512, 2);
+        writtenSectors.count = 0;
+        ASSERT_TRUE(loadSector(DRIVE_A, 40)) << c.what;
+        editor.workBuffer[7] = 0x77;
+        syncBuffers(SyncMode::Compare);
+        writeSector();
+        std::vector<uint8_t> written = diskSector(40);
+
+        // The medium taken out, another put in holding the same bytes there.
+        std::rename(floppy.c_str(), original.c_str());
+        std::filesystem::copy_file(original, floppy);
+        c.other(floppy);
+        bool largeSectors = readBytes(floppy, 11, 2)[1] == 0x04;
+        if (largeSectors) {
+            ImageRoute::attach(DRIVE_A, floppy, 1024);
+            fake.volumesByDrive['A'].bytesPerSector = 1024;
+        }
+        std::vector<uint8_t> other = readBytes(floppy, 0, uint32_t(fileSize(floppy)));
+        fake.boxes.clear();
+        fake.answers = {ANSWER_OK, ANSWER_OK};
+        undoLastWrite();
+        EXPECT_EQ(writtenSectors.count, c.undone ? 0 : 1) << c.what;
+        if (c.undone) {
+            EXPECT_NE(diskSector(40), written) << c.what;
+            continue;
+        }
+        EXPECT_EQ(readBytes(floppy, 0, uint32_t(fileSize(floppy))), other) << c.what;
+        char refused[512];
+        std::snprintf(refused, sizeof refused, messageText(MSG_OTHER_MEDIUM), "Ａドライブ", 40ull);
+        ASSERT_EQ(fake.boxes.size(), 2u) << c.what;
+        EXPECT_EQ(fake.boxes[1].text, refused) << c.what;
+        fake.volumesByDrive['A'].bytesPerSector = 512;
+    }
+}
+
+// Writes to an image file are kept as a drive's are, the file known by its
+// path and size; 書込の取り消し takes back the newest write of what is shown.
+TEST_F(Editor, AWriteIsTakenBackFromWhatIsShownOnly)
+{
+    settings.confirmSectorWrite = 0;
+    std::string image = dir.path + "/fd.img";
+    std::filesystem::copy_file(floppy, image);
+    auto typeAndWrite = [&](int drive) {
+        ASSERT_TRUE(drive == IMAGE_FILE_DRIVE ? openImageFile(image.c_str())
+                                              : loadSector(drive, 0));
+        ASSERT_TRUE(loadSector(drive, 40));
+        editor.workBuffer[9] = uint8_t(0x90 + drive);
+        syncBuffers(SyncMode::Compare);
+        writeSector();
+    };
+    typeAndWrite(IMAGE_FILE_DRIVE);
+    typeAndWrite(DRIVE_A);
+    std::vector<uint8_t> imageBefore = readBytes(image, 0, 2880 * 512);
+
+    // The image shown again: its own write, not A:'s newer one, is asked about.
+    ASSERT_TRUE(openImageFile(image.c_str()));
+    EXPECT_TRUE(isCommandEnabled(CMD_UNDO_WRITE));
+    std::filesystem::resize_file(image, 2881 * 512);  // another file of that name, reopened
+    ASSERT_TRUE(openImageFile(image.c_str()));
+    fake.boxes.clear();
+    fake.answers = {ANSWER_OK};
+    undoLastWrite();
+    char question[1024], refused[1024];
+    std::snprintf(question, sizeof question, messageText(MSG_UNDO_WRITE),
+                  (image + "（VELDISTEST）").c_str(), 40ull);
+    std::snprintf(refused, sizeof refused, messageText(MSG_OTHER_MEDIUM), image.c_str(), 40ull);
+    ASSERT_EQ(fake.boxes.size(), 2u);
+    EXPECT_EQ(fake.boxes[0].text, question);
+    EXPECT_EQ(fake.boxes[1].text, refused);
+    EXPECT_EQ(readBytes(image, 0, 2880 * 512), imageBefore);
+
+    std::filesystem::resize_file(image, 2880 * 512);
+    ASSERT_TRUE(openImageFile(image.c_str()));
+    fake.answers = {ANSWER_OK};
+    undoLastWrite();
+    EXPECT_NE(readBytes(image, 40 * 512, 512)[9], 0x90 + IMAGE_FILE_DRIVE);
+    EXPECT_EQ(diskSector(40)[9], 0x90 + DRIVE_A);  // A:'s write stays
+    EXPECT_FALSE(isCommandEnabled(CMD_UNDO_WRITE));
+    ASSERT_EQ(writtenSectors.count, 1);
+    EXPECT_EQ(writtenSectors.writes[0].drive, DRIVE_A);
 }
 
 TEST_F(Editor, RefusedDrivesAndFailedReadsLeaveTheEditorAsItWas)

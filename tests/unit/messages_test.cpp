@@ -61,7 +61,9 @@ const Expected TABLE[] = {
      "書き込みは終わりましたが、照合は中止しました。\n"
      "ドライブの内容がイメージと同じかどうかは確かめていません。",
      MessageKind::Warning},
-    {MSG_IMAGE_MATCHES, "ドライブの内容はイメージと一致しています。", MessageKind::Info},
+    {MSG_IMAGE_MATCHES,
+     "ドライブの内容はイメージと一致しています。\n照合したセクタ: %llu～%llu (%llu セクタ)",
+     MessageKind::Info},
     {MSG_NOT_FOUND, "見つかりませんでした。", MessageKind::Info},
     {MSG_SEARCH_UNREADABLE, "セクタ %llu が読めないため、検索を中止しました。", MessageKind::Error},
     {MSG_IMAGE_TOO_SHORT, "1セクタ (512 バイト) に満たないファイルは開けません。", MessageKind::Error},
@@ -74,6 +76,24 @@ const Expected TABLE[] = {
      "ドライブには何も書き込んでいません。",
      MessageKind::Error},
     {MSG_WRITE_UNDONE, "セクタ %llu を書き込む前の内容に戻しました。", MessageKind::Info},
+    {MSG_OTHER_MEDIUM,
+     "%sは、セクタ %llu を書き込んだときとは別のディスクかファイルです"
+     "（シリアル番号、大きさ、セクタの大きさまたはラベルが異なります）。\n"
+     "元に戻せません。何も書き込んでいません。",
+     MessageKind::Error},
+    {MSG_DEVICE_PATH,
+     "デバイスはイメージファイルとして使えません。\nドライブはドライブの一覧から選んで下さい。",
+     MessageKind::Error},
+    {MSG_IMAGE_NOT_SECTORS,
+     "イメージファイルの大きさ (%llu バイト) が、セクタの大きさ (%lu バイト) の"
+     "整数倍でないか、1セクタに満たないため、復元できません。\n"
+     "ドライブには何も書き込んでいません。",
+     MessageKind::Error},
+    {MSG_IMAGE_SIZE_DIFFERS,
+     "イメージファイルは%sで、照合する範囲の %llu セクタと大きさが合いません。\n"
+     "ドライブの内容はイメージと一致しません。",
+     MessageKind::Error},
+    {MSG_MANUAL_UNOPENED, "マニュアル (%s) を開けませんでした。", MessageKind::Error},
 };
 
 class Messages : public ::testing::Test {
@@ -95,7 +115,7 @@ TEST_F(Messages, TextsAndKindsOfTheWholeTable)
     EXPECT_EQ(std::strchr(messageText(MSG_NO_ADMIN_RIGHTS), '\n') -
                   messageText(MSG_NO_ADMIN_RIGHTS),
               60);  // 30 two-byte characters on the first line
-    EXPECT_EQ(MSG_WRITE_UNDONE + 1, MSG_COUNT);
+    EXPECT_EQ(MSG_MANUAL_UNOPENED + 1, MSG_COUNT);
 }
 
 TEST_F(Messages, StylesOfTheKinds)

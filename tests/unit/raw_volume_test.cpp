@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,41 @@ TEST_F(RawVolume, ImageRunsTakeTheDeviceButNoArea)
     }
     runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
     EXPECT_TRUE(readBytes(file, 0, uint32_t(fileSize(file))) == readBytes(floppy, 0, 2880 * 512));
+}
+
+// An image file whose boot sector claims sectors longer than the file opens
+// raw in 512-byte sectors; a device's path is no image file; and while a run
+// holds the file shown, no other file takes its place under it.
+TEST_F(RawVolume, ImageFilesOpenRawByTheirLengthAndOnlyAsFiles)
+{
+    std::string small = dir.path + "/small.img";
+    std::vector<uint8_t> boot = readBytes(floppy, 0, 512);
+    boot[11] = 0x00, boot[12] = 0x10;  // 4096 bytes a sector
+    boot.resize(3000, 0xAB);
+    std::ofstream(small, std::ios::binary).write(reinterpret_cast<char*>(boot.data()), 3000);
+    ASSERT_TRUE(openImageFile(small.c_str()));
+    EXPECT_EQ(editor.sectorSize, 512u);
+    EXPECT_TRUE(volumeInfo.isRaw);
+    ASSERT_TRUE(navigate(CMD_JUMP_LAST));
+    EXPECT_EQ(editor.currentSector, 4u);
+
+    for (const char* device : {"\\\\.\\D:", "\\\\?\\GLOBALROOT\\Device\\Harddisk0\\Partition1",
+                               "//./PhysicalDrive0", "\\??\\C:", "C:\\temp\\nul.img", "COM1"}) {
+        fake.boxes.clear();
+        EXPECT_FALSE(openImageFile(device)) << device;
+        EXPECT_EQ(boxesOf(MSG_DEVICE_PATH), 1) << device;
+    }
+    for (const char* file : {"\\\\?\\C:\\images\\fd.img", "\\\\?\\UNC\\server\\fd.img",
+                             "C:\\console.img", "C:\\con\\fd.img"})
+        EXPECT_FALSE(isDevicePath(file)) << file;
+
+    ASSERT_TRUE(SectorIo::beginRun(SectorOp::Read, IMAGE_FILE_DRIVE, 512, false));
+    EXPECT_EQ(SectorIo::openImage(floppy.c_str()), SectorIo::ImageOpening::Unopened);
+    SectorIo::setImageSectorSize(4096);
+    uint8_t sector[IMAGE_BUFFER_SIZE];
+    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, IMAGE_FILE_DRIVE, 1, 4, sector), SECTOR_STATUS_OK);
+    EXPECT_EQ(sector[0], 0xAB);
+    SectorIo::endRun(false);
 }
 
 }  // namespace
