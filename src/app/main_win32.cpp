@@ -16,6 +16,8 @@
 namespace {
 
 const char* const WINDOW_CLASS = "VELDIS";
+// A window that does not answer within this is no Veldis to wait for.
+constexpr UINT HAND_OVER_TIMEOUT_MS = 5000;
 
 bool registerWindowClass(HINSTANCE instance)
 {
@@ -49,15 +51,32 @@ bool imagePathOf(const char* commandLine, char* path)
     return length > 0 && length < FILE_PATH_SIZE;
 }
 
+// The running Veldis: a window of the class that answers as this program
+// does. Another program may have registered the class too.
+HWND findAnsweringWindow()
+{
+    for (HWND window = FindWindowExA(nullptr, nullptr, WINDOW_CLASS, nullptr); window != nullptr;
+         window = FindWindowExA(nullptr, window, WINDOW_CLASS, nullptr)) {
+        DWORD_PTR answer = 0;
+        if (SendMessageTimeoutA(window, handOverQuestion(), 0, 0, SMTO_ABORTIFHUNG,
+                                HAND_OVER_TIMEOUT_MS, &answer) &&
+            LRESULT(answer) == HAND_OVER_ANSWER)
+            return window;
+    }
+    return nullptr;
+}
+
 // A second start gives way to the first: restored and brought to the front,
-// with the image file it was given.
+// with the image file it was given. A path goes only to a window that
+// answers as Veldis; where none does, the path opens here.
 bool handOverToRunningInstance(const char* imagePath)
 {
-    HWND running = FindWindowA(WINDOW_CLASS, nullptr);
+    bool handing = imagePath[0] != '\0';
+    HWND running = handing ? findAnsweringWindow() : FindWindowA(WINDOW_CLASS, nullptr);
     if (running == nullptr) return false;
     ShowWindow(running, SW_RESTORE);
     SetForegroundWindow(running);
-    if (imagePath[0] != '\0') {
+    if (handing) {
         COPYDATASTRUCT data = {COPY_IMAGE_PATH, DWORD(lstrlenA(imagePath) + 1),
                                const_cast<char*>(imagePath)};
         SendMessageA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
@@ -65,13 +84,17 @@ bool handOverToRunningInstance(const char* imagePath)
     return true;
 }
 
+// Every message, then what waits for a moment with no run, dialog or
+// question up: this loop runs only then.
 int runMessageLoop(HWND window, HACCEL accelerators)
 {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorA(window, accelerators, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        if (!TranslateAcceleratorA(window, accelerators, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        openWaitingImage();
     }
     return int(message.wParam);
 }

@@ -37,15 +37,15 @@ void openEditorDialog(HWND window, const char* name, DLGPROC procedure)
 }
 
 // Windows since Vista has no help engine: the manual beside the exe opens in
-// the browser instead. Nothing is said when that fails either, so no
-// message claims help was shown.
+// the browser instead. Either failing is said, naming the file.
 void openHelp(HWND window)
 {
-    char manual[MAX_PATH];
-    if (chooseHelp(manual, sizeof manual) == HelpRoute::HelpEngine)
-        WinHelpA(window, HELP_FILE_NAME, HELP_FINDER, 0);
-    else
-        ShellExecuteA(window, "open", manual, nullptr, nullptr, SW_SHOWNORMAL);
+    char path[MAX_PATH];
+    bool opened = chooseHelp(path, sizeof path) == HelpRoute::HelpEngine
+                      ? WinHelpA(window, path, HELP_FINDER, 0) != FALSE
+                      : INT_PTR(ShellExecuteA(window, "open", path, nullptr, nullptr,
+                                              SW_SHOWNORMAL)) > 32;
+    if (!opened) reportHelpUnopened(path);
 }
 
 void performCommand(HWND window, int id)
@@ -92,22 +92,19 @@ void performCommand(HWND window, int id)
     }
 }
 
-// The path waiting for WM_OPEN_IMAGE.
+// The message a second start asks with, 0 until the window exists.
+UINT handOverMessage = 0;
+
+// The path waiting for the main loop; WM_OPEN_IMAGE wakes the loop for it.
 char pendingImagePath[FILE_PATH_SIZE];
 constexpr UINT WM_OPEN_IMAGE = WM_APP + 1;
 
-void openImage(const char* path)
-{
-    openImageFile(path);
-    recreateCaret();
-}
-
-void openDroppedFile(HDROP drop)
+void openDroppedFile(HWND window, HDROP drop)
 {
     char path[FILE_PATH_SIZE];
     UINT length = DragQueryFileA(drop, 0, path, sizeof path);
     DragFinish(drop);
-    if (length > 0 && length < sizeof path) openImage(path);
+    if (length > 0 && length < sizeof path) openImageLater(window, path);
 }
 
 // The sender waits for the answer: the file opens after it has one, so a
@@ -143,10 +140,27 @@ void paint(HWND window)
 
 }  // namespace
 
+UINT handOverQuestion()
+{
+    return RegisterWindowMessageA(HAND_OVER_QUESTION);
+}
+
 void openImageLater(HWND window, const char* path)
 {
     lstrcpynA(pendingImagePath, path, sizeof pendingImagePath);
     PostMessageA(window, WM_OPEN_IMAGE, 0, 0);
+}
+
+// A file handed over while one opens (its question up) waits its turn.
+void openWaitingImage()
+{
+    while (pendingImagePath[0] != '\0') {
+        char path[FILE_PATH_SIZE];
+        lstrcpynA(path, pendingImagePath, sizeof path);
+        pendingImagePath[0] = '\0';
+        openImageFile(path);
+        recreateCaret();
+    }
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -155,6 +169,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NCCREATE:
         // The platform's window calls need the handle from the first message on.
         mainWindow = window;
+        handOverMessage = handOverQuestion();
         break;
     case WM_CREATE: createStatusBar(window); return 0;
     case WM_PAINT: paint(window); return 0;
@@ -172,10 +187,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_HSCROLL: onScrollRequest(SB_HORZ, LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_VSCROLL: onScrollRequest(SB_VERT, LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_COMMAND: performCommand(window, LOWORD(wParam)); return 0;
-    case WM_DROPFILES: openDroppedFile(reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_DROPFILES: openDroppedFile(window, reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_COPYDATA:
         return takeHandedOverPath(window, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-    case WM_OPEN_IMAGE: openImage(pendingImagePath); return 0;
+    // Only wakes the main loop: a run's, a dialog's or a box's loop may
+    // deliver it, and the file must not open under them.
+    case WM_OPEN_IMAGE: return 0;
     // The close box, the system menu and Alt+F4 come here, as 終了 does.
     case WM_CLOSE:
         if (mayClose()) DestroyWindow(window);
@@ -191,5 +208,6 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam) saveSettings();
         return 0;
     }
+    if (message == handOverMessage && message != 0) return HAND_OVER_ANSWER;
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -4,12 +4,15 @@
 
 namespace {
 
-// Written only by this program while it is open; read-only when the file is,
-// or when another program holds it without letting others write.
-HANDLE openForWriting(const char* path, bool* readOnly)
+// Written only by this program while it is open; read-only when its
+// attribute says so (an administrator, or Wine's root, could write it all
+// the same), or when another program holds it without letting others write.
+HANDLE openForWriting(const char* path, DWORD attributes, bool* readOnly)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if ((attributes & FILE_ATTRIBUTE_READONLY) == 0)
+        file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     *readOnly = file == INVALID_HANDLE_VALUE;
     if (!*readOnly) return file;
     return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -18,13 +21,19 @@ HANDLE openForWriting(const char* path, bool* readOnly)
 
 }  // namespace
 
+// Only a file: a folder, or a device that a path reaches, is no image.
 void* openImageFile(const char* path, uint64_t* length, bool* readOnly)
 {
-    HANDLE file = openForWriting(path, readOnly);
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return nullptr;
+    HANDLE file = openForWriting(path, attributes, readOnly);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     DWORD high = 0;
+    SetLastError(NO_ERROR);
     DWORD low = GetFileSize(file, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+    if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) ||
+        GetFileType(file) != FILE_TYPE_DISK) {
         CloseHandle(file);
         return nullptr;
     }

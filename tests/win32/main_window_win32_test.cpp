@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "app/main_window_win32.h"
@@ -14,6 +15,7 @@
 #include "platform/commands.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
+#include "wine_paths.h"
 
 // The main window procedure on a real window: Windows reports the resize of
 // a scroll bar shown or hidden with a nested WM_SIZE.
@@ -154,6 +156,77 @@ TEST_F(MainWindow, ClosingWithEditsAsksAndCancelKeepsTheWindow)
         EXPECT_EQ(box.defaultButton, IDCANCEL);
     }
     EXPECT_NE(editor.modified, 0);
+}
+
+}  // namespace
+
+namespace {
+
+int copiesReceived = 0;
+
+LRESULT CALLBACK foreignWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COPYDATA) copiesReceived++;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Another program's window of the class "VELDIS" answers nothing as Veldis
+// does: a second start hands it no path and opens the file itself. The
+// window that does answer is the main window.
+TEST(HandOver, OnlyAWindowThatAnswersAsVeldisIsHandedAPath)
+{
+    char temp[MAX_PATH], folder[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    GetTempFileNameA(temp, "vho", 0, folder);
+    DeleteFileA(folder);
+    ASSERT_TRUE(CreateDirectoryA(folder, nullptr));
+    std::string exe = std::string(folder) + "\\veldis.exe", image = std::string(folder) + "\\ho.img";
+    ASSERT_TRUE(CopyFileA(winePathFromEnvironment("VELDIS_EXE").c_str(), exe.c_str(), FALSE));
+    HANDLE file = CreateFileA(image.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    std::vector<char> zeros(4096, 0);
+    DWORD written = 0;
+    WriteFile(file, zeros.data(), DWORD(zeros.size()), &written, nullptr);
+    CloseHandle(file);
+
+    WNDCLASSA foreign = {};
+    foreign.lpfnWndProc = foreignWindowProc;
+    foreign.hInstance = GetModuleHandleA(nullptr);
+    foreign.lpszClassName = "VELDIS";
+    RegisterClassA(&foreign);
+    HWND impostor = CreateWindowA("VELDIS", "", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+                                  foreign.hInstance, nullptr);
+    ASSERT_NE(impostor, nullptr);
+    std::string command = "\"" + exe + "\" \"" + image + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               folder, &startup, &process));
+    // Messages flow meanwhile: the second start asks the impostor, which must answer.
+    HWND opened = nullptr;
+    for (int wait = 0; wait < 1200 && opened == nullptr; wait++) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        opened = FindWindowA(nullptr, "Veldis - ho.img　0セクタ");
+        Sleep(50);
+    }
+    ASSERT_NE(opened, nullptr) << "the second start did not open its file itself";
+    EXPECT_EQ(copiesReceived, 0);
+    EXPECT_NE(SendMessageA(impostor, handOverQuestion(), 0, 0), HAND_OVER_ANSWER);
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(opened, handOverQuestion(), 0, 0, SMTO_ABORTIFHUNG, 5000,
+                                    &answer));
+    EXPECT_EQ(LRESULT(answer), HAND_OVER_ANSWER);
+
+    PostMessageA(opened, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    DestroyWindow(impostor);
+    for (const char* name : {"\\veldis.exe", "\\veldis.INI", "\\veldis.WRT", "\\ho.img"})
+        DeleteFileA((std::string(folder) + name).c_str());
+    RemoveDirectoryA(folder);
 }
 
 }  // namespace

@@ -111,6 +111,7 @@ TEST(Help, TheHelpFileBesideTheExeElseTheManual)
     ASSERT_NE(file, nullptr);
     std::fclose(file);
     EXPECT_EQ(chooseHelp(manual, sizeof manual), HelpRoute::HelpEngine);
+    EXPECT_EQ(manual, helpFile);
     DeleteFileA(helpFile.c_str());
 }
 
