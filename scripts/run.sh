@@ -9,7 +9,7 @@
 # Drives are mapped through loop devices: run it as root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh run
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target veldis veldis_manual  # F1 opens the manual beside the exe
 source tests/support/wine-env.sh
@@ -21,6 +21,7 @@ samples="$PWD/build/run/drives"
 headless=
 [ -n "${DISPLAY:-}" ] || headless=1
 wine_prepare "$prefix"
+wine_browser "$prefix" netsurf
 wine_ensure_display
 fatdrive_begin "$prefix"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Veldis needs on a Debian
-# machine: only what is missing, with apt-get (as root).
+# machine: only what is missing, with apt-get (as root). "setup.sh run" adds
+# what only the run command needs.
 set -euo pipefail
 
 PACKAGES=(
@@ -11,6 +12,8 @@ PACKAGES=(
     dosfstools mtools util-linux xxd locales ntfs-3g              # FAT and NTFS volumes, loop devices
     zip unzip                                                     # the release package
 )
+# F1's manual: a small browser for Wine's browser bridge, which draws Japanese.
+if [ "${1:-}" = run ]; then PACKAGES+=(netsurf-gtk); fi
 
 missing=()
 for package in "${PACKAGES[@]}"; do

@@ -35,25 +35,6 @@ fatdrive_apply
 e2e_install_copy "$images/program"
 printf "${E2E_EDITOR_INI}OPTFLAG1=0\r\n" > "$images/program/veldis.INI"
 
-# find TEXT KIND DIRECTION: the find dialog, TEXT typed over what it offers,
-# the kind (hex|text) and direction (down|up) clicked, then OK.
-FIND_W=196 FIND_H=93
-find() {
-    e2e_focus_main
-    xdotool key ctrl+f
-    local dialog
-    dialog="$(e2e_wait_window '検索' 10)"
-    sleep 0.5
-    xdotool key --window "$dialog" End shift+Home Delete
-    xdotool type --delay 60 "$1"
-    case "$2" in hex) dialog_click "$dialog" $FIND_W $FIND_H 20 56 ;;
-                 text) dialog_click "$dialog" $FIND_W $FIND_H 57 56 ;; esac
-    case "$3" in down) dialog_click "$dialog" $FIND_W $FIND_H 114 56 ;;
-                 up) dialog_click "$dialog" $FIND_W $FIND_H 152 56 ;; esac
-    dialog_click "$dialog" $FIND_W $FIND_H 109 79
-    e2e_until 10 window_gone "$dialog" || fail "the find dialog stayed open for '$1'"
-}
-
 # shown_at OFFSET: the caret's sector is shown; KEYS typed at the caret and
 # written change the device at OFFSET alone.
 caret_at() {
@@ -73,7 +54,7 @@ e2e_wait_title '^Veldis$' 30 >/dev/null
 e2e_focus_main
 e2e_read_sector 3 d 0
 
-find "$WORD" text down
+e2e_find "$WORD" text down
 e2e_wait_title "$(e2e_title 3 $((WORDS[0] / 512)))" 20 >/dev/null
 xdotool key F3
 e2e_wait_title "$(e2e_title 3 $((WORDS[1] / 512)))" 20 >/dev/null
@@ -82,23 +63,23 @@ caret_at "${WORDS[2]}" Z
 echo "ok: Shift-JIS text as 文字列, then 次を検索 twice, each caret on the next word's first byte"
 
 # From the last word, now written over, back to the one before it.
-find "$WORD" text up
+e2e_find "$WORD" text up
 caret_at "${WORDS[1]}" Y
 echo "ok: 上へ finds the word before the caret"
 
-find "5A A5 C3 3C" hex down
+e2e_find "5A A5 C3 3C" hex down
 caret_at "$ACROSS" "1 1"
 echo "ok: a hex pattern across two sectors, shown in the first"
 
 e2e_read_sector 3 d 0
 xdotool key Home  # the caret keeps its place from sector to sector
-find "0000000000000000" hex down
+e2e_find "0000000000000000" hex down
 caret_at "$ZEROS" "E E"
 echo "ok: eight zero bytes found at the first eight zeros, byte $ZEROS"
 
 e2e_read_sector 3 d 0
 boxes="$(e2e_box_count)"
-find "de ad be ef 01 23 45 67 89" hex down
+e2e_find "de ad be ef 01 23 45 67 89" hex down
 e2e_answer "$boxes" centre "$MSG_NOT_FOUND"
 e2e_wait_title "$(e2e_title 3 0)" 5 >/dev/null
 echo "ok: a pattern not on the drive says so; the sector shown stays"
@@ -107,7 +88,7 @@ echo "ok: a pattern not on the drive says so; the sector shown stays"
 truncate -s $((10000 * 512)) "$image"
 losetup -c "$(losetup -j "$image" -O NAME -n)"
 boxes="$(e2e_box_count)"
-find "de ad be ef 01 23 45 67 89" hex down
+e2e_find "de ad be ef 01 23 45 67 89" hex down
 e2e_answer "$boxes" centre "セクタ 10000 が読めないため、検索を中止しました。"
 e2e_wait_title "$(e2e_title 3 0)" 5 >/dev/null
 echo "ok: the first sector the search could not read is named; the sector shown stays"

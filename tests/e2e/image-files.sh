@@ -2,7 +2,8 @@
 # image-files.sh PREFIX EXE: image files, mapped as no drive, opened as drives
 # of their own from the command line and by Ctrl+O: their sectors as their
 # boot sectors give them, a write of one byte, and files that cannot be written
-# or shown as volumes.
+# or shown as volumes. A file handed over during a search opens once it ends;
+# a device's path is no image file.
 source "$(dirname "$0")/e2e-lib.sh"
 e2e_begin "$1" "$2"
 dir="$(mktemp -d /tmp/veldis-images-XXXXXX)"
@@ -91,22 +92,27 @@ for image in "k1.img 1024" "k4.img 4096"; do
 done
 
 MSG_READ_ONLY="このイメージファイルは読み取り専用のため、書き込めません。"
-# Root writes a file whatever its mode: the file lies on a read-only mount.
+# Root writes a file whatever its mode: one file lies on a read-only mount,
+# the other has the read-only attribute alone.
 mkdir "$dir/ro"
 mount -t tmpfs -o size=4m tmpfs "$dir/ro"
 cp "$dir/fd.img" "$dir/ro/ro.img"
 mount -o remount,ro "$dir/ro"
-open_image ro/ro.img
-e2e_wait_title "$(title ro.img 0)" 15 >/dev/null
-e2e_focus_main
-boxes="$(e2e_box_count)"
-xdotool key --delay 100 Home A 5 ctrl+w
-e2e_answer "$boxes" centre "$MSG_READ_ONLY"
-e2e_until 10 e2e_no_box || fail "the box stayed"
-cmp "$dir/fd.img" "$dir/ro/ro.img" || fail "the read-only image changed"
-e2e_focus_main
-xdotool key alt+e r  # the edit dropped: the next opening asks nothing
-echo "ok: a read-only image refuses the write with a box and stays as it was"
+cp "$dir/fd.img" "$dir/ro444.img"
+chmod 444 "$dir/ro444.img"
+for image in ro/ro.img ro444.img; do
+    open_image "$image"
+    e2e_wait_title "$(title "${image#ro/}" 0)" 15 >/dev/null
+    e2e_focus_main
+    boxes="$(e2e_box_count)"
+    xdotool key --delay 100 Home A 5 ctrl+w
+    e2e_answer "$boxes" centre "$MSG_READ_ONLY"
+    e2e_until 10 e2e_no_box || fail "the box stayed"
+    cmp "$dir/fd.img" "$dir/$image" || fail "the read-only image $image changed"
+    e2e_focus_main
+    xdotool key alt+e r  # the edit dropped: the next opening asks nothing
+done
+echo "ok: a read-only image, by its mount or its attribute, refuses the write with a box and stays as it was"
 
 cp "$dir/fd.img" "$dir/zero.img"
 dd if=/dev/zero of="$dir/zero.img" bs=512 count=1 conv=notrunc status=none
@@ -135,5 +141,29 @@ changed="$({ cmp -l "$dir/before" "$dir/zero.img" || true; } | tr -s ' ' | sed '
 [ "$changed" = "1 0 132 " ] || fail "the file opened again wrote: $changed"
 echo "ok: a second start hands its file to the running window; the same file opened again writes"
 
-xdotool key alt+F4
-[ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code"
+# A second start during a search: its file waits until the search ends, and
+# does not take the place of the file searched under the run.
+truncate -s 1T "$dir/big.img"
+open_image big.img
+e2e_wait_title "$(title big.img 0)" 15 >/dev/null
+e2e_find "12 34 56 78" hex down
+run="$(e2e_wait_window '検索' 20)"
+(cd "$dir" && "$VELDIS_WINE" "$E2E_EXE" k4.img >/dev/null 2>&1) ||
+    fail "the second start did not end well"
+e2e_until 2 bash -c "! xdotool search --name '^Veldis - big.img' >/dev/null" &&
+    fail "the handed file opened in the middle of the search"
+window_gone "$run" && fail "the search ended before the hand-over was seen"
+dialog_click "$run" 180 52 90 40  # 中止
+e2e_wait_title "$(title k4.img 0)" 30 >/dev/null
+echo "ok: a file handed over during a search opens once the search is stopped"
+
+# A device's path, handed over, is refused as an image file.
+boxes="$(e2e_box_count)"
+(cd "$dir" && "$VELDIS_WINE" "$E2E_EXE" '\\.\D:' >/dev/null 2>&1) ||
+    fail "the third start did not end well"
+e2e_answer "$boxes" centre "デバイスはイメージファイルとして使えません。
+ドライブはドライブの一覧から選んで下さい。"
+e2e_wait_title "$(title k4.img 0)" 5 >/dev/null
+echo "ok: a device's path is no image file"
+
+[ "$(e2e_close)" = 0 ] || fail "exit code"

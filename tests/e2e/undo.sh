@@ -2,7 +2,8 @@
 # undo.sh PREFIX EXE: the status bar says where the caret is; typed digits
 # are taken back one by one; a written sector is taken back after a restart
 # (the kept write lives in a file beside the INI), but not once the sector
-# was changed behind the program's back.
+# was changed behind the program's back, nor onto another medium put in the
+# drive that holds the same bytes there.
 source "$(dirname "$0")/e2e-lib.sh"
 e2e_begin_with_drives "$1" "$2"
 
@@ -83,7 +84,7 @@ undo_write() {
     boxes="$(e2e_box_count)"
     e2e_focus_main
     xdotool key alt+e w
-    e2e_answer "$boxes" left "Ｄドライブのセクタ $DATA を、最後に書き込む前の内容に戻します。
+    e2e_answer "$boxes" left "Ｄドライブ（VELDIS_16）のセクタ $DATA を、最後に書き込む前の内容に戻します。
 よろしいですか？"
     e2e_answer $((boxes + 1)) centre "$1"
     e2e_until 10 e2e_no_box || fail "the answer stayed"
@@ -102,4 +103,17 @@ cp "$image" "$images/changed"
 undo_write "セクタ $DATA は書き込んだ後に変更されているため、元に戻せません。
 ドライブには何も書き込んでいません。"
 same_device "$images/changed" "the undo wrote over a sector changed since"
+
+# Written again; then another volume, formatted alike with its own serial and
+# the same bytes in that sector, takes the drive's place: nothing is written.
+e2e_focus_main
+e2e_read_sector 3 d "$DATA"
+xdotool key --delay 100 Home 8 8 ctrl+w
+e2e_until 10 bash -c "! cmp -s '$images/changed' '$image'" || fail "the sector was not written a third time"
+cp "$image" "$images/other"
+printf '\x55\x66\x77\x88' | dd of="$images/other" bs=1 seek=39 conv=notrunc status=none
+dd if="$images/other" of="$(losetup -j "$image" -O NAME -n)" bs=1M conv=notrunc status=none
+undo_write "Ｄドライブは、セクタ $DATA を書き込んだときとは別のディスクかファイルです（シリアル番号、大きさ、セクタの大きさまたはラベルが異なります）。
+元に戻せません。何も書き込んでいません。"
+same_device "$images/other" "the undo wrote onto another medium"
 echo "PASS"

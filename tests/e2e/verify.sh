@@ -2,13 +2,15 @@
 # verify.sh PREFIX EXE: a FAT32 volume of a prime number of sectors saved
 # whole and restored onto another device, which the restore reads back; the
 # verify command then says the two match, and after one byte of the device
-# changes behind the program's back, names that sector.
+# changes behind the program's back, names that sector. An image of part of
+# the drive does not match it, and a file of no whole sector is never restored.
 source "$(dirname "$0")/e2e-lib.sh"
 e2e_begin_with_drives "$1" "$2"
 
 MSG_DONE="処理が終了しました。"
 MSG_LAYOUT_MISMATCH="ドライブ構成の異なるファイルです。書き込みを行ってもよろしいですか？"
-MSG_MATCHES="ドライブの内容はイメージと一致しています。"
+MSG_MATCHES="ドライブの内容はイメージと一致しています。
+照合したセクタ: 0～70000 (70001 セクタ)"
 SECTORS=70001  # a prime: no chunk size divides it
 CHANGED=54321
 
@@ -44,6 +46,10 @@ pick_saved() {
     sleep 1
     xdotool key --window "$picker" Return
     e2e_until 5 window_gone "$picker" || fail "the file dialog stayed open"
+}
+pick_file() {
+    click_at 182 115
+    file_dialog '(開く|Open)' "Z:${1//\//\\}"
 }
 
 e2e_start
@@ -85,6 +91,24 @@ answer 5 centre "セクタ $CHANGED の内容がイメージと一致しませ�
 click_at 183 165
 cmp -s "$saved" "$images/e.img" && fail "the byte did not change"
 echo "ok: after one byte changed, the verify command names sector $CHANGED"
+
+head -c $((1000 * 512)) "$saved" > "$images/head.img"
+head -c 100 "$saved" > "$images/short.img"
+cp "$images/e.img" "$images/e.before"
+open_dialog v "ドライブイメージの照合" e
+pick_file "$images/head.img"
+click_at 129 165
+answer 6 centre "イメージファイルは 1000 セクタで、照合する範囲の $SECTORS セクタと大きさが合いません。
+ドライブの内容はイメージと一致しません。"
+click_at 183 165
+open_dialog u "ドライブイメージの復元" e
+pick_file "$images/short.img"
+click_at 129 165
+answer 7 centre "イメージファイルの大きさ (100 バイト) が、セクタの大きさ (512 バイト) の整数倍でないか、1セクタに満たないため、復元できません。
+ドライブには何も書き込んでいません。"
+click_at 183 165
+cmp "$images/e.before" "$images/e.img" || fail "the refused restore changed E:"
+echo "ok: the first 1000 sectors do not match the drive; a file of 100 bytes is not restored"
 
 e2e_focus_main
 xdotool key alt+F4

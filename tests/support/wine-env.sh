@@ -30,16 +30,19 @@ wine_ensure_display() {
 }
 
 # wine_prepare PREFIX: creates the prefix on first use, with the Japanese
-# faces the program asks for mapped onto the IPA fonts.
+# faces the program asks for mapped onto the IPA fonts, and .htm files handed
+# to Wine's browser bridge (the HTML viewer is turned off: no Gecko to offer).
+# A prefix made by an older set-up is made again.
+VELDIS_PREFIX_READY=.veldis-ready-2
 wine_prepare() {
     wine_env "$1"
     mkdir -p "$1"
     (
         flock 9
-        [ -f "$1/.veldis-ready" ] && exit 0
+        [ -f "$1/$VELDIS_PREFIX_READY" ] && exit 0
         # Daemons started here must not inherit the lock.
         "$VELDIS_WINE" wineboot -i >/dev/null 2>&1 9>&-
-        local reg="$1/.veldis-fonts.reg"
+        local reg="$1/.veldis-setup.reg"
         {
             printf 'Windows Registry Editor Version 5.00\r\n\r\n'
             printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
@@ -48,9 +51,18 @@ wine_prepare() {
             for face in "ＭＳ Ｐゴシック" "MS Sans Serif" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2"; do
                 printf '"%s"="IPAPGothic"\r\n' "$face"
             done
+            for extension in .htm .html; do
+                printf '\r\n[HKEY_CLASSES_ROOT\\%s]\r\n@="htmlfile"\r\n' "$extension"
+            done
         } | iconv -f UTF-8 -t UTF-16 > "$reg"
         "$VELDIS_WINE" regedit /S "$reg" >/dev/null 2>&1 9>&-
         "$VELDIS_WINESERVER" -w 9>&-
-        touch "$1/.veldis-ready"
+        touch "$1/$VELDIS_PREFIX_READY"
     ) 9>"$1.lock"
+}
+
+# wine_browser PREFIX COMMAND: the browser Wine's bridge hands pages to.
+wine_browser() {
+    wine_env "$1"
+    "$VELDIS_WINE" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$2" /f >/dev/null 2>&1
 }
