@@ -2,7 +2,9 @@
 # image-bench.sh PREFIX BENCH_EXE: the image save and restore benchmarks on
 # 128 MiB FAT32 volumes on loop devices (run as root), X: of 262144 sectors
 # and Y: of 262139 (a prime), beside dd of the same device, and a Find through
-# X: beside its reads alone. Prints table rows.
+# X: beside its reads alone. The program's runs and dd's take turns, seven
+# rounds after one not timed, and each row gives their median. Prints table
+# rows.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/../support/wine-env.sh"
@@ -18,43 +20,120 @@ fatdrive_map x hd "$image"
 fatdrive_map y hd "$prime"
 fatdrive_apply
 device="$(losetup -j "$image" -O NAME -n)"
+prime_device="$(losetup -j "$prime" -O NAME -n)"
 copy="$FATDRIVE_DIR/copy.img"
-dd if="$device" of="$copy" bs=1M status=none  # also brings the device into the page cache
-dd if="$(losetup -j "$prime" -O NAME -n)" of=/dev/null bs=1M status=none  # and this one
+ROUNDS=7
 
-# best_ms COMMAND...: the best of three runs, in milliseconds.
-best_ms() {
-    local best=999999999 start ms
-    for _ in 1 2 3; do
-        start=$(date +%s%N)
-        "$@"
-        ms=$((($(date +%s%N) - start) / 1000000))
-        [ "$ms" -lt "$best" ] && best=$ms
-    done
-    echo "$best"
+# Linux drops a block device's page cache when its last opener closes it, so
+# each run, the program's or dd's, would start from a cold device, read
+# through the loop device's worker from its backing file, at a speed the
+# machine's load decides. Held open here, the devices stay warm throughout.
+exec {hold_x}<"$device" {hold_y}<"$prime_device"
+
+# The program stays up beside this script and answers one line per command
+# (see image_bench_win32.cpp), so its runs and dd's take turns on the same
+# warm caches, and no run of it pays for a fresh process.
+coproc BENCH { VELDIS_BENCH_IMAGE="Z:${copy//\//\\}" "$VELDIS_WINE" "$2"; } 7>&- {hold_x}<&- {hold_y}<&-
+bench_pid=$BENCH_PID bench_out=${BENCH[0]} bench_in=${BENCH[1]}
+
+# ask COMMAND: the program's answer, its fields in `answer`.
+ask() {
+    printf '%s\n' "$1" >&"$bench_in"
+    local line
+    IFS= read -r -t 600 -u "$bench_out" line || { echo "image bench: no answer to $1" >&2; exit 1; }
+    IFS='|' read -r -a answer <<< "${line%$'\r'}"  # the C runtime ends its lines in CR LF
+    [ "${answer[0]}" = "${1%% *}" ] || { echo "image bench: $1: ${answer[*]}" >&2; exit 1; }
 }
-seconds() { printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)); }
-mib_per_second() { echo $(($(stat -c %s "$image") * 1000 / $1 >> 20)); }  # of X: read in $1 ms
-read_ms="$(best_ms dd if="$device" of="$copy" bs=1M status=none)"
-drop_ms="$(best_ms dd if="$device" of=/dev/null bs=1M status=none)"
-write_ms="$(best_ms dd if="$copy" of="$device" bs=1M conv=notrunc status=none)"
-figures="$(VELDIS_BENCH_IMAGE="Z:${copy//\//\\}" "$VELDIS_WINE" "$2" 7>&-)"
-figure() { sed -n "s/^FIGURE|$1|$2|//p" <<< "$figures" | cut -d'|' -f"$3"; }
+
+# Each timed step starts with nothing left to write back: the file the step
+# before wrote would otherwise go to the disk while this one runs, and slow
+# whichever step came second.
+settle() { sync; }
+
+# timed_dd dd-ARGUMENTS...: microseconds, in `took`.
+timed_dd() {
+    local start
+    start=$(date +%s%N)
+    dd "$@" bs=1M status=none
+    took=$((($(date +%s%N) - start) / 1000))
+}
+
+declare -A runs count sectors
+# median NAME: the middle of the step's runs. Not their best: a run's time
+# comes in two clusters, as the disk takes the file's write-back started at
+# its close quickly or not, and the best of a few runs falls in either.
+median() { tr ' ' '\n' <<< "${runs[$1]}" | sort -n | awk 'NF {a[++n] = $1} END {print a[int((n + 1) / 2)]}'; }
+
+# step NAME: one run of a measured step, its figures kept.
+step() {
+    # Each save writes a new file (see image_bench_win32.cpp). Wine creates
+    # the program's file and then cuts it to nothing, and ext4 starts writing
+    # a file so cut to the disk when it is closed, inside the timing; dd's
+    # open cuts a file of one byte in the same way.
+    case "$1" in
+    dd-read)
+        rm -f "$copy"
+        printf x > "$copy"
+        ;;
+    save-?) ask "clear ${1#save-}" ;;
+    esac
+    settle
+    case "$1" in
+    dd-read) timed_dd if="$device" of="$copy" ;;
+    dd-drop) timed_dd if="$device" of=/dev/null ;;
+    dd-write) timed_dd if="$copy" of="$device" conv=notrunc ;;
+    *)
+        ask "${1/-/ }"
+        took="${answer[2]}"
+        count[$1]="${answer[3]}"
+        sectors[${answer[1]}]="${answer[4]}"
+        ;;
+    esac
+    runs[$1]+="$took "
+}
+
+# A first pass, not timed, brings in the page cache of both devices and of
+# the files, the server and the DLLs, and opens each drive once through
+# Wine; its restore of Y: is there for its transfer count alone. Then each
+# round takes every step, in the other order each round.
+steps=(dd-read save-X save-Y dd-write writes-X restore-X dd-drop)
+dd if="$prime_device" of=/dev/null bs=1M status=none
+for name in "${steps[@]}" restore-Y; do step "$name"; done
+runs=()
+for round in $(seq "$ROUNDS"); do
+    if [ $((round % 2)) -eq 1 ]; then
+        for ((k = 0; k < ${#steps[@]}; k++)); do step "${steps[$k]}"; done
+    else
+        for ((k = ${#steps[@]} - 1; k >= 0; k--)); do step "${steps[$k]}"; done
+    fi
+done
+settle
+ask "search X"
+search=("${answer[@]}")
+ask "open X"
+opening=("${answer[@]}")
+exec {bench_in}>&- {hold_x}<&- {hold_y}<&-
+wait "$bench_pid"
+declare -A middle
+for name in "${steps[@]}"; do middle[$name]="$(median "$name")"; done
+
+seconds() { printf '%d.%03d' $(($1 / 1000000)) $(($1 / 1000 % 1000)); }
+mib_per_second() { echo $(($(stat -c %s "$image") * 1000000 / $1 >> 20)); }  # of X: read in $1 us
 printf 'ROW|image save, 128 MiB volume|%s|s|dd bs=1M from the device into a file|%s\n' \
-    "$(figure X save 1)" "$(seconds "$read_ms")"
+    "$(seconds "${middle[save-X]}")" "$(seconds "${middle[dd-read]}")"
 printf 'ROW|image restore, its write pass, 128 MiB volume|%s|s|dd bs=1M from the file onto the device|%s\n' \
-    "$(figure X writes 1)" "$(seconds "$write_ms")"
+    "$(seconds "${middle[writes-X]}")" "$(seconds "${middle[dd-write]}")"
 printf 'ROW|image save, %s sectors (a prime)|%s|s|the same save of %s sectors|%s\n' \
-    "$(figure Y sectors 1)" "$(figure Y save 1)" "$(figure X sectors 1)" "$(figure X save 1)"
+    "${sectors[Y]}" "$(seconds "${middle[save-Y]}")" "${sectors[X]}" "$(seconds "${middle[save-X]}")"
 printf 'ROW|image restore with its check, 128 MiB volume|%s|s|its write pass alone|%s\n' \
-    "$(figure X restore 1)" "$(figure X writes 1)"
+    "$(seconds "${middle[restore-X]}")" "$(seconds "${middle[writes-X]}")"
 for run in "save reads|save" "restore writes|restore"; do
     printf 'ROW|device transfers per GiB, %s, prime count|%s||the same, 262144 sectors|%s\n' \
-        "${run%|*}" "$(figure Y "${run#*|}" 2)" "$(figure X "${run#*|}" 2)"
+        "${run%|*}" "${count[${run#*|}-Y]}" "${count[${run#*|}-X]}"
 done
 printf 'ROW|held reads of run chunks, 128 MiB volume|%s|MiB/s|dd bs=1M from the device to nothing|%s\n' \
-    "$(figure X reads 1)" "$(mib_per_second "$drop_ms")"
+    "${search[2]}" "$(mib_per_second "${middle[dd-drop]}")"
 printf 'ROW|Find, 16 bytes not on the 128 MiB volume|%s|MiB/s|its held reads alone|%s\n' \
-    "$(figure X search 1)" "$(figure X reads 1)"
+    "${search[3]}" "${search[2]}"
 printf 'ROW|first sector shown and painted, from an image file|%s|ms|from the drive of the same volume|%s\n' \
-    "$(figure X open-image 1)" "$(figure X open-drive 1)"
+    "${opening[3]}" "${opening[2]}"

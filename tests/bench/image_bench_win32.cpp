@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
+#include <cstring>
 
 #include "app/platform_win32.h"
 #include "disk/sector_routes_win32.h"
@@ -16,16 +16,31 @@
 #include "platform/platform.h"
 #include "search/drive_search.h"
 
-// Image runs of the volumes X: and, where it is mapped, Y: (whose sector
-// count is prime) through the image code, counting their device transfers;
-// beside them the restore's write pass alone: the same held writes without
-// the check. On X: also a Find through the whole volume beside its reads
-// alone.
+// Image runs of the volumes X: and Y: (whose sector count is prime) through
+// the image code, counting their device transfers; the restore's write pass
+// alone (the same held writes without the check); a Find through a whole
+// volume beside its reads alone; the first sector shown from a drive and from
+// an image file of it.
+//
+// The program answers one line per command on its standard input, so that
+// the script can run dd between its runs, in turns, while this process stays
+// warm (the server, the DLLs, the drives once opened):
+//   save L | restore L | writes L   one run on drive L: microseconds, device
+//                                   transfers per GiB, the drive's sectors
+//   search L                        Find beside its held reads alone, MiB/s
+//   open L                          the first sector shown from drive L and
+//                                   from VELDIS_BENCH_IMAGE, milliseconds
+//   clear L                         no image file of drive L any more
+// A command that cannot be measured answers FAIL and why.
 namespace {
 
 constexpr uint32_t SECTOR_SIZE = 512;
+constexpr int COMMAND_SIZE = 64;
+constexpr int DRIVE_COUNT = 26;
 long transfers = 0;  // of the op counted
 SectorOp countedOp = SectorOp::Read;
+char tempFolder[MAX_PATH];
+bool imageSaved[DRIVE_COUNT];  // its file is removed at the end
 
 int countedTransfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
                     void* buffer)
@@ -51,20 +66,6 @@ double elapsed(Work work)
     return seconds(start, end);
 }
 
-// The best of three runs: the page cache and the machine make the others
-// noisy. `counted` gets the transfers of one run.
-template <typename Work>
-double timed(Work work, long* counted = nullptr)
-{
-    double best = 1e9;
-    for (int round = 0; round < 3; round++) {
-        transfers = 0;
-        best = std::min(best, elapsed(work));
-        if (counted != nullptr) *counted = transfers;
-    }
-    return best;
-}
-
 // Two runs compared, the best of five of each, taken in turns and in the
 // other order each round: neither gains by a cache the other warmed, and
 // one slow pass decides nothing.
@@ -79,10 +80,25 @@ void timedPair(First first, Second second, double& firstBest, double& secondBest
     }
 }
 
-// OK, or Yes to replacing the image of the round before.
+// Yes or OK to every question, and OK to the finished message.
 int answerGoAhead(const char*, const char*, unsigned style)
 {
     return (style & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+}
+
+// Each drive has an image file of its own: a restore puts back the bytes
+// its drive already holds, and changes nothing on it.
+void imageFileOf(char letter, char* file)
+{
+    std::snprintf(file, MAX_PATH, "%sveldis-bench-%c.img", tempFolder, letter);
+}
+
+// The boot sector tells the count: Wine tells no length of a loop device.
+// Zero for a drive that is not mapped.
+SectorNumber sectorsOf(int drive)
+{
+    ImageDrive target;
+    return queryImageDrive(drive, target) ? target.layout.totalSectors : 0;
 }
 
 // The restore's writes alone: one held run, the same chunks from the file.
@@ -116,15 +132,58 @@ void readPass(int drive, SectorNumber sectors)
     SectorIo::endRun(false);
 }
 
-// Bytes not on the volume, so the search reads it all; like a text, they
-// hold no zero, of which a fresh volume is mostly made. False when they were
-// found after all: the figure would be of a shorter search.
-bool measureSearch(char letter)
+// One run of a save, a restore (from the drive's last save) or the restore's
+// write pass alone.
+void measureRun(const char* run, char letter)
 {
     int drive = letter - 'A';
-    ImageDrive target;
-    if (!queryImageDrive(drive, target)) return true;
-    SectorNumber sectors = target.layout.totalSectors;
+    SectorNumber sectors = sectorsOf(drive);
+    if (sectors == 0) {
+        std::printf("FAIL|%c: is not a volume\n", letter);
+        return;
+    }
+    char file[MAX_PATH];
+    imageFileOf(letter, file);
+    bool save = std::strcmp(run, "save") == 0;
+    bool restore = std::strcmp(run, "restore") == 0;
+    countedOp = save ? SectorOp::Read : SectorOp::Write;
+    transfers = 0;
+    double time = elapsed([&] {
+        if (save)
+            runImageSave(file, drive, SaveRange::WholeDrive);
+        else if (restore)
+            runImageRestore(file, drive, RestoreStart::DriveStart);
+        else
+            writePass(drive, file, sectors);
+    });
+    imageSaved[drive] = imageSaved[drive] || save;
+    double gib = double(sectors) * SECTOR_SIZE / (1 << 30);
+    std::printf("%s|%c|%.0f|%.0f|%llu\n", run, letter, time * 1e6, transfers / gib,
+                (unsigned long long)sectors);
+}
+
+// A save writes a file that does not exist yet, as dd's does: one written
+// over would add the freeing of its old blocks to the figure. The script
+// clears the file before it lets the disk settle.
+void clearImage(char letter)
+{
+    char file[MAX_PATH];
+    imageFileOf(letter, file);
+    DeleteFileA(file);
+    std::printf("clear|%c\n", letter);
+}
+
+// Bytes not on the volume, so the search reads it all; like a text, they
+// hold no zero, of which a fresh volume is mostly made. A FAIL when they were
+// found after all: the figure would be of a shorter search.
+void measureSearch(char letter)
+{
+    int drive = letter - 'A';
+    SectorNumber sectors = sectorsOf(drive);
+    if (sectors == 0) {
+        std::printf("FAIL|%c: is not a volume\n", letter);
+        return;
+    }
     SearchPattern pattern = {{}, 16};
     for (uint32_t k = 0; k < pattern.length; k++) pattern.bytes[k] = uint8_t(0xF0 + k);
     SearchResult result = {};
@@ -133,43 +192,23 @@ bool measureSearch(char letter)
               [&] { result = searchDrive(drive, SECTOR_SIZE, sectors, pattern, false, 0); },
               reads, search);
     if (result.end != SearchEnd::NotFound) {
-        std::fprintf(stderr, "the pattern searched for is on %c: (end %d)\n", letter,
-                     int(result.end));
-        return false;
+        std::printf("FAIL|the pattern searched for is on %c: (end %d)\n", letter, int(result.end));
+        return;
     }
     double mib = double(sectors) * SECTOR_SIZE / (1 << 20);
-    std::printf("FIGURE|%c|reads|%.0f\n", letter, mib / reads);
-    std::printf("FIGURE|%c|search|%.0f\n", letter, mib / search);
-    return true;
-}
-
-void measure(char letter, const char* file)
-{
-    int drive = letter - 'A';
-    ImageDrive target;  // Wine tells no length of a loop device: the boot sector does
-    if (!queryImageDrive(drive, target)) return;
-    SectorNumber sectors = target.layout.totalSectors;
-    double gib = double(sectors) * SECTOR_SIZE / (1 << 30);
-    long saveCount = 0, restoreCount = 0, writeCount = 0;
-    countedOp = SectorOp::Read;
-    double save = timed([&] { runImageSave(file, drive, SaveRange::WholeDrive); }, &saveCount);
-    // The volume's own bytes go back: the restores change nothing on it.
-    countedOp = SectorOp::Write;
-    double restore =
-        timed([&] { runImageRestore(file, drive, RestoreStart::DriveStart); }, &restoreCount);
-    double writes = timed([&] { writePass(drive, file, sectors); }, &writeCount);
-    DeleteFileA(file);
-    std::printf("FIGURE|%c|sectors|%llu\n", letter, (unsigned long long)sectors);
-    std::printf("FIGURE|%c|save|%.3f|%.0f\n", letter, save, saveCount / gib);
-    std::printf("FIGURE|%c|restore|%.3f|%.0f\n", letter, restore, restoreCount / gib);
-    std::printf("FIGURE|%c|writes|%.3f|%.0f\n", letter, writes, writeCount / gib);
+    std::printf("search|%c|%.0f|%.0f\n", letter, mib / reads, mib / search);
 }
 
 // The first sector shown and painted, twenty times: from the mapped drive,
-// and from an image file of the same volume. False when the image was not
+// and from an image file of the same volume. A FAIL when the image was not
 // shown: the figure would be of a refusal.
-bool measureOpening(char letter, const char* imagePath)
+void measureOpening(char letter)
 {
+    const char* imagePath = std::getenv("VELDIS_BENCH_IMAGE");
+    if (imagePath == nullptr) {
+        std::printf("FAIL|no VELDIS_BENCH_IMAGE\n");
+        return;
+    }
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 800, 800);
@@ -188,13 +227,33 @@ bool measureOpening(char letter, const char* imagePath)
     DeleteObject(bitmap);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
-    if (editor.currentDrive != IMAGE_FILE_DRIVE || editor.sectorSize != 512) {
-        std::fprintf(stderr, "%s was not shown\n", imagePath);
-        return false;
-    }
-    std::printf("FIGURE|%c|open-drive|%.3f\n", letter, drive * 1000 / 20);
-    std::printf("FIGURE|%c|open-image|%.3f\n", letter, image * 1000 / 20);
-    return true;
+    if (editor.currentDrive != IMAGE_FILE_DRIVE || editor.sectorSize != 512)
+        std::printf("FAIL|%s was not shown\n", imagePath);
+    else
+        std::printf("open|%c|%.3f|%.3f\n", letter, drive * 1000 / 20, image * 1000 / 20);
+}
+
+void answer(const char* command)
+{
+    char verb[16];
+    char letter = 0;
+    int length = int(std::strcspn(command, "\r\n"));
+    if (std::sscanf(command, "%15s %c", verb, &letter) != 2 || letter < 'A' ||
+        letter >= 'A' + DRIVE_COUNT)
+        std::printf("FAIL|not a command: %.*s\n", length, command);
+    else if (std::strcmp(verb, "search") == 0)
+        measureSearch(letter);
+    else if (std::strcmp(verb, "open") == 0)
+        measureOpening(letter);
+    else if (std::strcmp(verb, "clear") == 0)
+        clearImage(letter);
+    else if (std::strcmp(verb, "save") == 0 || std::strcmp(verb, "restore") == 0 ||
+             std::strcmp(verb, "writes") == 0)
+        measureRun(verb, letter);
+    else
+        std::printf("FAIL|not a command: %.*s\n", length, command);
+    // The script waits for the line before it goes on.
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -207,12 +266,14 @@ int main()
                          endNtRun, queryNtDevice, openImageFile, closeImageFile,
                          transferImageFile});
     SectorIo::setMethod(AccessMethod::WinNt5);
-    char folder[MAX_PATH], file[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    std::snprintf(file, sizeof file, "%sveldis-bench.img", folder);
-    measure('X', file);
-    measure('Y', file);
-    if (!measureSearch('X')) return 1;
-    const char* image = std::getenv("VELDIS_BENCH_IMAGE");
-    return image == nullptr || measureOpening('X', image) ? 0 : 1;
+    GetTempPathA(sizeof tempFolder, tempFolder);
+    char command[COMMAND_SIZE];
+    while (std::fgets(command, sizeof command, stdin) != nullptr) answer(command);
+    for (int drive = 0; drive < DRIVE_COUNT; drive++) {
+        if (!imageSaved[drive]) continue;
+        char file[MAX_PATH];
+        imageFileOf(char('A' + drive), file);
+        DeleteFileA(file);
+    }
+    return 0;
 }
