@@ -43,6 +43,7 @@ namespace {
 using GetDiskFreeSpaceExAFn = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
                                             PULARGE_INTEGER);
 using MonitorFromRectFn = HMONITOR(WINAPI*)(LPCRECT, DWORD);
+using FileDialogFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
 
 int messageBox(const char* text, const char* caption, unsigned style)
 {
@@ -369,6 +370,19 @@ ClipboardResult setClipboardText(const char* text, uint32_t size)
     return taken ? ClipboardResult::Done : ClipboardResult::Busy;
 }
 
+// COMDLG32 comes in at the first file dialog, not with the program: under
+// Wine it brings the print spooler, whose start loads the CUPS library (and
+// a score of others with it) and looks for a print server, all before the
+// first window shows. It stays loaded for the dialogs after.
+bool runFileDialog(FileDialog kind, OPENFILENAMEA* request)
+{
+    HMODULE dialogs = LoadLibraryA("COMDLG32.DLL");
+    if (dialogs == nullptr) return false;
+    auto dialog = reinterpret_cast<FileDialogFn>(reinterpret_cast<void*>(GetProcAddress(
+        dialogs, kind == FileDialog::Save ? "GetSaveFileNameA" : "GetOpenFileNameA")));
+    return dialog != nullptr && dialog(request) != FALSE;
+}
+
 bool chooseFile(const FileChoice& choice)
 {
     OPENFILENAMEA request = {};
@@ -384,8 +398,7 @@ bool chooseFile(const FileChoice& choice)
     case FileDialog::Open: request.Flags |= OFN_PATHMUSTEXIST; break;
     case FileDialog::Save: request.Flags |= OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT; break;
     }
-    if (choice.kind == FileDialog::Save) return GetSaveFileNameA(&request) != FALSE;
-    return GetOpenFileNameA(&request) != FALSE;
+    return runFileDialog(choice.kind, &request);
 }
 
 }  // namespace
