@@ -20,6 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     uint8_t sector[512] = {};
     std::memcpy(sector, data, size < sizeof sector ? size : sizeof sector);
+    // The label a medium is told by: ended, trimmed, and never "NO NAME".
+    uint64_t serial = 0;
+    char label[BOOT_LABEL_SIZE];
+    std::memset(label, 0x55, sizeof label);
+    if (readBootSerial(sector, serial, label)) {
+        size_t length = strnlen(label, sizeof label);
+        if (length == sizeof label || (length > 0 && label[length - 1] == ' ') ||
+            std::strcmp(label, "NO NAME") == 0)
+            __builtin_trap();
+    }
     VolumeLayout l = parseBootSector(sector, size % 2 == 1);
     bool fat16Size = sector[22] != 0 || sector[23] != 0;
     if (fat16Size && l.bytesPerSector == 0 && l.rootDirSectors != 0) __builtin_trap();
