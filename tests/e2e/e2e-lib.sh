@@ -65,13 +65,16 @@ e2e_windows_version() {
 
 # e2e_start: starts the exe in the background with message boxes traced, and
 # the Wine debug channels in E2E_TRACE (e.g. trace+exec) too; E2E_ARGUMENT,
-# when set, is its command line.
+# when set, is its command line. The status bar, edit boxes and drop-down
+# lists are traced as well: the messages they get tell when the program has
+# taken a click and which control holds the keyboard.
 e2e_start() {
     : > "$E2E_LOG/trace"
     (
         cd "$(dirname "$E2E_EXE")"
         status=0
-        WINEDEBUG="trace+msgbox${E2E_TRACE:+,$E2E_TRACE}" "$VELDIS_WINE" "$E2E_EXE" \
+        WINEDEBUG="trace+msgbox,trace+statusbar,trace+edit,trace+combo${E2E_TRACE:+,$E2E_TRACE}" \
+            "$VELDIS_WINE" "$E2E_EXE" \
             ${E2E_ARGUMENT:+"$E2E_ARGUMENT"} 2>"$E2E_LOG/trace" || status=$?
         echo "$status" > "$E2E_LOG/exit"
     ) &
@@ -91,15 +94,12 @@ e2e_wait_exit() {
 }
 
 # e2e_close: Alt+F4 in the main window until the program ends, and its exit
-# code. Under Xvfb the first keys after a box closes may reach no window,
-# so the keys go again while the window stays.
+# code. The keys go once the window has taken a click, and again while the
+# program runs on.
 e2e_close() {
-    local main
     for _ in $(seq 6); do
         [ -f "$E2E_LOG/exit" ] && break
-        main="$(xdotool search --onlyvisible --name '^Veldis' 2>/dev/null | head -n 1 || true)"
-        [ -n "$main" ] && xdotool mousemove --window "$main" 300 "$E2E_BELOW_DUMP" click 1 \
-            sleep 0.3 key alt+F4 2>/dev/null
+        e2e_click_main && xdotool key alt+F4
         e2e_until 10 test -f "$E2E_LOG/exit" && break
     done
     e2e_wait_exit 30
@@ -118,6 +118,31 @@ e2e_wait_window() {
     done
     fail "no window titled '$1' within $2 s"
 }
+
+# The trace lines of a control taking or losing the keyboard: an edit box
+# (the message and its answer are two lines; this is the first) or a list.
+E2E_FOCUS_LINE='trace:(edit:EditWndProc_common .*\(WM_(SET|KILL)FOCUS\) wparam|combo:ComboWndProc_common .* msg WM_(SET|KILL)FOCUS wp)'
+
+# e2e_focused: an edit box or a list of the program holds the keyboard.
+e2e_focused() {
+    local last
+    last="$(grep -aE "$E2E_FOCUS_LINE" "$E2E_LOG/trace" | tail -n 1 || true)"
+    [[ "$last" == *SETFOCUS* ]]
+}
+
+# e2e_wait_dialog TITLE SECONDS: as e2e_wait_window, once the dialog takes
+# keys: a window maps before its first box has the keyboard, and keys sent
+# in between are lost.
+e2e_wait_dialog() {
+    local id
+    id="$(e2e_wait_window "$1" "$2")"
+    e2e_until "$2" e2e_focused || fail "the dialog '$1' has no box with the keyboard within $2 s"
+    echo "$id"
+}
+
+# e2e_trace_count PATTERN: how many lines of the trace match PATTERN (grep -E).
+e2e_trace_count() { grep -acE -- "$1" "$E2E_LOG/trace" || true; }
+e2e_trace_beyond() { [ "$(e2e_trace_count "$1")" -gt "$2" ]; }
 
 # e2e_boxes: the texts of the message boxes shown so far, one a line, as
 # Wine's trace writes them; it writes no more than about 60 characters of
@@ -178,27 +203,73 @@ e2e_box_count() {
     grep -c 'trace:msgbox:MSGBOX_OnInit' "$E2E_LOG/trace" || true
 }
 
+# e2e_is_box WINDOW: the window cannot be sized, as a message box; the main
+# window can, whatever its title.
+e2e_is_box() {
+    local hints
+    hints="$(xprop -id "$1" _MOTIF_WM_HINTS 2>/dev/null)" || return 1
+    [[ "$hints" =~ =\ *0x[0-9a-f]+,\ *(0x[0-9a-f]+) ]] || return 1
+    (( (BASH_REMATCH[1] & 2) == 0 ))  # the functions it offers lack sizing
+}
+
+# e2e_box_window: the message box on the screen, if any.
+e2e_box_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Veldis$' 2>/dev/null); do
+        e2e_is_box "$id" && { echo "$id"; return 0; }
+    done
+    return 1
+}
+
+# e2e_main_window: the main window on the screen, if any.
+e2e_main_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Veldis' 2>/dev/null); do
+        e2e_is_box "$id" || { echo "$id"; return 0; }
+    done
+    return 1
+}
+
+# e2e_wait_box BEFORE: waits for box number BEFORE + 1 on the screen, and
+# prints its window.
+e2e_wait_box() {
+    local box
+    e2e_until 30 e2e_boxes_beyond "$1" || fail "no message box appeared"
+    for _ in $(seq 300); do
+        box="$(e2e_box_window)" && { echo "$box"; return 0; }
+        sleep 0.1
+    done
+    fail "box $(($1 + 1)) is in the trace but not on the screen"
+}
+
 # e2e_answer_box BEFORE left|right|centre|first|last: waits for box number
 # BEFORE + 1, clicks its left button (OK, Yes), right one (Cancel, No) or only
 # one — of three (Yes, No, Cancel): the first, centre or last — and prints
-# its text as the trace escapes it. Wine centres the buttons as a group near
-# the bottom, 140 pixels from one middle to the next.
+# its text as the trace escapes it, once the box has gone. Wine centres the
+# buttons as a group near the bottom, 140 pixels from one middle to the next.
+# A box takes no clicks for a moment after it maps, so the click goes again
+# while that same box stays and no box came after it; it is sent to the box's
+# own window, so a box that has just gone passes it to no other.
 e2e_answer_box() {
-    local before="$1" box width height x
-    e2e_until 10 e2e_boxes_beyond "$before" || fail "no message box appeared"
-    box="$(e2e_wait_window Veldis 10)"
-    sleep 2  # shown boxes settle for a while under Xvfb
-    eval "$(xdotool getwindowgeometry --shell "$box")"
-    width="$WIDTH"
-    height="$HEIGHT"
+    local before="$1" box x geometry WINDOW X Y WIDTH HEIGHT SCREEN
+    box="$(e2e_wait_box "$before")"
+    geometry="$(xdotool getwindowgeometry --shell "$box")" || fail "box $((before + 1)) went unanswered"
+    eval "$geometry"
     case "$2" in
-        left) x=$((width / 2 - 60)) ;;
-        right) x=$((width / 2 + 60)) ;;
-        first) x=$((width / 2 - 140)) ;;
-        last) x=$((width / 2 + 140)) ;;
-        *) x=$((width / 2)) ;;
+        left) x=$((WIDTH / 2 - 60)) ;;
+        right) x=$((WIDTH / 2 + 60)) ;;
+        first) x=$((WIDTH / 2 - 140)) ;;
+        last) x=$((WIDTH / 2 + 140)) ;;
+        *) x=$((WIDTH / 2)) ;;
     esac
-    xdotool mousemove --window "$box" "$x" $((height - 20)) click 1
+    for _ in $(seq 6); do
+        xdotool mousemove --window "$box" "$x" $((HEIGHT - 20)) click --window "$box" 1 \
+            2>/dev/null || true
+        e2e_until 5 window_gone "$box" && break
+        e2e_boxes_beyond $((before + 1)) && break  # taken: the next one is up
+    done
+    e2e_until 30 window_gone "$box" ||
+        fail "the box '$(e2e_boxes | sed -n "$((before + 1))p")' stayed"
     e2e_boxes | sed -n "$((before + 1))p"
 }
 
@@ -214,18 +285,20 @@ e2e_answer() {
     fail "expected '$3', the box said: $text"
 }
 
-# e2e_no_box: no message box is up. A bare "Veldis" is a box once the main
-# window's title names the drive shown.
-e2e_no_box() { ! xdotool search --onlyvisible --name '^Veldis$' >/dev/null 2>&1; }
+# e2e_no_box: no message box is up.
+e2e_no_box() { ! e2e_box_window >/dev/null; }
 
 # e2e_image_dialog KEY TITLE: an image dialog through its ﾌｧｲﾙ menu item, its
-# id in DIALOG.
+# id in DIALOG; one still going from before is not taken for it.
 e2e_image_dialog() {
+    e2e_until 30 e2e_no_window "$2" || fail "the dialog '$2' from before stayed"
     e2e_focus_main
     xdotool key alt+f "$1"
-    DIALOG="$(e2e_wait_window "$2" 10)"
-    sleep 0.5
+    DIALOG="$(e2e_wait_dialog "$2" 30)"
 }
+
+# e2e_no_window TITLE: no window so titled is on the screen.
+e2e_no_window() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 
 # e2e_until SECONDS COMMAND...: waits until the command succeeds.
 e2e_until() {
@@ -238,31 +311,55 @@ e2e_until() {
     return 1
 }
 
-# The editor tests' window: the whole dump of a 512-byte sector fits in it,
-# so a click below the last line only brings the window to the front.
+# The editor tests' window: the whole dump of a 512-byte sector fits in it.
 E2E_EDITOR_INI='[OPTION]\r\nTOP=10\r\nBOTTOM=760\r\nLEFT=20\r\nRIGHT=800\r\n'
-E2E_BELOW_DUMP=$((19 + 32 * 21 + 30))  # menu bar, 32 lines, a little more
 E2E_FULL_WIDTH=(Ａ Ｂ Ｃ Ｄ Ｅ)
 
 # e2e_title DRIVE-INDEX SECTOR: the main window's title as a pattern.
 e2e_title() { echo "^Veldis - ${E2E_FULL_WIDTH[$1]}ドライブ　$2セクタ\$"; }
 
-# e2e_focus_main: a click into the main window, whose id lands in MAIN.
+# e2e_click_main: a click on the main window's status bar, which changes
+# nothing, until the program has taken one (the status bar's trace); its id
+# lands in MAIN. The window is then Wine's foreground, so keys sent next
+# reach it (after a box or dialog closes, Wine gives it back the keyboard a
+# moment later), and everything sent before the click has been handled.
+# Fails when no main window takes clicks, as while a box is up.
+E2E_STATUS_CLICK='trace:statusbar:STATUSBAR_SendMouseNotify code fffffffe'
+e2e_click_main() {
+    local clicks main="" geometry WINDOW X Y WIDTH HEIGHT SCREEN
+    for _ in $(seq 300); do
+        main="$(e2e_main_window)" && break
+        sleep 0.1
+    done
+    [ -n "$main" ] || return 1
+    for _ in $(seq 5); do
+        e2e_no_box || return 1
+        clicks="$(e2e_trace_count "$E2E_STATUS_CLICK")"
+        geometry="$(xdotool getwindowgeometry --shell "$main" 2>/dev/null)" || return 1
+        eval "$geometry"
+        xdotool mousemove --window "$main" $((WIDTH / 3)) $((HEIGHT - 6)) click 1 2>/dev/null || return 1
+        if e2e_until 6 e2e_trace_beyond "$E2E_STATUS_CLICK" "$clicks"; then
+            MAIN="$main"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# e2e_focus_main: e2e_click_main, or failure.
 e2e_focus_main() {
-    MAIN="$(e2e_wait_title '^Veldis' 10)"
-    xdotool mousemove --window "$MAIN" 300 "$E2E_BELOW_DUMP" click 1
-    sleep 0.3
+    e2e_click_main ||
+        fail "the main window takes no click (boxes: $(e2e_boxes | tr '\n' '|'); exit: $(cat "$E2E_LOG/exit" 2>/dev/null || echo running))"
 }
 
 # e2e_read_sector DRIVE-INDEX LETTER SECTOR: through the read dialog.
 e2e_read_sector() {
     xdotool key ctrl+r
     local dialog
-    dialog="$(e2e_wait_window 'セクタ読込' 10)"
-    sleep 0.3
+    dialog="$(e2e_wait_dialog 'セクタ読込' 30)"
     xdotool key --window "$dialog" --delay 80 End $(printf 'BackSpace %.0s' $(seq 10)) \
         $(echo "$3" | sed 's/./& /g') shift+Tab "$2" Return
-    e2e_wait_title "$(e2e_title "$1" "$3")" 15 >/dev/null
+    e2e_wait_title "$(e2e_title "$1" "$3")" 30 >/dev/null
     e2e_focus_main
 }
 
@@ -288,12 +385,42 @@ layout() {
 
 # dialog_click WINDOW WIDTH HEIGHT X Y: a click at dialog units of a dialog of
 # that template size; its X window is the client area (no window manager).
+# The click is sent to that window alone: were it gone, no other gets it.
 dialog_click() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove --window "$1" $((WIDTH * $4 / $2)) $((HEIGHT * $5 / $3)) click 1
+    local geometry WINDOW X Y WIDTH HEIGHT SCREEN
+    geometry="$(xdotool getwindowgeometry --shell "$1")" || return 1
+    eval "$geometry"
+    xdotool mousemove --window "$1" $((WIDTH * $4 / $2)) $((HEIGHT * $5 / $3)) click --window "$1" 1
 }
 
-window_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
+# dialog_click_heard WINDOW WIDTH HEIGHT X Y PATTERN: dialog_click, then waits
+# until the program has taken it: a new trace line matches PATTERN.
+dialog_click_heard() {
+    local lines
+    lines="$(e2e_trace_count "$6")"
+    dialog_click "$@"
+    e2e_until 30 e2e_trace_beyond "$6" "$lines" || fail "a click on '$(xdotool getwindowname "$1" 2>/dev/null)' at $4,$5 went unheard"
+}
+# What a click on an edit box or a list leaves in the trace.
+E2E_EDIT_CLICKED='trace:edit:EditWndProc_common .*\(WM_LBUTTONUP\) wparam'
+E2E_LIST_DROPPED='trace:combo:CBDropDown .*drop down'
+
+# dialog_leave WINDOW WIDTH HEIGHT X Y [FAILURE]: clicks the button there
+# until the dialog has gone; a click sent while it is not ready yet is lost.
+dialog_leave() {
+    for _ in $(seq 6); do
+        dialog_click "${@:1:5}" 2>/dev/null || true
+        e2e_until 5 window_gone "$1" && return 0
+    done
+    fail "${6:-the dialog '$(xdotool getwindowname "$1" 2>/dev/null)' stayed}"
+}
+
+# window_gone WINDOW: the window is no longer on the screen (hidden or destroyed).
+window_gone() {
+    local state
+    state="$(xwininfo -id "$1" 2>/dev/null)" || return 0
+    [[ "$state" != *"Map State: IsViewable"* ]]
+}
 
 # e2e_find TEXT KIND DIRECTION: the find dialog, TEXT typed over what it
 # offers, the kind (hex|text) and direction (down|up) clicked, then OK.
@@ -302,8 +429,7 @@ e2e_find() {
     e2e_focus_main
     xdotool key ctrl+f
     local dialog
-    dialog="$(e2e_wait_window '検索' 10)"
-    sleep 0.5
+    dialog="$(e2e_wait_dialog '検索' 30)"
     xdotool key --window "$dialog" End shift+Home Delete
     xdotool type --delay 60 "$1"
     case "$2" in hex) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 20 56 ;;
@@ -311,22 +437,24 @@ e2e_find() {
     case "$3" in down) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 114 56 ;;
                  up) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 152 56 ;; esac
     dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 109 79
-    e2e_until 10 window_gone "$dialog" || fail "the find dialog stayed open for '$1'"
+    e2e_until 30 window_gone "$dialog" || fail "the find dialog stayed open for '$1'"
 }
 
-# file_dialog TITLE NAME: types NAME into the system's file dialog, which
-# opens on the program's folder, and accepts it. Wine's dialog may swallow a
-# Return while it completes the name, so Return is pressed until it closes.
+# file_dialog TITLE [NAME]: types NAME into the system's file dialog, which
+# opens on the program's folder, and accepts it; without NAME, accepts the
+# name it proposes. Wine's dialog may swallow a Return while it completes
+# the name, so Return is pressed until it closes: sent to the dialog's own
+# window, so none goes out once that window is destroyed.
 file_dialog() {
     local picker
-    picker="$(e2e_wait_window "$1" 10)"
-    sleep 1
-    xdotool key --window "$picker" ctrl+a
-    xdotool type --delay 40 "$2"
-    for _ in 1 2 3; do
-        sleep 0.5
-        xdotool key Return
-        e2e_until 3 window_gone "$picker" && return 0
+    picker="$(e2e_wait_dialog "$1" 30)"
+    if [ $# -gt 1 ]; then
+        xdotool key --window "$picker" ctrl+a
+        xdotool type --delay 40 "$2"
+    fi
+    for _ in $(seq 6); do
+        xdotool key --window "$picker" Return 2>/dev/null || true
+        e2e_until 8 window_gone "$picker" && return 0
     done
     fail "the file dialog '$1' stayed open"
 }
@@ -336,6 +464,7 @@ file_dialog() {
 # its question answered OK.
 e2e_load_and_write() {
     local answer
+    e2e_focus_main
     xdotool key ctrl+l
     file_dialog '(開く|Open)' "$1"
     e2e_focus_main
