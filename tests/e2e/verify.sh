@@ -28,24 +28,16 @@ printf "$E2E_EDITOR_INI" > "$images/program/veldis.INI"
 saved="$images/saved.img"
 
 click_at() { dialog_click "$DIALOG" 218 179 "$1" "$2"; }
+back() { dialog_leave "$DIALOG" 218 179 183 165; }  # 戻る
 # open_dialog KEY TITLE LETTER: the image dialog on drive LETTER, its id in DIALOG.
 open_dialog() {
     e2e_image_dialog "$1" "$2"
     xdotool key "$3"
 }
-# answer BOXES-BEFORE BUTTON TEXT: as e2e_answer, and the box gone.
-answer() {
-    e2e_answer "$@"
-    e2e_until 10 e2e_no_box || fail "the box '$3' stayed"
-}
 # pick_saved: the file through the open-file dialog, which proposes the last file.
 pick_saved() {
     click_at 182 115  # 選択
-    local picker
-    picker="$(e2e_wait_window '(開く|Open)' 10)"
-    sleep 1
-    xdotool key --window "$picker" Return
-    e2e_until 5 window_gone "$picker" || fail "the file dialog stayed open"
+    file_dialog '(開く|Open)'
 }
 pick_file() {
     click_at 182 115
@@ -61,8 +53,8 @@ open_dialog i "ドライブイメージの保存" d
 xdotool key Tab Tab
 xdotool type --delay 40 "Z:${saved//\//\\}"
 xdotool key Return
-answer 0 centre "$MSG_DONE"
-click_at 183 165  # 戻る
+e2e_answer 0 centre "$MSG_DONE"
+back
 cmp "$images/d.img" "$saved" || { ls -l "$images"; fail "the saved image differs from D:"; }
 echo "ok: D: of $SECTORS sectors saved whole"
 
@@ -70,25 +62,26 @@ open_dialog u "ドライブイメージの復元" e
 pick_saved
 click_at 129 165  # 実行
 e2e_answer_box 1 left >/dev/null  # what the restore overwrites: OK
-answer 2 left "$MSG_LAYOUT_MISMATCH"
-answer 3 centre "$MSG_DONE"
-click_at 183 165
-cmp "$saved" "$images/e.img" || fail "E: differs from the image after the restore"
+e2e_answer 2 left "$MSG_LAYOUT_MISMATCH"
+e2e_answer 3 centre "$MSG_DONE"
+back
+e2e_until 30 cmp -s "$saved" "$images/e.img" ||
+    fail "E: differs from the image after the restore: $(cmp "$saved" "$images/e.img" 2>&1)"
 fsck.fat -n "$images/e.img" >/dev/null || fail "fsck.fat after the restore"
 echo "ok: restored onto E: and checked: E: equals the image, fsck.fat clean"
 
 open_dialog v "ドライブイメージの照合" e
 pick_saved
 click_at 129 165
-answer 4 centre "$MSG_MATCHES"
+e2e_answer 4 centre "$MSG_MATCHES"
 echo "ok: the verify command says E: matches the image"
 
 # One byte of E: changed through its device, behind the program's back.
 printf 'X' | dd of="$(losetup -j "$images/e.img" -O NAME -n)" bs=1 \
-    seek=$((CHANGED * 512 + 100)) conv=notrunc status=none
+    seek=$((CHANGED * 512 + 100)) conv=notrunc,fsync status=none
 click_at 129 165
-answer 5 centre "セクタ $CHANGED の内容がイメージと一致しません。"
-click_at 183 165
+e2e_answer 5 centre "セクタ $CHANGED の内容がイメージと一致しません。"
+back
 cmp -s "$saved" "$images/e.img" && fail "the byte did not change"
 echo "ok: after one byte changed, the verify command names sector $CHANGED"
 
@@ -98,18 +91,16 @@ cp "$images/e.img" "$images/e.before"
 open_dialog v "ドライブイメージの照合" e
 pick_file "$images/head.img"
 click_at 129 165
-answer 6 centre "イメージファイルは 1000 セクタで、照合する範囲の $SECTORS セクタと大きさが合いません。
+e2e_answer 6 centre "イメージファイルは 1000 セクタで、照合する範囲の $SECTORS セクタと大きさが合いません。
 ドライブの内容はイメージと一致しません。"
-click_at 183 165
+back
 open_dialog u "ドライブイメージの復元" e
 pick_file "$images/short.img"
 click_at 129 165
-answer 7 centre "イメージファイルの大きさ (100 バイト) が、セクタの大きさ (512 バイト) の整数倍でないか、1セクタに満たないため、復元できません。
+e2e_answer 7 centre "イメージファイルの大きさ (100 バイト) が、セクタの大きさ (512 バイト) の整数倍でないか、1セクタに満たないため、復元できません。
 ドライブには何も書き込んでいません。"
-click_at 183 165
+back
 cmp "$images/e.before" "$images/e.img" || fail "the refused restore changed E:"
 echo "ok: the first 1000 sectors do not match the drive; a file of 100 bytes is not restored"
 
-e2e_focus_main
-xdotool key alt+F4
-[ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code"
+[ "$(e2e_close)" = 0 ] || fail "exit code"
