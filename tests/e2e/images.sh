@@ -25,7 +25,7 @@ saved_windows="Z:${saved//\//\\}"  # typed into the program's own field only
 
 # click_at WINDOW X Y: a click at dialog units of a 218 x 179 image dialog.
 click_at() { dialog_click "$1" 218 179 "$2" "$3"; }
-back() { click_at "$1" 183 165; }     # 戻る
+back() { dialog_leave "$1" 218 179 183 165; }  # 戻る
 execute() { click_at "$1" 129 165; }  # 実行
 choose() { click_at "$1" 182 115; }   # 選択
 
@@ -44,12 +44,11 @@ progress_row() {
 # opens on the path of the last file command: the image just saved.
 pick_file() {
     choose "$1"
-    local picker
-    picker="$(e2e_wait_window '(開く|Open)' 10)"
-    sleep 1
-    xdotool key --window "$picker" Return
-    sleep 1
+    file_dialog '(開く|Open)'
 }
+# handled WINDOW: a click on the file box, once the program has taken it:
+# what was sent to the dialog before has been handled.
+handled() { dialog_click_heard "$1" 218 179 87 114 "$E2E_EDIT_CLICKED"; }
 
 e2e_start
 e2e_wait_title '^Veldis$' 30 >/dev/null
@@ -62,11 +61,16 @@ xdotool key --delay 100 a Tab Tab
 xdotool type --delay 40 "$saved_windows"
 xdotool key Return
 [ -n "${E2E_SHOTS:-}" ] && { sleep 2; import -window root "$E2E_SHOTS/image-save-run.png"; }
-e2e_answer 0 centre "$MSG_DONE"
+# The bar is read while the message is up, and again once it has gone; the
+# bar paints a moment after the program moves it.
+e2e_wait_box 0 >/dev/null
+full_bar() { filled="$(progress_row "$DIALOG")"; [ "$filled" != "#FFFFFF " ] && [ "$(wc -w <<< "$filled")" = 1 ]; }
+e2e_until 10 full_bar || true
 [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/image-save.png"
-filled="$(progress_row "$DIALOG")"
+e2e_answer 0 centre "$MSG_DONE"
 e2e_until 10 e2e_no_box || fail "the finished message stayed"
-empty="$(progress_row "$DIALOG")"
+emptied() { empty="$(progress_row "$DIALOG")"; [ "$filled" != "$empty" ] && [ "$(wc -w <<< "$empty")" -le 2 ]; }
+e2e_until 10 emptied || true
 [ "$filled" != "$empty" ] && [ "$(wc -w <<< "$empty")" -le 2 ] ||
     fail "the bar read '$filled' at the finished message and '$empty' after it"
 cmp "$images/a.img" "$saved" || fail "the saved image differs from the floppy"
@@ -76,7 +80,7 @@ echo "ok: A: saved whole equals the device; the bar was full at the end and empt
 touch -d '2001-01-01' "$saved"
 execute "$DIALOG"
 e2e_answer 1 right "$MSG_FILE_EXISTS"
-sleep 2
+handled "$DIALOG"
 [ "$(stat -c %Y "$saved")" = "$(date -d 2001-01-01 +%s)" ] || fail "No rewrote the file"
 back "$DIALOG"
 echo "ok: an existing file answered No is untouched"
@@ -89,26 +93,23 @@ execute "$DIALOG"
 e2e_answer 2 left "Ｂドライブ（OTHER）のセクタ 0～2879 (1,474,560 バイト) をイメージの内容で上書きします。"$'\n'"よろしいですか？"
 e2e_answer 3 left "$MSG_LAYOUT_MISMATCH"
 e2e_answer 4 centre "$MSG_DONE"
-sleep 2
-cmp "$saved" "$images/b.img" || fail "B: differs from the image after the restore"
+e2e_until 30 cmp -s "$saved" "$images/b.img" ||  # written through the loop device
+    fail "B: differs from the image after the restore: $(cmp "$saved" "$images/b.img" 2>&1)"
 fsck.fat -n "$images/b.img" >/dev/null || fail "fsck.fat after the restore"
 echo "ok: the image restored onto B: after the layout question; B: equals it, fsck.fat clean"
 
 # From a start of the user's own, the image passes the end: nothing is written.
 cp "$images/b.img" "$images/b.before"
 e2e_until 10 e2e_no_box || fail "the finished message stayed"
-click_at "$DIALOG" 150 29  # the start list
-sleep 0.5
+dialog_click_heard "$DIALOG" 218 179 150 29 "$E2E_LIST_DROPPED"  # the start list
 xdotool key --delay 100 Down Down Down Down Return
-click_at "$DIALOG" 67 69   # the start field, now open
+dialog_click_heard "$DIALOG" 218 179 67 69 "$E2E_EDIT_CLICKED"  # the start field, now open
 xdotool key --delay 100 End BackSpace 1
 execute "$DIALOG"
 e2e_answer 5 centre "$MSG_BAD_PARAMETER"
-sleep 2
+handled "$DIALOG"
 cmp "$images/b.before" "$images/b.img" || fail "an image larger than the room was written"
 back "$DIALOG"
 echo "ok: an image larger than the room from sector 1 writes nothing"
 
-e2e_focus_main
-xdotool key alt+F4
-[ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code"
+[ "$(e2e_close)" = 0 ] || fail "exit code"

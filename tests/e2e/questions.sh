@@ -31,24 +31,24 @@ e2e_focus_main
 e2e_read_sector 0 a 0
 
 # A restore onto B: asks what it overwrites: キャンセル writes nothing, OK the image.
-e2e_focus_main
-xdotool key alt+f u
-dialog="$(e2e_wait_window 'ドライブイメージの復元' 10)"
-sleep 0.5
+e2e_image_dialog u 'ドライブイメージの復元'
+dialog="$DIALOG"
 xdotool key b
 click_at "$dialog" 182 115  # 選択
 file_dialog '(開く|Open)' "Z:${images//\//\\}\\image.img"
 click_at "$dialog" 129 165  # 実行
 e2e_answer 0 right "$ASKED"
 e2e_until 10 e2e_no_box || fail "the question stayed"
-sleep 2
+# A click into the file box the program takes: the answer has been handled.
+dialog_click_heard "$dialog" 218 179 87 114 "$E2E_EDIT_CLICKED"
 cmp "$images/b.before" "$images/b.img" || fail "キャンセル wrote to B:"
 click_at "$dialog" 129 165
 e2e_answer 1 left "$ASKED"
 e2e_answer 2 centre "$MSG_DONE"
-cmp "$images/image.img" "$images/b.img" || fail "OK did not write the image"
+e2e_until 30 cmp -s "$images/image.img" "$images/b.img" ||  # written through the loop device
+    fail "OK did not write the image: $(cmp "$images/image.img" "$images/b.img" 2>&1)"
 e2e_until 10 e2e_no_box || fail "the finished message stayed"
-click_at "$dialog" 183 165  # 戻る
+dialog_leave "$dialog" 218 179 183 165  # 戻る
 echo "ok: a restore names B:, its label, sectors and bytes; キャンセル writes nothing, OK the image"
 
 # The sector saved as readme33.sct (in the folder of the image, the last file
@@ -56,14 +56,13 @@ echo "ok: a restore names B:, its label, sectors and bytes; キャンセル writ
 e2e_focus_main
 xdotool key ctrl+s
 file_dialog '(名前を付けて保存|Save As)' 'readme33.sct'
+e2e_focus_main  # taken once the save has been handled
 cmp -n 512 "$images/readme33.sct" "$images/a.img" || fail "the sector file"
 e2e_focus_main
 xdotool key alt+f d t
-picker="$(e2e_wait_window '(名前を付けて保存|Save As)' 10)"
-sleep 1
-xdotool key Return  # the name as proposed
-e2e_until 5 window_gone "$picker" || fail "the dump's dialog stayed open"
-e2e_until 5 test -f "$images/readme33.txt" || fail "no readme33.txt beside the sector file"
+file_dialog '(名前を付けて保存|Save As)'  # the name as proposed
+e2e_focus_main  # taken once the dump has been handled
+[ -f "$images/readme33.txt" ] || fail "no readme33.txt beside the sector file"
 [ "$(stat -c %s "$images/readme33.txt")" = $((32 * 72)) ] || fail "the dump's size"
 cmp -n 512 "$images/readme33.sct" "$images/a.img" || fail "the sector file was replaced"
 echo "ok: after readme33.sct, the dump's dialog proposes readme33.txt in the same folder"
@@ -74,16 +73,18 @@ e2e_focus_main
 cp "$images/a.img" "$images/a.before"
 before="$(e2e_box_count)"
 xdotool key --delay 100 Home 5 5 alt+space c
-e2e_until 10 e2e_boxes_beyond "$before" || fail "closing asked nothing"
+e2e_until 30 e2e_boxes_beyond "$before" || fail "closing asked nothing"
 xdotool search --onlyvisible --name "$(e2e_title 0 0)" >/dev/null || fail "the window went before the question"
 [ -n "${E2E_SHOTS:-}" ] && { sleep 2; import -window root "$E2E_SHOTS/close-question.png"; }
 e2e_answer "$before" last "$MSG_WRITE_CHANGES"  # キャンセル
-sleep 2
+# A click the program takes: the answer has been handled. A program that
+# closed takes none, which the check after it names.
+e2e_click_main || true
 [ ! -f "$E2E_LOG/exit" ] || fail "キャンセル closed the program"
-e2e_wait_title "$(e2e_title 0 0)" 5 >/dev/null
+e2e_wait_title "$(e2e_title 0 0)" 20 >/dev/null
 e2e_focus_main
 xdotool key alt+F4
 e2e_answer "$((before + 1))" centre "$MSG_WRITE_CHANGES"  # いいえ
-[ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code after いいえ"
+[ "$(e2e_wait_exit 30)" = 0 ] || fail "exit code after いいえ"
 cmp "$images/a.before" "$images/a.img" || fail "いいえ wrote the edit"
 echo "ok: closing asks with the window on screen; キャンセル keeps it open, いいえ closes unwritten"
