@@ -35,15 +35,15 @@ fatdrive_apply
 e2e_install_copy "$images/program"
 printf "${E2E_EDITOR_INI}OPTFLAG1=0\r\n" > "$images/program/veldis.INI"
 
-# shown_at OFFSET: the caret's sector is shown; KEYS typed at the caret and
-# written change the device at OFFSET alone.
+# caret_at OFFSET KEYS: the caret's sector is shown; KEYS typed at the caret
+# and written change the device at OFFSET alone.
 caret_at() {
     local offset="$1" keys="$2"
-    e2e_wait_title "$(e2e_title 3 $((offset / 512)))" 20 >/dev/null
+    e2e_wait_title "$(e2e_title 3 $((offset / 512)))" 30 >/dev/null
     e2e_focus_main
     cp "$image" "$images/before"
     xdotool key --delay 100 $keys ctrl+w
-    sleep 1
+    e2e_until 30 bash -c "! cmp -s '$images/before' '$image'" || true  # the write lands
     local changed
     changed="$({ cmp -l "$images/before" "$image" || true; } | tr -s ' ' | sed 's/^ //' | cut -d' ' -f1 | tr '\n' ' ')"
     [ "$changed" = "$((offset + 1)) " ] || fail "expected byte $offset changed alone, changed: $changed"
@@ -55,9 +55,11 @@ e2e_focus_main
 e2e_read_sector 3 d 0
 
 e2e_find "$WORD" text down
-e2e_wait_title "$(e2e_title 3 $((WORDS[0] / 512)))" 20 >/dev/null
+e2e_wait_title "$(e2e_title 3 $((WORDS[0] / 512)))" 30 >/dev/null
+e2e_focus_main
 xdotool key F3
-e2e_wait_title "$(e2e_title 3 $((WORDS[1] / 512)))" 20 >/dev/null
+e2e_wait_title "$(e2e_title 3 $((WORDS[1] / 512)))" 30 >/dev/null
+e2e_focus_main
 xdotool key F3
 caret_at "${WORDS[2]}" Z
 echo "ok: Shift-JIS text as 文字列, then 次を検索 twice, each caret on the next word's first byte"
@@ -81,7 +83,7 @@ e2e_read_sector 3 d 0
 boxes="$(e2e_box_count)"
 e2e_find "de ad be ef 01 23 45 67 89" hex down
 e2e_answer "$boxes" centre "$MSG_NOT_FOUND"
-e2e_wait_title "$(e2e_title 3 0)" 5 >/dev/null
+e2e_wait_title "$(e2e_title 3 0)" 20 >/dev/null
 echo "ok: a pattern not on the drive says so; the sector shown stays"
 
 # The medium loses its tail while the drive is shown.
@@ -90,8 +92,7 @@ losetup -c "$(losetup -j "$image" -O NAME -n)"
 boxes="$(e2e_box_count)"
 e2e_find "de ad be ef 01 23 45 67 89" hex down
 e2e_answer "$boxes" centre "セクタ 10000 が読めないため、検索を中止しました。"
-e2e_wait_title "$(e2e_title 3 0)" 5 >/dev/null
+e2e_wait_title "$(e2e_title 3 0)" 20 >/dev/null
 echo "ok: the first sector the search could not read is named; the sector shown stays"
 
-xdotool key alt+F4
-[ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code"
+[ "$(e2e_close)" = 0 ] || fail "exit code"

@@ -34,7 +34,7 @@ sjis_trace() {
 }
 status_is() { [ "$(status "$1")" = "$(sjis_trace "$2")" ]; }
 expect_status() {
-    e2e_until 5 status_is "$1" "$2" || fail "status part $1: expected '$2', shows '$(status "$1")'"
+    e2e_until 20 status_is "$1" "$2" || fail "status part $1: expected '$2', shows '$(status "$1")'"
 }
 same_device() { cmp -s "$1" "$image" || fail "$2"; }
 
@@ -66,15 +66,15 @@ xdotool key --delay 100 ctrl+z ctrl+z ctrl+z
 expect_status 4 "変更 0 ﾊﾞｲﾄ"
 expect_status 0 "ｵﾌｾｯﾄ 0020 上位"
 xdotool key ctrl+w
-sleep 1
+e2e_focus_main  # taken once Ctrl+W has been handled
 same_device "$images/before" "Ctrl+W wrote a sector whose edits were all taken back"
 
 # A write, the program killed, a new start: the write is still taken back.
 xdotool key --delay 100 1 2 ctrl+w
-e2e_until 10 bash -c "! cmp -s '$images/before' '$image'" || fail "the sector was not written"
+e2e_until 30 bash -c "! cmp -s '$images/before' '$image'" || fail "the sector was not written"
 # Wine's process has the exe's path alone for its command line.
 pkill -9 -x -f "$E2E_EXE" || fail "no veldis.exe to kill"
-e2e_wait_exit 20 >/dev/null
+e2e_wait_exit 30 >/dev/null
 e2e_start
 e2e_wait_title '^Veldis$' 30 >/dev/null
 e2e_focus_main
@@ -96,9 +96,9 @@ same_device "$images/before" "the write was not taken back after a restart"
 e2e_focus_main
 e2e_read_sector 3 d "$DATA"
 xdotool key --delay 100 Home 7 7 ctrl+w
-e2e_until 10 bash -c "! cmp -s '$images/before' '$image'" || fail "the sector was not written again"
+e2e_until 30 bash -c "! cmp -s '$images/before' '$image'" || fail "the sector was not written again"
 printf 'X' | dd of="$(losetup -j "$image" -O NAME -n)" bs=1 seek=$((DATA * 512 + 100)) \
-    conv=notrunc status=none
+    conv=notrunc,fsync status=none
 cp "$image" "$images/changed"
 undo_write "セクタ $DATA は書き込んだ後に変更されているため、元に戻せません。
 ドライブには何も書き込んでいません。"
@@ -109,10 +109,10 @@ same_device "$images/changed" "the undo wrote over a sector changed since"
 e2e_focus_main
 e2e_read_sector 3 d "$DATA"
 xdotool key --delay 100 Home 8 8 ctrl+w
-e2e_until 10 bash -c "! cmp -s '$images/changed' '$image'" || fail "the sector was not written a third time"
+e2e_until 30 bash -c "! cmp -s '$images/changed' '$image'" || fail "the sector was not written a third time"
 cp "$image" "$images/other"
 printf '\x55\x66\x77\x88' | dd of="$images/other" bs=1 seek=39 conv=notrunc status=none
-dd if="$images/other" of="$(losetup -j "$image" -O NAME -n)" bs=1M conv=notrunc status=none
+dd if="$images/other" of="$(losetup -j "$image" -O NAME -n)" bs=1M conv=notrunc,fsync status=none
 undo_write "Ｄドライブは、セクタ $DATA を書き込んだときとは別のディスクかファイルです（シリアル番号、大きさ、セクタの大きさまたはラベルが異なります）。
 元に戻せません。何も書き込んでいません。"
 same_device "$images/other" "the undo wrote onto another medium"
