@@ -26,11 +26,7 @@ press_f1() {
     e2e_focus_main
     xdotool key F1
 }
-close() {
-    e2e_focus_main
-    xdotool key alt+F4
-    [ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code"
-}
+close() { [ "$(e2e_close)" = 0 ] || fail "exit code"; }
 
 press_f1
 e2e_until 30 grep -qx "file://$folder/VELDIS.HTM" "$folder/pages" 2>/dev/null ||
@@ -51,7 +47,7 @@ mv "$folder/MANUAL.HTM" "$folder/VELDIS.HTM"
 : > "$folder/VELDIS.HLP"
 : > "$folder/pages"
 press_f1
-e2e_until 20 grep -aqF "cmd=11 data=00000000 fn=$windows\\VELDIS.HLP" "$E2E_LOG/trace" ||
+e2e_until 30 grep -aqF "cmd=11 data=00000000 fn=$windows\\VELDIS.HLP" "$E2E_LOG/trace" ||
     fail "F1 did not call the help engine with VELDIS.HLP beside the exe"
 [ -s "$folder/pages" ] && fail "F1 opened the manual beside VELDIS.HLP"
 "$VELDIS_WINESERVER" -k 2>/dev/null || true

@@ -8,8 +8,7 @@ MSG_OS_UNSUPPORTED="このＯＳには対応していません。"
 # NT 3.51 and anything older than NT 4: the error box, then exit code 1.
 e2e_windows_version nt351
 e2e_start
-box="$(e2e_wait_window Veldis 30)"
-xdotool key --window "$box" Return
+e2e_answer_box 0 centre >/dev/null
 status="$(e2e_wait_exit 30)"
 [ "$status" = 1 ] || fail "NT 3.51: exit code $status, expected 1"
 [ "$(e2e_boxes)" = "$(wine_text "$MSG_OS_UNSUPPORTED")" ] || fail "NT 3.51: boxes were: $(e2e_boxes)"
@@ -20,12 +19,9 @@ echo "ok: NT 3.51 is refused with the error box and exit code 1"
 for version in nt40 win2k win7 win95 win98; do
     e2e_windows_version "$version"
     e2e_start
-    window="$(e2e_wait_window Veldis 30)"
+    e2e_wait_window Veldis 30 >/dev/null
     [ -z "$(e2e_boxes)" ] || fail "$version: unexpected boxes: $(e2e_boxes)"
-    xdotool mousemove --window "$window" 300 200 click 1
-    sleep 0.5
-    xdotool key alt+F4
-    status="$(e2e_wait_exit 30)"
+    status="$(e2e_close)"
     [ "$status" = 0 ] || fail "$version: exit code $status, expected 0"
     echo "ok: $version opens the main window quietly and Alt+F4 ends it"
 done
@@ -46,10 +42,7 @@ for saved in "-32000 28 -32000 160" "3000 600 5000 800"; do
     [ "$X" -ge 0 ] && [ "$Y" -ge 0 ] && [ $((X + WIDTH)) -le "$screen_width" ] &&
         [ $((Y + HEIGHT)) -le "$screen_height" ] ||
         fail "saved at $left,$top: opened at $X,$Y, ${WIDTH}x$HEIGHT, off the ${screen} screen"
-    xdotool mousemove --window "$window" 60 8 click 1  # the caption: a small window is mostly menu
-    sleep 0.5
-    xdotool key alt+F4
-    [ "$(e2e_wait_exit 30)" = 0 ] || fail "exit code after a start at $left,$top"
+    [ "$(e2e_close)" = 0 ] || fail "exit code after a start at $left,$top"
     grep -q "^LEFT=-\?[0-9]\{1,4\}\s*$" "$E2E_LOG/program/veldis.INI" ||
         fail "saved again off the screen: $(tr '\r\n' '  ' < "$E2E_LOG/program/veldis.INI")"
     echo "ok: a window saved at $left,$top opens at $X,$Y on the screen"
