@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include "app/main_commands.h"
@@ -115,7 +114,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     if (handOverToRunningInstance(imagePath)) return 0;
 
     loadSettings();
-    InitCommonControls();  // the progress bars and the status bar
     if (!registerWindowClass(instance)) return 0;
     HWND window = CreateWindowExA(0, WINDOW_CLASS, MESSAGE_CAPTION,
                                   WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,

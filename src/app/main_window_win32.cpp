@@ -19,6 +19,7 @@
 #include "editor/value_edit_dialog_win32.h"
 #include "editor/view_scroll.h"
 #include "image/image_dialogs_win32.h"
+#include "platform/common_controls_win32.h"
 #include "platform/settings.h"
 #include "search/find_dialog_win32.h"
 
@@ -90,6 +91,19 @@ void performCommand(HWND window, int id)
         break;
     case WindowAction::Close: SendMessageA(window, WM_CLOSE, 0, 0); break;
     }
+}
+
+// The status bar comes just after the window's first paint, with the
+// common controls: loaded before it, they held the first paint back.
+constexpr UINT WM_ADD_STATUS_BAR = WM_APP + 2;
+
+void addStatusBar(HWND window)
+{
+    loadCommonControls();
+    createStatusBar(window);
+    fitStatusBar();
+    updateScrollBars();
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 // The message a second start asks with, 0 until the window exists.
@@ -171,7 +185,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         mainWindow = window;
         handOverMessage = handOverQuestion();
         break;
-    case WM_CREATE: createStatusBar(window); return 0;
+    case WM_CREATE: PostMessageA(window, WM_ADD_STATUS_BAR, 0, 0); return 0;
+    case WM_ADD_STATUS_BAR: addStatusBar(window); return 0;
     case WM_PAINT: paint(window); return 0;
     case WM_SIZE:
         fitStatusBar();

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "driveinfo/drive_list.h"
+#include "platform/common_controls_win32.h"
 #include "platform/commands.h"
 #include "res/resource.h"
 
@@ -26,14 +27,23 @@ void insertColumns(HWND list)
     }
 }
 
+using ImageListCreateFn = HIMAGELIST(WINAPI*)(int, int, UINT, int, int);
+using ImageListReplaceIconFn = int(WINAPI*)(HIMAGELIST, int, HICON);
+
 // An icon the shell does not give keeps its place with the system's own.
 void setDriveTypeIcons(HWND list)
 {
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, 1, 1);
+    HMODULE controls = loadCommonControls();
+    auto create = reinterpret_cast<ImageListCreateFn>(
+        reinterpret_cast<void*>(GetProcAddress(controls, "ImageList_Create")));
+    auto replaceIcon = reinterpret_cast<ImageListReplaceIconFn>(
+        reinterpret_cast<void*>(GetProcAddress(controls, "ImageList_ReplaceIcon")));
+    if (create == nullptr || replaceIcon == nullptr) return;
+    HIMAGELIST images = create(16, 16, ILC_COLOR4 | ILC_MASK, 1, 1);
     for (int index : DRIVE_TYPE_ICONS) {
         HICON icon = ExtractIconA(GetModuleHandleA(nullptr), "SHELL32.DLL", index);
         bool extracted = icon != nullptr && icon != HICON(1);
-        ImageList_ReplaceIcon(images, -1, extracted ? icon : LoadIconA(nullptr, MAKEINTRESOURCEA(32512)));
+        replaceIcon(images, -1, extracted ? icon : LoadIconA(nullptr, MAKEINTRESOURCEA(32512)));
         if (extracted) DestroyIcon(icon);
     }
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(images));

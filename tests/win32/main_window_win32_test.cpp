@@ -38,6 +38,9 @@ protected:
                                  300, nullptr, nullptr, windowClass.hInstance, nullptr);
         ASSERT_NE(window, nullptr);
         ShowWindow(window, SW_SHOWNOACTIVATE);
+        // The status bar comes with a message posted at the window's creation.
+        MSG message;
+        while (PeekMessageA(&message, window, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
         // A sector on screen, as a load leaves it.
         editor.currentDrive = 0;
         editor.sectorSize = 512;
