@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh >&2
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench --target veldis_sync_bench -j2 >&2
+cc -O2 -Wall -Wextra -Werror -o build/bench/first-paint tests/bench/first_paint.c -lX11 >&2
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target veldis veldis_paint_bench veldis_image_bench veldis_minimal_window >&2
 prefix="$PWD/build/win64/wineprefix"
@@ -19,7 +20,8 @@ rows="$(
                  END {printf "ROW|syncBuffers(Compare), 18432 bytes|%.1f|ns|memcmp of the same bytes|%.1f\n", sync, bare}'
     tests/support/wine-run.sh "$prefix" "$bench/veldis_paint_bench.exe" | grep '^ROW|'
     tests/bench/image-bench.sh "$prefix" "$bench/veldis_image_bench.exe" | grep '^ROW|'
-    tests/bench/startup-bench.sh "$prefix" "$PWD/build/win64/veldis.exe" "$bench/veldis_minimal_window.exe"
+    tests/bench/startup-bench.sh "$prefix" "$PWD/build/win64/veldis.exe" "$bench/veldis_minimal_window.exe" \
+        "$PWD/build/bench/first-paint"
 )"
 awk -F'|' 'BEGIN {
         printf "| %s | %s | %s | %s |\n|---|---:|---|---:|\n", "measured", "figure", "baseline", "ratio"

@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
     cmake g++ clang libclang-rt-14-dev libgtest-dev googletest    # native build, tests, fuzzer
-    libbenchmark-dev                                              # benchmarks
+    libbenchmark-dev libx11-dev                                   # benchmarks
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix           # the two Windows builds
     wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont  # running them
     dosfstools mtools util-linux xxd locales ntfs-3g              # FAT and NTFS volumes, loop devices
