@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "disk/device_io_win32.h"
 #include "disk/drive_root.h"
 #include "disk/sector_routes_win32.h"
 
@@ -58,42 +59,19 @@ uint64_t lengthOf(HANDLE device)
     return uint64_t(DWORD(high)) << 32 | low;
 }
 
-// A refused seek leaves the position where it was, at the volume's first
-// byte: a transfer after it would read or overwrite the boot sector. The
-// high word goes in as a signed LONG: an offset past 2^63 bytes is none.
-bool seekTo(HANDLE device, uint64_t offset)
-{
-    if (offset > uint64_t(INT64_MAX)) return false;
-    LONG high = LONG(offset >> 32);
-    SetLastError(NO_ERROR);
-    DWORD low = SetFilePointer(device, LONG(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
-    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return false;
-    return (uint64_t(DWORD(high)) << 32 | low) == offset;
-}
-
 // The byte count must fit ReadFile's 32 bits, and the offset 64 bits.
 bool seekSectors(HANDLE device, uint32_t sectorSize, uint32_t count, SectorNumber firstSector)
 {
     return uint64_t(sectorSize) * count <= 0xFFFFFFFFu &&
            firstSector <= UINT64_MAX / sectorSize &&
-           seekTo(device, firstSector * sectorSize);
-}
-
-bool moveBytes(HANDLE device, SectorOp op, uint32_t bytes, void* buffer)
-{
-    DWORD done = 0;
-    if (op == SectorOp::Read)
-        ReadFile(device, buffer, bytes, &done, nullptr);
-    else
-        WriteFile(device, buffer, bytes, &done, nullptr);
-    return done == bytes;
+           seekDevice(device, firstSector * sectorSize);
 }
 
 bool moveSectors(HANDLE device, SectorOp op, uint32_t sectorSize, uint32_t count,
                  SectorNumber firstSector, void* buffer)
 {
     return seekSectors(device, sectorSize, count, firstSector) &&
-           moveBytes(device, op, sectorSize * count, buffer);
+           moveDeviceBytes(device, op, sectorSize * count, buffer);
 }
 
 // Where the device answers no length at all (Wine's loop devices), its end
@@ -163,7 +141,7 @@ int ntTransfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
     bool done = seekSectors(device, sectorSize, count, firstSector);
     if (done) {
         control(device, FSCTL_LOCK_VOLUME);
-        done = moveBytes(device, op, sectorSize * count, buffer);
+        done = moveDeviceBytes(device, op, sectorSize * count, buffer);
         control(device, FSCTL_UNLOCK_VOLUME);
     }
     CloseHandle(device);
