@@ -49,7 +49,7 @@ uint64_t diskBytesOf(const DiskGeometry& geometry)
 }
 
 // A sector larger than the editor's buffers would overrun them, and one not
-// a power of two is a driver's nonsense. A part sector at the end is no
+// a power of two is a driver's nonsense. A partial sector at the end is no
 // sector: the count rounds down.
 bool shapeOf(void* device, DiskShape* shape)
 {

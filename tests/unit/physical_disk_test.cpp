@@ -112,7 +112,7 @@ const TransferRow TRANSFERS[] = {
     {disk(512, MIB), READ, 0, 1, 2048, ""},
     {disk(512, MIB), WRITE, 0, 2, 2047, ""},
     {disk(512, MIB), READ, 0, 1, UINT64_MAX, ""},
-    {disk(512, 10 * 512 + 100), READ, 0, 1, 9, "read 4608+512"},  // a part sector at the end
+    {disk(512, 10 * 512 + 100), READ, 0, 1, 9, "read 4608+512"},  // a partial sector at the end
     {disk(512, 10 * 512 + 100), READ, 0, 1, 10, ""},
     {disk(512, 511), READ, 0, 1, 0, ""},
     {disk(16384, MIB), READ, 0, 1, 63, "read 1032192+16384"},
