@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh >&2
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/bench --target veldis_sync_bench -j2 >&2
+cmake --build build/bench --target veldis_sync_bench veldis_partition_bench -j2 >&2
 cc -O2 -Wall -Wextra -Werror -o build/bench/first-paint tests/bench/first_paint.c -lX11 >&2
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target veldis veldis_paint_bench veldis_image_bench veldis_minimal_window >&2
@@ -18,6 +18,14 @@ rows="$(
     build/bench/tests/bench/veldis_sync_bench --benchmark_format=csv 2>/dev/null |
         awk -F, '{gsub(/"/, "", $1)} $1 == "bareMemcmp" {bare = $3} $1 == "syncCompare" {sync = $3}
                  END {printf "ROW|syncBuffers(Compare), 18432 bytes|%.1f|ns|memcmp of the same bytes|%.1f\n", sync, bare}'
+    build/bench/tests/bench/veldis_partition_bench --benchmark_format=csv 2>/dev/null |
+        awk -F, '{gsub(/"/, "", $1); split($1, name, "/")}
+                 name[1] == "partitionList" {list[name[2]] = $3}
+                 name[1] == "sectorsOneByOne" {read[name[2]] = $3; sectors[name[2]] = $NF}
+                 END {printf "ROW|partition list, GPT of 128 entries|%.1f|us|its %d sectors read one by one|%.1f\n",
+                             list["gpt128"], sectors["gpt128"], read["gpt128"]
+                      printf "ROW|partition list, MBR with 100 EBRs|%.1f|us|its %d sectors read one by one|%.1f\n",
+                             list["chain100"], sectors["chain100"], read["chain100"]}'
     tests/support/wine-run.sh "$prefix" "$bench/veldis_paint_bench.exe" | grep '^ROW|'
     tests/bench/image-bench.sh "$prefix" "$bench/veldis_image_bench.exe" | grep '^ROW|'
     tests/bench/startup-bench.sh "$prefix" "$PWD/build/win64/veldis.exe" "$bench/veldis_minimal_window.exe" \

@@ -10,6 +10,7 @@ PACKAGES=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix           # the two Windows builds
     wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont  # running them
     dosfstools mtools util-linux xxd locales ntfs-3g              # FAT and NTFS volumes, loop devices
+    fdisk                                                         # partitioned disks (sfdisk, fdisk)
     zip unzip                                                     # the release package
 )
 # F1's manual: a small browser for Wine's browser bridge, which draws Japanese.
