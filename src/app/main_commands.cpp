@@ -54,6 +54,7 @@ WindowAction runCommand(int id)
     case CMD_JUMP_CLUSTER: return WindowAction::ClusterDialog;
     case CMD_ALL_DRIVES_INFO: return WindowAction::AllDrivesDialog;
     case CMD_DRIVE_INFO: return WindowAction::DriveInfoDialog;
+    case CMD_PARTITION_LIST: return WindowAction::PartitionListDialog;
     case CMD_FIND: return WindowAction::FindDialog;
     // With nothing to repeat, 次を検索 asks what to find.
     case CMD_FIND_NEXT: return findRequest.asked ? WindowAction::FindRun : WindowAction::FindDialog;
@@ -121,16 +122,16 @@ bool mayClose()
     }
 }
 
-int readDialogDrive()
+Source readDialogSource()
 {
-    DriveChoices choices = listDriveChoices(editor.currentDrive);
-    if (choices.selected >= 0) return editor.currentDrive;
-    return choices.count > 0 ? driveFromChoice(choices.entries[0]) : -1;
+    DriveChoices choices = listDriveChoices(editor.source);
+    if (choices.selected >= 0) return editor.source;
+    return choices.count > 0 ? sourceFromChoice(choices.entries[0]) : NO_SOURCE;
 }
 
-bool acceptReadChoice(int drive, const char* sectorText)
+bool acceptReadChoice(Source source, const char* sectorText)
 {
-    if (drive < 0) {
+    if (source.kind == SourceKind::None) {
         showMessage(MSG_NO_DRIVE, MessageKind::Warning);
         return false;
     }
@@ -139,5 +140,5 @@ bool acceptReadChoice(int drive, const char* sectorText)
         showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
         return false;
     }
-    return loadSector(drive, sector);
+    return loadSector(source, sector);
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "disk/source.h"
+
 // What the window still has to do once the core has run a command.
 enum class WindowAction {
     None,
@@ -14,6 +16,7 @@ enum class WindowAction {
     FindRun,
     AllDrivesDialog,
     DriveInfoDialog,
+    PartitionListDialog,
     OptionsDialog,
     AboutDialog,
     Help,
@@ -34,10 +37,10 @@ void restoreSessionCommands();
 // question), No lets them go, Cancel keeps the program open. True: close.
 bool mayClose();
 
-// The drive the read dialog opens on: the drive shown, else the first listed
-// (-1 for none).
-int readDialogDrive();
+// The source the read dialog opens on: the one shown, else the first listed
+// (NO_SOURCE for none).
+Source readDialogSource();
 
-// OK in the read dialog, with the chosen drive (-1 for none) and the sector
-// number as typed: true when the sector is shown and the dialog may close.
-bool acceptReadChoice(int drive, const char* sectorText);
+// OK in the read dialog, with the chosen source (NO_SOURCE for none) and the
+// sector number as typed: true when the sector is shown and the dialog may close.
+bool acceptReadChoice(Source source, const char* sectorText);

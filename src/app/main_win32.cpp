@@ -5,6 +5,7 @@
 #include "app/main_window_win32.h"
 #include "app/platform_win32.h"
 #include "app/startup.h"
+#include "disk/physical_disk_win32.h"
 #include "disk/sector_routes_win32.h"
 #include "editor/editor_state.h"
 #include "platform/commands.h"
@@ -105,6 +106,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     installWin32Platform();
     SectorIo::setRoutes(WIN32_SECTOR_ROUTES);
     installVwin32Device();
+    installDiskDevice();
     resetEditor();
     resetCommandStates();
     int exitCode = checkStartup(detectAccessMethod());

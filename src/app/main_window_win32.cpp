@@ -81,6 +81,9 @@ void performCommand(HWND window, int id)
         openEditorDialog(window, "ALLINFO", allDrivesDialogProc);
         break;
     case WindowAction::DriveInfoDialog: openEditorDialog(window, "INFO", driveInfoDialogProc); break;
+    case WindowAction::PartitionListDialog:
+        openEditorDialog(window, "PARTLIST", partitionListDialogProc);
+        break;
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;
     case WindowAction::AboutDialog: openDialog(window, "VELDIS", aboutDialogProc); break;
     case WindowAction::Help: openHelp(window); break;
@@ -144,7 +147,7 @@ void limitSize(MINMAXINFO* info)
 
 void paint(HWND window)
 {
-    if (editor.currentDrive == -1) {
+    if (editor.source.kind == SourceKind::None) {
         paintBanner(window);
         return;
     }

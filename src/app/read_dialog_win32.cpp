@@ -13,7 +13,7 @@ constexpr int SECTOR_DIGITS = 20;  // 2^64 - 1
 
 void open(HWND dialog)
 {
-    fillDriveCombo(GetDlgItem(dialog, IDC_READ_DRIVE), readDialogDrive());
+    fillDriveCombo(GetDlgItem(dialog, IDC_READ_DRIVE), readDialogSource());
     SendDlgItemMessageA(dialog, IDC_READ_SECTOR, EM_LIMITTEXT, SECTOR_DIGITS, 0);
     char sector[SECTOR_DIGITS + 1];
     std::snprintf(sector, sizeof sector, "%llu", (unsigned long long)editor.currentSector);
@@ -24,8 +24,8 @@ void accept(HWND dialog)
 {
     char sector[SECTOR_DIGITS + 2] = "";
     GetDlgItemTextA(dialog, IDC_READ_SECTOR, sector, sizeof sector);
-    int drive = comboDrive(GetDlgItem(dialog, IDC_READ_DRIVE));
-    if (acceptReadChoice(drive, sector)) EndDialog(dialog, 1);
+    Source source = comboSource(GetDlgItem(dialog, IDC_READ_DRIVE));
+    if (acceptReadChoice(source, sector)) EndDialog(dialog, 1);
 }
 
 }  // namespace

@@ -12,9 +12,10 @@ int noRoute(SectorOp, int, uint32_t, SectorNumber, void*)
 }
 
 AccessMethod currentMethod = AccessMethod::Unsupported;
-SectorRoutes currentRoutes = {noRoute, noRoute, noRoute, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+SectorRoutes currentRoutes = {noRoute, noRoute, noRoute, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr, noRoute, nullptr, nullptr, nullptr};
 
-// The image file open as IMAGE_FILE_DRIVE, if any.
+// The image file open as IMAGE_FILE_SOURCE, if any.
 struct ImageFile {
     void* file;  // null: none open
     uint64_t length;
@@ -23,8 +24,10 @@ struct ImageFile {
     char path[FILE_PATH_SIZE];
 };
 ImageFile image = {nullptr, 0, false, 512, ""};
-// A run on the image file holds it, in sectors of the size it began with.
+// A run on the image file holds it, in sectors of the size it began with;
+// one on a physical disk holds the disk.
 bool imageRun = false;
+bool diskRun = false;
 uint32_t imageRunSectorSize = 0;
 
 // Only whole sectors inside the file move: a write never extends it, and a
@@ -79,28 +82,44 @@ void SectorIo::setRoutes(const SectorRoutes& routes)
     currentRoutes = routes;
 }
 
-int SectorIo::transfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector,
+int SectorIo::transfer(SectorOp op, Source source, uint32_t count, SectorNumber firstSector,
                        void* buffer)
 {
     int method = static_cast<int>(currentMethod);
-    if (drive == IMAGE_FILE_DRIVE) return transferImage(op, count, firstSector, buffer);
+    switch (source.kind) {
+    case SourceKind::ImageFile: return transferImage(op, count, firstSector, buffer);
+    case SourceKind::Disk:
+        // Windows 95/98 offer no physical disk to a program.
+        if (!usesNtRoute() || currentRoutes.diskTransfer == nullptr) return SECTOR_STATUS_FAILED;
+        return currentRoutes.diskTransfer(op, source.number, count, firstSector, buffer);
+    case SourceKind::Drive: break;
+    default: return SECTOR_STATUS_FAILED;
+    }
     if (usesNtRoute()) {
         if (op != SectorOp::Read && op != SectorOp::Write) return SECTOR_STATUS_FAILED;
-        return currentRoutes.ntTransfer(op, drive, count, firstSector, buffer);
+        return currentRoutes.ntTransfer(op, source.number, count, firstSector, buffer);
     }
     // 0 is never classified, but behaves like the first Windows 95 release.
-    if (method <= 1) return currentRoutes.absDiskTransfer(op, drive, count, firstSector, buffer);
-    return currentRoutes.extAbsDiskTransfer(op, drive, count, firstSector, buffer);
+    if (method <= 1)
+        return currentRoutes.absDiskTransfer(op, source.number, count, firstSector, buffer);
+    return currentRoutes.extAbsDiskTransfer(op, source.number, count, firstSector, buffer);
 }
 
-bool SectorIo::beginRun(SectorOp op, int drive, uint32_t sectorSize, bool lock)
+bool SectorIo::beginRun(SectorOp op, Source source, uint32_t sectorSize, bool lock)
 {
     // The image file stays open while shown: a run needs no device of its own.
-    imageRun = drive == IMAGE_FILE_DRIVE && image.file != nullptr && sectorSize == image.sectorSize;
+    bool isImage = source.kind == SourceKind::ImageFile;
+    imageRun = isImage && image.file != nullptr && sectorSize == image.sectorSize;
     imageRunSectorSize = sectorSize;
-    if (drive == IMAGE_FILE_DRIVE) return imageRun;
+    if (isImage) return imageRun;
+    if (source.kind == SourceKind::Disk) {
+        diskRun = usesNtRoute() && currentRoutes.beginDiskRun != nullptr &&
+                  currentRoutes.beginDiskRun(op, source.number, sectorSize);
+        return diskRun;
+    }
+    if (source.kind != SourceKind::Drive) return false;
     if (!usesNtRoute() || currentRoutes.beginNtRun == nullptr) return true;
-    return currentRoutes.beginNtRun(op, drive, sectorSize, lock || op == SectorOp::Write);
+    return currentRoutes.beginNtRun(op, source.number, sectorSize, lock || op == SectorOp::Write);
 }
 
 uint32_t SectorIo::runTransferBytes()
@@ -114,18 +133,28 @@ void SectorIo::endRun(bool dismount)
         imageRun = false;
         return;
     }
+    if (diskRun) {
+        diskRun = false;
+        currentRoutes.endDiskRun();
+        return;
+    }
     if (usesNtRoute() && currentRoutes.endNtRun != nullptr) currentRoutes.endNtRun(dismount);
 }
 
-bool SectorIo::queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount)
+bool SectorIo::queryDevice(Source source, uint32_t* sectorSize, uint64_t* sectorCount)
 {
-    if (drive == IMAGE_FILE_DRIVE) {
+    if (source.kind == SourceKind::ImageFile) {
         *sectorSize = image.sectorSize;
         *sectorCount = image.length / image.sectorSize;
         return image.file != nullptr && *sectorCount != 0;
     }
-    if (!usesNtRoute() || currentRoutes.queryNtDevice == nullptr) return false;
-    return currentRoutes.queryNtDevice(drive, sectorSize, sectorCount);
+    if (source.kind == SourceKind::Disk)
+        return usesNtRoute() && currentRoutes.queryDisk != nullptr &&
+               currentRoutes.queryDisk(source.number, sectorSize, sectorCount);
+    if (source.kind != SourceKind::Drive || !usesNtRoute() ||
+        currentRoutes.queryNtDevice == nullptr)
+        return false;
+    return currentRoutes.queryNtDevice(source.number, sectorSize, sectorCount);
 }
 
 SectorIo::ImageOpening SectorIo::openImage(const char* path)

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "disk/access_method.h"
+#include "disk/source.h"
 
 // A sector number counted from the volume's first sector: 64 bits, as
 // drives past 2 TiB of 512-byte sectors need.
@@ -26,10 +27,6 @@ using RunBegin = bool (*)(SectorOp op, int drive, uint32_t sectorSize, bool lock
 // Ends the run; `dismount` makes the file system read the volume afresh.
 using RunEnd = void (*)(bool dismount);
 
-// A drive number past Z: for an image file shown as a drive, whatever the
-// access method.
-constexpr int IMAGE_FILE_DRIVE = 26;
-
 // Opens the image file at `path`: its handle (null when it cannot be
 // opened), its length, and whether it can only be read.
 using ImageOpen = void* (*)(const char* path, uint64_t* length, bool* readOnly);
@@ -43,9 +40,13 @@ using ImageTransfer = int (*)(void* file, SectorOp op, uint64_t offset, uint32_t
 // file system: false when the device cannot be opened or has no sectors.
 using DeviceQuery = bool (*)(int drive, uint32_t* sectorSize, uint64_t* sectorCount);
 
+// A physical disk held for a run, and let go.
+using DiskRunBegin = bool (*)(SectorOp op, int disk, uint32_t sectorSize);
+using DiskRunEnd = void (*)();
+
 // The seam between the dispatcher and the operating system. A route without
 // runs (null) goes on per transfer; one without a device query knows only
-// volumes the system can read.
+// volumes the system can read; one without physical disks has none.
 struct SectorRoutes {
     SectorRoute ntTransfer;
     SectorRoute absDiskTransfer;
@@ -56,6 +57,10 @@ struct SectorRoutes {
     ImageOpen openImage;
     ImageClose closeImage;
     ImageTransfer imageTransfer;
+    SectorRoute diskTransfer;
+    DiskRunBegin beginDiskRun;
+    DiskRunEnd endDiskRun;
+    DeviceQuery queryDisk;
 };
 
 // The size of the editor's sector buffers and of every transfer buffer.
@@ -76,16 +81,16 @@ namespace SectorIo {
 void setMethod(AccessMethod method);
 AccessMethod method();
 void setRoutes(const SectorRoutes& routes);
-int transfer(SectorOp op, int drive, uint32_t count, SectorNumber firstSector, void* buffer);
-// For a run of transfers of one drive (a drive image): `op` Write when any of
+int transfer(SectorOp op, Source source, uint32_t count, SectorNumber firstSector, void* buffer);
+// For a run of transfers of one source (a drive image): `op` Write when any of
 // them writes (and so locks); a read-only run locks only when `lock` asks.
 // Outside a run each transfer opens and closes the device.
-bool beginRun(SectorOp op, int drive, uint32_t sectorSize, bool lock);
+bool beginRun(SectorOp op, Source source, uint32_t sectorSize, bool lock);
 // The most bytes one transfer of a run may move on the route in use.
 uint32_t runTransferBytes();
 void endRun(bool dismount);
-bool queryDevice(int drive, uint32_t* sectorSize, uint64_t* sectorCount);
-// The image file drive: opened in place of the last, which stays when the
+bool queryDevice(Source source, uint32_t* sectorSize, uint64_t* sectorCount);
+// The image file source: opened in place of the last, which stays when the
 // new one cannot be opened or is shorter than a sector; its sectors of
 // `size` bytes, and whether it can only be read. While a run holds it, it is
 // neither replaced, closed nor resized.

@@ -1,5 +1,6 @@
 #pragma once
 #include "disk/sector_io.h"
+#include "disk/physical_disk.h"
 #include "disk/vwin32.h"
 
 // Windows NT: the volume device of the drive letter, per transfer or held for a run.
@@ -16,6 +17,7 @@ int transferImageFile(void* file, SectorOp op, uint64_t offset, uint32_t bytes, 
 // Windows 95/98: points the VWIN32 routes at the real device.
 void installVwin32Device();
 
-constexpr SectorRoutes WIN32_SECTOR_ROUTES = {ntTransfer, absDiskTransfer, extAbsDiskTransfer,
-                                             beginNtRun, endNtRun, queryNtDevice,
-                                             openImageFile, closeImageFile, transferImageFile};
+constexpr SectorRoutes WIN32_SECTOR_ROUTES = {
+    ntTransfer,    absDiskTransfer, extAbsDiskTransfer, beginNtRun,   endNtRun,   queryNtDevice,
+    openImageFile, closeImageFile,  transferImageFile,  diskTransfer, beginDiskRun, endDiskRun,
+    queryDisk};

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "driveinfo/drive_list.h"
+#include "driveinfo/list_view_win32.h"
 #include "platform/common_controls_win32.h"
 #include "platform/commands.h"
 #include "res/resource.h"
@@ -13,18 +14,6 @@ namespace {
 HWND listOf(HWND dialog)
 {
     return GetDlgItem(dialog, IDC_ALLINFO_LIST);
-}
-
-void insertColumns(HWND list)
-{
-    for (int column = 0; column < DRIVE_LIST_COLUMNS; column++) {
-        LVCOLUMNA header = {};
-        header.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        header.fmt = LVCFMT_LEFT;
-        header.pszText = const_cast<char*>(DRIVE_LIST_HEADERS[column]);
-        header.iSubItem = column;
-        SendMessageA(list, LVM_INSERTCOLUMNA, column, LPARAM(&header));
-    }
 }
 
 using ImageListCreateFn = HIMAGELIST(WINAPI*)(int, int, UINT, int, int);
@@ -49,37 +38,12 @@ void setDriveTypeIcons(HWND list)
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(images));
 }
 
+// A drive without a volume shows its letter alone.
 void insertRow(HWND list, int index, const DriveRow& row)
 {
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = index;
-    item.pszText = const_cast<char*>(row.texts[0]);
-    item.iImage = row.image;
-    item.lParam = index;
-    int at = int(SendMessageA(list, LVM_INSERTITEMA, 0, LPARAM(&item)));
-    if (!row.hasVolume) return;
-    for (int column = 1; column < DRIVE_LIST_COLUMNS; column++) {
-        LVITEMA cell = {};
-        cell.mask = LVIF_TEXT;
-        cell.iItem = at;
-        cell.iSubItem = column;
-        cell.pszText = const_cast<char*>(row.texts[column]);
-        SendMessageA(list, LVM_SETITEMA, 0, LPARAM(&cell));
-    }
-}
-
-// The list stretches its last column to its right edge: sized with an empty
-// column after it, the last one fits its texts as the others do.
-void sizeColumns(HWND list)
-{
-    LVCOLUMNA spacer = {};
-    spacer.mask = LVCF_WIDTH;
-    bool added = SendMessageA(list, LVM_INSERTCOLUMNA, DRIVE_LIST_COLUMNS, LPARAM(&spacer)) ==
-                 DRIVE_LIST_COLUMNS;
-    for (int column = 0; column < DRIVE_LIST_COLUMNS; column++)
-        SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
-    if (added) SendMessageA(list, LVM_DELETECOLUMN, DRIVE_LIST_COLUMNS, 0);
+    const char* texts[DRIVE_LIST_COLUMNS];
+    for (int column = 0; column < DRIVE_LIST_COLUMNS; column++) texts[column] = row.texts[column];
+    insertListRow(list, index, row.image, texts, row.hasVolume ? DRIVE_LIST_COLUMNS : 1);
 }
 
 // An empty floppy or CD-ROM drive must give a bare row, not a system box.
@@ -89,7 +53,7 @@ void fillRows(HWND list)
     buildDriveRows();
     SetErrorMode(errorMode);
     for (int index = 0; index < driveRows.count; index++) insertRow(list, index, driveRows.rows[index]);
-    sizeColumns(list);
+    sizeListColumns(list, DRIVE_LIST_COLUMNS);
 }
 
 void coverClientArea(HWND dialog)
@@ -110,7 +74,7 @@ void initDialog(HWND dialog)
     HWND owner = GetWindow(dialog, GW_OWNER);
     if (owner != nullptr)
         SendMessageA(dialog, WM_SETICON, ICON_SMALL, LPARAM(GetClassLongPtrA(owner, GCLP_HICONSM)));
-    insertColumns(list);
+    insertListColumns(list, DRIVE_LIST_HEADERS, DRIVE_LIST_COLUMNS);
     setDriveTypeIcons(list);
     fillRows(list);
     coverClientArea(dialog);

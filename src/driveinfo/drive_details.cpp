@@ -97,7 +97,7 @@ void formatByteCount(uint64_t value, char out[DETAIL_TEXT_SIZE])
 void readDriveDetails(DriveDetails& details)
 {
     details = DriveDetails{};
-    int drive = editor.currentDrive;
+    int drive = editor.source.number;  // the command is there for drive letters only
     // 0x82 0x60 + n is the full-width capital letter n of Shift-JIS.
     std::snprintf(details.title, DETAIL_TEXT_SIZE, "%c%cドライブ詳細情報", 0x82, 0x60 + drive);
     // The label is read afresh, but the volume stays open as the editor opened it.

@@ -40,7 +40,7 @@ void showDetails(HWND dialog)
 void enableShellButtons(HWND dialog)
 {
     HWND owner = ownerOf(dialog);
-    int drive = editor.currentDrive;
+    int drive = editor.source.number;  // the command is there for drive letters only
     bool format = driveContextCommand(owner, drive, FORMAT_TEXTS, false) ||
                   systemFormatDialog(drive) != nullptr;
     EnableWindow(GetDlgItem(dialog, IDC_INFO_FORMAT), format);
@@ -51,9 +51,9 @@ void enableShellButtons(HWND dialog)
 void runFormat(HWND dialog)
 {
     HWND owner = ownerOf(dialog);
-    if (driveContextCommand(owner, editor.currentDrive, FORMAT_TEXTS, true)) return;
-    if (FormatDriveCall formatDrive = systemFormatDialog(editor.currentDrive))
-        formatDrive(owner, UINT(editor.currentDrive), 0xFFFF, 0);
+    if (driveContextCommand(owner, editor.source.number, FORMAT_TEXTS, true)) return;
+    if (FormatDriveCall formatDrive = systemFormatDialog(editor.source.number))
+        formatDrive(owner, UINT(editor.source.number), 0xFFFF, 0);
 }
 
 }  // namespace
@@ -75,11 +75,11 @@ INT_PTR CALLBACK driveInfoDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
     case IDC_INFO_PROPERTIES:
-        driveContextCommand(ownerOf(dialog), editor.currentDrive, PROPERTIES_TEXTS, true);
+        driveContextCommand(ownerOf(dialog), editor.source.number, PROPERTIES_TEXTS, true);
         return TRUE;
     case IDC_INFO_FORMAT: runFormat(dialog); return TRUE;
     case IDC_INFO_EJECT:
-        driveContextCommand(ownerOf(dialog), editor.currentDrive, EJECT_TEXTS, true);
+        driveContextCommand(ownerOf(dialog), editor.source.number, EJECT_TEXTS, true);
         return TRUE;
     case IDCANCEL: EndDialog(dialog, 1); return TRUE;
     }

@@ -13,15 +13,17 @@ constexpr int DIRECTORY_ENTRY_BYTES = 32;
 uint32_t proposedCluster()
 {
     const uint8_t* entry = editor.workBuffer + editor.cursorLine / 2 * DIRECTORY_ENTRY_BYTES;
-    return entryFirstCluster(entry, editorLayout);
+    return entryFirstCluster(entry, editorWindow.layout);
 }
 
 bool isClusterAcceptable(uint32_t cluster)
 {
-    return editor.currentDrive != -1 && isClusterInVolume(editorLayout, cluster);
+    return editor.source.kind != SourceKind::None && editorWindow.hasAreas &&
+           isClusterInVolume(editorWindow.layout, cluster);
 }
 
 void jumpToCluster(uint32_t cluster)
 {
-    loadSector(editor.currentDrive, clusterFirstSector(editorLayout, cluster));
+    loadSector(editor.source,
+               editorWindow.firstSector + clusterFirstSector(editorWindow.layout, cluster));
 }

@@ -127,7 +127,7 @@ void typeInto(uint8_t& byte, uint8_t code)
 
 void recreateCaret()
 {
-    if (editor.currentDrive == -1) return;
+    if (editor.source.kind == SourceKind::None) return;
     platform.destroyCaret();
     platform.createCaret(CARET_WIDTH, view.lineHeight - 2);
     platform.showCaret();
@@ -136,7 +136,7 @@ void recreateCaret()
 
 void placeCaret(bool scrollIntoView)
 {
-    if (editor.currentDrive == -1) return;
+    if (editor.source.kind == SourceKind::None) return;
     int32_t cell = caretCell();
     int32_t line = editor.cursorLine;
     if (scrollIntoView) {
@@ -158,7 +158,7 @@ void placeCaret(bool scrollIntoView)
 
 void onKeyDown(int key)
 {
-    if (editor.currentDrive == -1) return;
+    if (editor.source.kind == SourceKind::None) return;
     int32_t before = caretPlace();
     if (platform.isControlDown())
         onControlKey(key);
@@ -171,7 +171,7 @@ void onKeyDown(int key)
 // nothing, not even the view.
 void onChar(uint8_t code)
 {
-    if (editor.currentDrive == -1 || code < 0x20) return;
+    if (editor.source.kind == SourceKind::None || code < 0x20) return;
     if (!editor.cursorInText && !isHexDigit(code)) return;
     uint8_t& byte = editor.workBuffer[DUMP_BYTES_PER_LINE * editor.cursorLine + editor.cursorColumn];
     beginEdit();
@@ -184,7 +184,7 @@ void onChar(uint8_t code)
 
 void onClick(uint16_t x, uint16_t y)
 {
-    if (editor.currentDrive == -1) return;
+    if (editor.source.kind == SourceKind::None) return;
     int32_t line = (y + view.scrollY) / view.lineHeight;
     if (line >= editor.lineCount) return;
     int32_t cell = (x + view.scrollX) / view.charWidth;

@@ -9,18 +9,22 @@
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
+#include "volume/partition_names.h"
 
 EditorState editor;
 DriveSpace editorSpace;
 VolumeLayout editorLayout;
+VolumeWindow editorWindow;
 
 void resetEditor()
 {
     std::memset(&editor, 0, sizeof editor);
-    editor.currentDrive = -1;
+    editor.source = NO_SOURCE;
     editor.previousSector = NO_SECTOR;
     editorSpace = DriveSpace{};
     editorLayout = VolumeLayout{};
+    editorWindow = VolumeWindow{0, -1, VolumeLayout{}, false};
+    partitionTable.isDisk = false;
 }
 
 namespace {
@@ -28,9 +32,23 @@ namespace {
 // Anything may change a disk between the read and the write (another program,
 // a swapped medium, an image restore): what the disk holds now is replaced
 // by the shown sector only when it is what was read, or the user says so.
+// A partition table's sector says where every volume of the disk lies:
+// writing over one is asked about whatever the Options say.
+bool mayWriteTableSector()
+{
+    TableSector kind = partitionTable.isDisk
+                           ? tableSectorKind(partitionTable, editor.currentSector)
+                           : TableSector::None;
+    if (kind == TableSector::None) return true;
+    char question[512];
+    std::snprintf(question, sizeof question, messageText(MSG_TABLE_SECTOR_WRITE),
+                  (unsigned long long)editor.currentSector, tableSectorPhrase(kind));
+    return askToProceedWith(MSG_TABLE_SECTOR_WRITE, question);
+}
+
 bool mayReplaceDiskSector(uint8_t* onDisk)
 {
-    if (SectorIo::transfer(SectorOp::Read, editor.currentDrive, 1, editor.currentSector,
+    if (SectorIo::transfer(SectorOp::Read, editor.source, 1, editor.currentSector,
                            onDisk) != SECTOR_STATUS_OK) {
         showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
         return false;
@@ -43,23 +61,24 @@ bool mayReplaceDiskSector(uint8_t* onDisk)
 
 void writeSector()
 {
-    if (editor.currentDrive == IMAGE_FILE_DRIVE && SectorIo::isImageReadOnly()) {
+    if (editor.source.kind == SourceKind::ImageFile && SectorIo::isImageReadOnly()) {
         showMessage(MSG_IMAGE_READ_ONLY, MessageKind::Error);
         return;
     }
     if (settings.confirmSectorWrite != 0 && !askToProceed(MSG_WRITE_EDITS)) return;
+    if (!mayWriteTableSector()) return;
     alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t onDisk[IMAGE_BUFFER_SIZE];
     if (!mayReplaceDiskSector(onDisk)) return;
     // What the write replaces is kept with the medium it lies on, which the
     // write itself renames when it is sector 0. A medium that cannot be
     // told keeps nothing to take back.
     MediumIdentity medium;
-    bool kept = identifyMedium(editor.currentDrive,
+    bool kept = identifyMedium(editor.source,
                                editor.currentSector == 0 ? editor.workBuffer : nullptr, medium);
     if (kept)
-        keepWrittenSector(editor.currentDrive, editor.currentSector, editor.sectorSize, medium,
+        keepWrittenSector(editor.source, editor.currentSector, editor.sectorSize, medium,
                           onDisk, editor.workBuffer);
-    if (SectorIo::transfer(SectorOp::Write, editor.currentDrive, 1, editor.currentSector,
+    if (SectorIo::transfer(SectorOp::Write, editor.source, 1, editor.currentSector,
                            editor.workBuffer) != SECTOR_STATUS_OK) {
         if (kept) forgetWrittenSector(writtenSectors.count - 1);
         showMessage(MSG_SECTOR_WRITE_ERROR, MessageKind::Error);
@@ -167,20 +186,20 @@ void zeroClear()
 
 void updateTitle()
 {
-    // 0x82 0x60 + n is the full-width capital letter n of Shift-JIS.
+    char source[FILE_PATH_SIZE], partition[32] = "";
+    nameMedium(editor.source, fileNameOf(editor.imagePath), nullptr, source, sizeof source);
+    if (editorWindow.partition >= 0)
+        std::snprintf(partition, sizeof partition, "パーティション%d　",
+                      int(partitionTable.entries[editorWindow.partition].number));
     char title[FILE_PATH_SIZE + 64];
-    if (editor.currentDrive == IMAGE_FILE_DRIVE)
-        std::snprintf(title, sizeof title, "%s - %s　%lluセクタ", MESSAGE_CAPTION,
-                      fileNameOf(editor.imagePath), (unsigned long long)editor.currentSector);
-    else
-        std::snprintf(title, sizeof title, "%s - %c%cドライブ　%lluセクタ", MESSAGE_CAPTION, 0x82,
-                      0x60 + editor.currentDrive, (unsigned long long)editor.currentSector);
+    std::snprintf(title, sizeof title, "%s - %s　%s%lluセクタ", MESSAGE_CAPTION, source, partition,
+                  (unsigned long long)editor.currentSector);
     platform.setWindowTitle(title);
 }
 
 void updateUndoWriteCommand()
 {
-    setCommandEnabled(CMD_UNDO_WRITE, newestWriteOf(editor.currentDrive, editor.imagePath) >= 0);
+    setCommandEnabled(CMD_UNDO_WRITE, newestWriteOf(editor.source, editor.imagePath) >= 0);
 }
 
 bool askDiscardEdits()

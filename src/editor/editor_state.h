@@ -4,12 +4,13 @@
 #include "disk/sector_io.h"
 #include "platform/files.h"
 #include "volume/volume_info.h"
+#include "volume/volume_window.h"
 
 constexpr SectorNumber NO_SECTOR = UINT64_MAX;
 
 // The one sector shown: where it is, its bytes as edited and as on the disk.
 struct EditorState {
-    int32_t currentDrive;
+    Source source;
     SectorNumber currentSector;
     SectorNumber previousSector;  // the Back target, NO_SECTOR for none
     uint32_t sectorSize;
@@ -25,14 +26,16 @@ struct EditorState {
     // cursor move or load. A length of 0 marks none.
     int32_t markStart;
     int32_t markLength;
-    // The image file behind IMAGE_FILE_DRIVE, as opened.
+    // The image file behind IMAGE_FILE_SOURCE, as opened.
     char imagePath[FILE_PATH_SIZE];
 };
 
 extern EditorState editor;
-// The current drive's figures as of its last load.
+// The current source's figures as of its last load: its own layout (its
+// last sector), and the window the areas are read from.
 extern DriveSpace editorSpace;
 extern VolumeLayout editorLayout;
+extern VolumeWindow editorWindow;
 
 enum class SyncMode : int {
     Revert = -1,

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "platform/settings.h"
 #include "volume/drive_types.h"
+#include "volume/medium.h"
 #include "volume/volume_info.h"
 
 namespace {
@@ -34,22 +35,24 @@ bool isShowableSectorSize(uint32_t size)
     return size != 0 && size % 16 == 0 && size <= IMAGE_BUFFER_SIZE;
 }
 
-void acceptLoadedSector(int drive, SectorNumber sector)
+void acceptLoadedSector(Source source, SectorNumber sector)
 {
     syncBuffers(SyncMode::Accept);
-    if (editor.currentDrive == -1) {
+    if (editor.source.kind == SourceKind::None) {
         for (int id : FIRST_SECTOR_COMMANDS) setCommandEnabled(id, true);
         setKanjiMode(settings.kanji);
     }
-    for (int id : AREA_COMMANDS) setCommandEnabled(id, !volumeInfo.isNtfs && !volumeInfo.isRaw);
-    // An image file is no drive the system knows; one no longer shown is let go.
-    setCommandEnabled(CMD_DRIVE_INFO, drive != IMAGE_FILE_DRIVE);
-    if (editor.currentDrive == IMAGE_FILE_DRIVE && drive != IMAGE_FILE_DRIVE)
+    for (int id : AREA_COMMANDS) setCommandEnabled(id, editorWindow.hasAreas);
+    // Only a drive letter is a volume the system knows; an image file no
+    // longer shown is let go.
+    setCommandEnabled(CMD_DRIVE_INFO, source.kind == SourceKind::Drive);
+    setCommandEnabled(CMD_PARTITION_LIST, partitionTable.isDisk);
+    if (editor.source.kind == SourceKind::ImageFile && source.kind != SourceKind::ImageFile)
         SectorIo::closeImage();
-    bool sameDrive = drive == editor.currentDrive;
+    bool sameSource = source == editor.source;
     editor.previousSector =
-        sameDrive && sector != editor.currentSector ? editor.currentSector : NO_SECTOR;
-    editor.currentDrive = drive;
+        sameSource && sector != editor.currentSector ? editor.currentSector : NO_SECTOR;
+    editor.source = source;
     editor.currentSector = sector;
     // Typed bytes must land inside a sector with fewer lines than the last one.
     if (editor.cursorLine >= editor.lineCount) editor.cursorLine = editor.lineCount - 1;
@@ -62,12 +65,25 @@ void acceptLoadedSector(int drive, SectorNumber sector)
     applyFontSize(settings.fontSize);
 }
 
-// Everything is read aside: false leaves the editor as it was, and `space`
-// and `layout` hold the drive's figures only when true.
-bool readAside(int drive, SectorNumber sector, DriveSpace& space, VolumeLayout& layout,
-               uint8_t* sectorRead)
+// The source's own layout, and where it is a whole disk (sector 0 holds no
+// volume but a partition table) its partitions and the one `sector` is in.
+bool readVolumes(Source source, SectorNumber sector, DriveSpace& space, VolumeLayout& layout,
+                 PartitionTable& table, VolumeWindow& window)
 {
-    if (!openVolume(drive, space, layout)) {
+    if (!openVolume(source, space, layout)) return false;
+    bool hasAreas = !volumeInfo.isNtfs && !volumeInfo.isRaw;
+    table.isDisk = false;
+    if (volumeInfo.isRaw && isShowableSectorSize(space.bytesPerSector))
+        readPartitionTable(source, space.bytesPerSector, layout.totalSectors, table);
+    return openVolumeWindow(source, table, layout, hasAreas, sector, window);
+}
+
+// Everything is read aside: false leaves the editor as it was, and `space`,
+// `layout`, `table` and `window` hold the source's figures only when true.
+bool readAside(Source source, SectorNumber sector, DriveSpace& space, VolumeLayout& layout,
+               PartitionTable& table, VolumeWindow& window, uint8_t* sectorRead)
+{
+    if (!readVolumes(source, sector, space, layout, table, window)) {
         showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
         return false;
     }
@@ -82,39 +98,57 @@ bool readAside(int drive, SectorNumber sector, DriveSpace& space, VolumeLayout& 
     }
     // A sector that could not be read is not shown as zeros: an edit written
     // back would overwrite the real sector with data that was never read.
-    if (SectorIo::transfer(SectorOp::Read, drive, 1, sector, sectorRead) != SECTOR_STATUS_OK) {
+    if (SectorIo::transfer(SectorOp::Read, source, 1, sector, sectorRead) != SECTOR_STATUS_OK) {
         showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
         return false;
     }
     return true;
 }
 
+// Which of a disk's two GPT headers the partitions come from is said once,
+// when the disk is opened or its table changes.
+void tellGptState(Source source)
+{
+    if (partitionTable.gpt != GptState::Backup && partitionTable.gpt != GptState::Damaged) return;
+    MessageId id = partitionTable.gpt == GptState::Backup ? MSG_GPT_FROM_BACKUP : MSG_GPT_DAMAGED;
+    char disk[FILE_PATH_SIZE], text[FILE_PATH_SIZE + 256];
+    nameMedium(source, fileNameOf(editor.imagePath), nullptr, disk, sizeof disk);
+    std::snprintf(text, sizeof text, messageText(id), disk);
+    showTextWithDetail(text, messageKind(id), nullptr);
+}
+
 }  // namespace
 
-bool loadSector(int drive, SectorNumber sector)
+bool loadSector(Source source, SectorNumber sector)
 {
     if (!askDiscardEdits()) return false;
-    if (drive != IMAGE_FILE_DRIVE && !isSupportedDrive(drive)) {
+    if (source.kind == SourceKind::Drive && !isSupportedDrive(source.number)) {
         showMessage(MSG_DRIVE_UNSUPPORTED, MessageKind::Error);
         return false;
     }
-    // The volume facts and the area commands describe the drive shown, which
-    // a refused load leaves as it was.
+    // The volume facts and the area commands describe the source shown,
+    // which a refused load leaves as it was.
     const VolumeInfo shownVolume = volumeInfo;
     DriveSpace space;
     VolumeLayout layout;
+    VolumeWindow window;
+    static PartitionTable tableRead;
     alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t sectorRead[IMAGE_BUFFER_SIZE] = {};
-    if (!readAside(drive, sector, space, layout, sectorRead)) {
+    if (!readAside(source, sector, space, layout, tableRead, window, sectorRead)) {
         volumeInfo = shownVolume;
         return false;
     }
 
+    bool newTable = source != editor.source || tableRead.gpt != partitionTable.gpt;
     editorSpace = space;
     editorLayout = layout;
+    editorWindow = window;
+    std::memcpy(&partitionTable, &tableRead, sizeof tableRead);
+    if (newTable) tellGptState(source);
     editor.sectorSize = space.bytesPerSector;
     editor.lineCount = int32_t(space.bytesPerSector >> 4);
     std::memcpy(editor.workBuffer, sectorRead, sizeof sectorRead);
-    acceptLoadedSector(drive, sector);
+    acceptLoadedSector(source, sector);
     return true;
 }
 
@@ -124,16 +158,16 @@ bool navigate(int command)
     switch (command) {
     case CMD_PREV_SECTOR: target = editor.currentSector - 1; break;
     case CMD_NEXT_SECTOR: target = editor.currentSector + 1; break;
-    case CMD_JUMP_IPL: target = 0; break;
-    case CMD_JUMP_FAT: target = editorLayout.reservedSectors; break;
-    case CMD_JUMP_DIR: target = editorLayout.dirStart; break;
-    case CMD_JUMP_DATA: target = editorLayout.dataStart; break;
+    case CMD_JUMP_IPL: target = editorWindow.firstSector; break;
+    case CMD_JUMP_FAT: target = editorWindow.firstSector + editorWindow.layout.reservedSectors; break;
+    case CMD_JUMP_DIR: target = editorWindow.firstSector + editorWindow.layout.dirStart; break;
+    case CMD_JUMP_DATA: target = editorWindow.firstSector + editorWindow.layout.dataStart; break;
     case CMD_JUMP_LAST: target = editorLayout.totalSectors - 1; break;
     case CMD_BACK: target = editor.previousSector; break;
     case CMD_REFRESH: target = editor.currentSector; break;
     default: return false;
     }
-    loadSector(editor.currentDrive, target);
+    loadSector(editor.source, target);
     return true;
 }
 
@@ -166,11 +200,13 @@ bool openImageFile(const char* path)
     }
     syncBuffers(SyncMode::Revert);  // let go at the question above
     std::memcpy(editor.imagePath, full, FILE_PATH_SIZE);
-    bool shown = loadSector(IMAGE_FILE_DRIVE, 0);
-    if (!shown && editor.currentDrive == IMAGE_FILE_DRIVE) {
+    partitionTable.gpt = GptState::None;  // another file's table: told afresh
+    bool shown = loadSector(IMAGE_FILE_SOURCE, 0);
+    if (!shown && editor.source.kind == SourceKind::ImageFile) {
         SectorIo::openImage(shownPath);
         std::memcpy(editor.imagePath, shownPath, FILE_PATH_SIZE);
-        openVolume(IMAGE_FILE_DRIVE, editorSpace, editorLayout);
+        readVolumes(IMAGE_FILE_SOURCE, editor.currentSector, editorSpace, editorLayout,
+                    partitionTable, editorWindow);
     }
     if (!shown) return false;
     // Another file's sector is no place to go back to.

@@ -3,10 +3,10 @@
 
 #include "disk/sector_io.h"
 
-// Shows `sector` of `drive`: true when it is now shown; false when nothing
-// changed (the user kept the edits, or the drive or its volume failed).
-// A sector past the drive's last is refused with a message.
-bool loadSector(int drive, SectorNumber sector);
+// Shows `sector` of `source`: true when it is now shown; false when nothing
+// changed (the user kept the edits, or the source or its volume failed).
+// A sector past the source's last is refused with a message.
+bool loadSector(Source source, SectorNumber sector);
 
 // A sector number as typed: decimal digits only, at most 20 of them, and no
 // more than 64 bits hold. False for anything else, an empty text included.
@@ -16,6 +16,6 @@ bool parseSectorNumber(const char* text, SectorNumber& number);
 // Refresh); false for any other command.
 bool navigate(int command);
 
-// Shows sector 0 of the image file at `path` as IMAGE_FILE_DRIVE, after the
+// Shows sector 0 of the image file at `path` as IMAGE_FILE_SOURCE, after the
 // discard question: false, with the message, when nothing changed.
 bool openImageFile(const char* path);

@@ -7,6 +7,7 @@
 #include "editor/editor_state.h"
 #include "platform/platform.h"
 #include "volume/cluster.h"
+#include "volume/partition_names.h"
 
 namespace {
 
@@ -45,28 +46,42 @@ void formatValues(char* text)
             (unsigned long)(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t(bytes[3]) << 24));
 }
 
-// NTFS, raw volumes and layouts out of order have no FAT areas to name.
-void formatArea(char* text)
+// On a whole disk: the partition the sector is in, or the table it holds.
+int formatPlace(char* text)
 {
-    text[0] = '\0';
-    const VolumeLayout& layout = editorLayout;
-    if (volumeInfo.isNtfs || volumeInfo.isRaw || !layout.areasInOrder) return;
-    SectorNumber sector = editor.currentSector;
+    if (editorWindow.partition >= 0)
+        return std::snprintf(text, STATUS_TEXT_SIZE, "ﾊﾟｰﾃｨｼｮﾝ%d ",
+                             int(partitionTable.entries[editorWindow.partition].number));
+    if (!partitionTable.isDisk) return 0;
+    return std::snprintf(text, STATUS_TEXT_SIZE, "%s",
+                         tableSectorName(tableSectorKind(partitionTable, editor.currentSector)));
+}
+
+// NTFS, raw volumes and layouts out of order have no FAT areas to name.
+void formatArea(char* whole)
+{
+    whole[0] = '\0';
+    int at = formatPlace(whole);
+    char* text = whole + at;
+    size_t room = STATUS_TEXT_SIZE - size_t(at);
+    const VolumeLayout& layout = editorWindow.layout;
+    if (!editorWindow.hasAreas) return;
+    SectorNumber sector = editor.currentSector - editorWindow.firstSector;
     uint64_t fatEnd = layout.reservedSectors + uint64_t(layout.fatCount) * layout.sectorsPerFat;
     if (sector < layout.reservedSectors) {
-        std::snprintf(text, STATUS_TEXT_SIZE, "IPL");
+        std::snprintf(text, room, "IPL");
     } else if (sector < fatEnd) {
-        std::snprintf(text, STATUS_TEXT_SIZE, "FAT");
+        std::snprintf(text, room, "FAT");
     } else if (sector < layout.dataStart) {
-        std::snprintf(text, STATUS_TEXT_SIZE, "DIR");
+        std::snprintf(text, room, "DIR");
     } else {
         uint64_t cluster = layout.sectorsPerCluster == 0
                                ? 0
                                : (sector - layout.dataStart) / layout.sectorsPerCluster + 2;
         if (cluster <= UINT32_MAX && isClusterInVolume(layout, uint32_t(cluster)))
-            std::snprintf(text, STATUS_TEXT_SIZE, "DATA ｸﾗｽﾀ %lu", (unsigned long)cluster);
+            std::snprintf(text, room, "DATA ｸﾗｽﾀ %lu", (unsigned long)cluster);
         else
-            std::snprintf(text, STATUS_TEXT_SIZE, "DATA");
+            std::snprintf(text, room, "DATA");
     }
 }
 
@@ -83,7 +98,7 @@ void formatChanged(char* text)
 void formatStatus(StatusTexts& texts)
 {
     std::memset(&texts, 0, sizeof texts);
-    if (editor.currentDrive == -1) return;
+    if (editor.source.kind == SourceKind::None) return;
     formatCaret(texts.parts[0]);
     formatPosition(texts.parts[1]);
     formatValues(texts.parts[2]);

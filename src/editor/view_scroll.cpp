@@ -61,7 +61,7 @@ void scrollTo(int bar, int32_t position, int32_t content, int32_t client, int32_
 void updateScrollBars()
 {
     platform.getClientSize(&view.clientWidth, &view.clientHeight);
-    if (editor.currentDrive == -1) return;
+    if (editor.source.kind == SourceKind::None) return;
     for (int pass = 0; pass < SCROLL_BAR_PASSES; pass++) {
         bool resized = fitScrollBarVisibility(SCROLL_BAR_VERT);
         if (!fitScrollBarVisibility(SCROLL_BAR_HORZ) && !resized) break;
@@ -74,7 +74,7 @@ void trackSizeLimits(SizeLimits& limits)
 {
     limits.minWidth = MIN_WINDOW_WIDTH;
     limits.minHeight = MIN_WINDOW_HEIGHT;
-    limits.limitMaximum = editor.currentDrive != -1;
+    limits.limitMaximum = editor.source.kind != SourceKind::None;
     if (!limits.limitMaximum) return;
     limits.maxWidth = view.contentWidth + FRAME_EXTRA_WIDTH;
     limits.maxHeight = view.contentHeight + FRAME_EXTRA_HEIGHT;

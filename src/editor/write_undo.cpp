@@ -23,7 +23,7 @@ void showSectorMessage(MessageId id, SectorNumber sector)
 bool askUndoWrite(const WrittenSector& write)
 {
     char medium[MEDIUM_NAME_SIZE], question[MEDIUM_NAME_SIZE + 256];
-    nameMedium(write.drive, write.medium.path, write.medium.label, medium, sizeof medium);
+    nameMedium(write.source, write.medium.path, write.medium.label, medium, sizeof medium);
     std::snprintf(question, sizeof question, messageText(MSG_UNDO_WRITE), medium,
                   (unsigned long long)write.sector);
     return askToProceedWith(MSG_UNDO_WRITE, question);
@@ -34,13 +34,13 @@ bool askUndoWrite(const WrittenSector& write)
 bool holdsWrittenMedium(const WrittenSector& write)
 {
     MediumIdentity now;
-    if (!identifyMedium(write.drive, nullptr, now)) {
+    if (!identifyMedium(write.source, nullptr, now)) {
         showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
         return false;
     }
     if (now.sectorSize == write.size && isSameMedium(now, write.medium)) return true;
     char medium[MEDIUM_NAME_SIZE], text[MEDIUM_NAME_SIZE + 256];
-    nameMedium(write.drive, write.medium.path, nullptr, medium, sizeof medium);
+    nameMedium(write.source, write.medium.path, nullptr, medium, sizeof medium);
     std::snprintf(text, sizeof text, messageText(MSG_OTHER_MEDIUM), medium,
                   (unsigned long long)write.sector);
     showTextWithDetail(text, messageKind(MSG_OTHER_MEDIUM), nullptr);
@@ -52,19 +52,19 @@ bool holdsWrittenMedium(const WrittenSector& write)
 // nothing is written.
 bool writeBack(const WrittenSector& write, uint8_t* sector)
 {
-    if (!SectorIo::beginRun(SectorOp::Write, write.drive, write.size, true)) {
+    if (!SectorIo::beginRun(SectorOp::Write, write.source, write.size, true)) {
         showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
         return false;
     }
     bool done = false;
-    if (SectorIo::transfer(SectorOp::Read, write.drive, 1, write.sector, sector) !=
+    if (SectorIo::transfer(SectorOp::Read, write.source, 1, write.sector, sector) !=
         SECTOR_STATUS_OK) {
         showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
     } else if (std::memcmp(sector, write.after, write.size) != 0) {
         showSectorMessage(MSG_CHANGED_SINCE_WRITE, write.sector);
     } else {
         std::memcpy(sector, write.before, write.size);
-        done = SectorIo::transfer(SectorOp::Write, write.drive, 1, write.sector, sector) ==
+        done = SectorIo::transfer(SectorOp::Write, write.source, 1, write.sector, sector) ==
                SECTOR_STATUS_OK;
         if (!done) showMessage(MSG_SECTOR_WRITE_ERROR, MessageKind::Error);
     }
@@ -76,10 +76,10 @@ bool writeBack(const WrittenSector& write, uint8_t* sector)
 
 void undoLastWrite()
 {
-    int index = newestWriteOf(editor.currentDrive, editor.imagePath);
+    int index = newestWriteOf(editor.source, editor.imagePath);
     if (index < 0) return;
     const WrittenSector& write = writtenSectors.writes[index];
-    if (write.drive == IMAGE_FILE_DRIVE && SectorIo::isImageReadOnly()) {
+    if (write.source.kind == SourceKind::ImageFile && SectorIo::isImageReadOnly()) {
         showMessage(MSG_IMAGE_READ_ONLY, MessageKind::Error);
         return;
     }

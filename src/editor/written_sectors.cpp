@@ -5,15 +5,17 @@
 
 #include "platform/platform.h"
 #include "platform/settings.h"
+#include "volume/drive_types.h"
 
 WrittenSectors writtenSectors;
 
 namespace {
 
-// The file: this tag, the count, then each record's drive, size, sector and
-// medium (little-endian, as x86 holds them) with its bytes before and after.
-// Records of the first kind knew no medium: such a file keeps none.
-constexpr char WRITTEN_FILE_TAG[8] = {'V', 'E', 'L', 'D', 'W', 'R', 'T', '2'};
+// The file: this tag, the count, then each record's source (its kind and
+// number), size, sector and medium (little-endian, as x86 holds them) with its
+// bytes before and after. Records of the earlier kinds knew no medium or only
+// drive letters: such a file keeps none.
+constexpr char WRITTEN_FILE_TAG[8] = {'V', 'E', 'L', 'D', 'W', 'R', 'T', '3'};
 
 // Beside the INI file, with "WRT" in place of its "INI".
 bool writtenFilePath(char* path)
@@ -28,9 +30,14 @@ bool isRecordSound(const WrittenSector& write)
 {
     bool ended = write.medium.label[MEDIUM_LABEL_SIZE - 1] == '\0' &&
                  write.medium.path[FILE_PATH_SIZE - 1] == '\0';
-    bool named = (write.drive == IMAGE_FILE_DRIVE) == (write.medium.path[0] != '\0');
-    return write.drive >= 0 && write.drive <= IMAGE_FILE_DRIVE && write.size > 0 &&
-           write.size <= IMAGE_BUFFER_SIZE && ended && named;
+    bool isFile = write.source.kind == SourceKind::ImageFile;
+    bool named = isFile == (write.medium.path[0] != '\0');
+    bool known = isFile ? write.source.number == 0
+                 : write.source.kind == SourceKind::Drive
+                     ? write.source.number >= 0 && write.source.number < DRIVE_COUNT
+                     : write.source.kind == SourceKind::Disk && write.source.number >= 0 &&
+                           write.source.number < PHYSICAL_DISK_COUNT;
+    return known && write.size > 0 && write.size <= IMAGE_BUFFER_SIZE && ended && named;
 }
 
 bool readMedium(void* file, MediumIdentity& medium)
@@ -61,7 +68,8 @@ bool readRecords(void* file)
         return false;
     for (int i = 0; i < count; i++) {
         WrittenSector& write = writtenSectors.writes[i];
-        if (!platform.readFile(file, &write.drive, sizeof write.drive) ||
+        if (!platform.readFile(file, &write.source.kind, sizeof write.source.kind) ||
+            !platform.readFile(file, &write.source.number, sizeof write.source.number) ||
             !platform.readFile(file, &write.size, sizeof write.size) ||
             !platform.readFile(file, &write.sector, sizeof write.sector) ||
             !readMedium(file, write.medium) || !isRecordSound(write) ||
@@ -85,7 +93,8 @@ void saveWrittenSectors()
                    platform.writeFile(file, &writtenSectors.count, sizeof writtenSectors.count);
     for (int i = 0; written && i < writtenSectors.count; i++) {
         const WrittenSector& write = writtenSectors.writes[i];
-        written = platform.writeFile(file, &write.drive, sizeof write.drive) &&
+        written = platform.writeFile(file, &write.source.kind, sizeof write.source.kind) &&
+                  platform.writeFile(file, &write.source.number, sizeof write.source.number) &&
                   platform.writeFile(file, &write.size, sizeof write.size) &&
                   platform.writeFile(file, &write.sector, sizeof write.sector) &&
                   writeMedium(file, write.medium) &&
@@ -110,7 +119,7 @@ void loadWrittenSectors()
     platform.closeFile(file);
 }
 
-void keepWrittenSector(int drive, SectorNumber sector, uint32_t size, const MediumIdentity& medium,
+void keepWrittenSector(Source source, SectorNumber sector, uint32_t size, const MediumIdentity& medium,
                        const uint8_t* before, const uint8_t* after)
 {
     if (writtenSectors.count == WRITTEN_SECTORS_MAX) {
@@ -119,7 +128,7 @@ void keepWrittenSector(int drive, SectorNumber sector, uint32_t size, const Medi
         writtenSectors.count--;
     }
     WrittenSector& write = writtenSectors.writes[writtenSectors.count++];
-    write.drive = drive;
+    write.source = source;
     write.sector = sector;
     write.size = size;
     write.medium = medium;
@@ -128,12 +137,12 @@ void keepWrittenSector(int drive, SectorNumber sector, uint32_t size, const Medi
     saveWrittenSectors();
 }
 
-int newestWriteOf(int drive, const char* path)
+int newestWriteOf(Source source, const char* path)
 {
     for (int i = writtenSectors.count - 1; i >= 0; i--) {
         const WrittenSector& write = writtenSectors.writes[i];
-        if (write.drive == drive &&
-            (drive != IMAGE_FILE_DRIVE || std::strcmp(write.medium.path, path) == 0))
+        if (write.source == source && (source.kind != SourceKind::ImageFile ||
+                                       std::strcmp(write.medium.path, path) == 0))
             return i;
     }
     return -1;

@@ -10,7 +10,7 @@
 constexpr int WRITTEN_SECTORS_MAX = 16;
 
 struct WrittenSector {
-    int32_t drive;  // or IMAGE_FILE_DRIVE, the file named in `medium`
+    Source source;  // an image file is the one named in `medium`
     uint32_t size;
     SectorNumber sector;
     MediumIdentity medium;  // what the drive held
@@ -29,10 +29,10 @@ extern WrittenSectors writtenSectors;
 // short or not of this program keeps none.
 void loadWrittenSectors();
 // Kept before the write goes to the disk; the oldest goes when all are taken.
-void keepWrittenSector(int drive, SectorNumber sector, uint32_t size, const MediumIdentity& medium,
+void keepWrittenSector(Source source, SectorNumber sector, uint32_t size, const MediumIdentity& medium,
                        const uint8_t* before, const uint8_t* after);
-// The newest record of `drive`, and for the image file drive of the file at
+// The newest record of `source`, and for the image file of the file at
 // `path`: its index, -1 for none.
-int newestWriteOf(int drive, const char* path);
+int newestWriteOf(Source source, const char* path);
 // The record at `index` goes: its write failed, or was taken back.
 void forgetWrittenSector(int index);

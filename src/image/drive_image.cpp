@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "disk/sector_io.h"
+#include "editor/editor_state.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
@@ -45,21 +46,29 @@ bool takeImageFilePath(const char* fileText)
     return false;
 }
 
-bool isImageOnDrive(const char* path, int drive)
+void offerShownPartition(SectorNumber& start, SectorNumber* count)
 {
-    if (drive < 0 || driveOfFile(path) != drive) return false;
+    if (editorWindow.partition < 0) return;
+    const Partition& partition = partitionTable.entries[editorWindow.partition];
+    start = partition.firstSector;
+    if (count != nullptr) *count = partition.sectorCount;
+}
+
+bool isImageOnDrive(const char* path, Source source)
+{
+    if (source.kind != SourceKind::Drive || driveOfFile(path) != source.number) return false;
     showMessage(MSG_IMAGE_ON_TARGET, MessageKind::Error);
     return true;
 }
 
-bool queryImageDrive(int drive, ImageDrive& target)
+bool queryImageDrive(Source source, ImageDrive& target)
 {
-    if (drive < 0) {
+    if (source.kind == SourceKind::None) {
         showMessage(MSG_NO_DRIVE, MessageKind::Warning);
         return false;
     }
-    target.drive = drive;
-    if (!openVolume(drive, target.space, target.layout)) {
+    target.source = source;
+    if (!openVolume(source, target.space, target.layout)) {
         showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
         return false;
     }
@@ -119,7 +128,7 @@ SectorNumber firstUnreadable(const ImageDrive& target, SectorNumber first, uint3
                              uint8_t* buffer)
 {
     for (uint32_t k = 0; k < count; k++)
-        if (SectorIo::transfer(SectorOp::Read, target.drive, 1, first + k, buffer) !=
+        if (SectorIo::transfer(SectorOp::Read, target.source, 1, first + k, buffer) !=
             SECTOR_STATUS_OK)
             return first + k;
     return first;  // readable one at a time: the chunk's read failed as a whole
@@ -141,7 +150,7 @@ RunResult compareWithImage(const ImageDrive& target, void* file, SectorNumber fi
         SectorNumber sector = first + done;
         if (!platform.readFile(file, image.bytes, step * sectorSize))
             return {RunOutcome::Failed, MSG_FILE_READ_ERROR, done, sector};
-        if (SectorIo::transfer(SectorOp::Read, target.drive, step, sector, drive.bytes) !=
+        if (SectorIo::transfer(SectorOp::Read, target.source, step, sector, drive.bytes) !=
             SECTOR_STATUS_OK)
             return {RunOutcome::Failed, MSG_SECTOR_UNREADABLE, done,
                     firstUnreadable(target, sector, step, drive.bytes)};

@@ -9,7 +9,7 @@
 
 // The drive of an image run, as its volume query and boot sector give it.
 struct ImageDrive {
-    int drive;
+    Source source;
     DriveSpace space;
     VolumeLayout layout;
     bool isNtfs;
@@ -33,17 +33,22 @@ enum class VolumeArea {
 // Where an area lies, as the layout gives it: the FAT area is the first FAT.
 SectorRange areaRange(VolumeArea area, const VolumeLayout& layout);
 
+// The user's own range starts as the partition shown, when the editor shows
+// one: its first sector, and its count where the dialog asks for one (null:
+// not asked). Otherwise the numbers of the last run stay.
+void offerShownPartition(SectorNumber& start, SectorNumber* count);
+
 // Takes the file field into lastFilePath; false (with the message) when
 // empty or a device's.
 bool takeImageFilePath(const char* fileText);
 
 // An image of a drive kept on that drive, or written back from it, would be
 // read and written at once: refused, with the message shown.
-bool isImageOnDrive(const char* path, int drive);
+bool isImageOnDrive(const char* path, Source source);
 
-// Opens the chosen drive (-1 for none) as the editor does; false, with
+// Opens the chosen source (NO_SOURCE for none) as the editor does; false, with
 // the message shown, when the drive cannot take a run.
-bool queryImageDrive(int drive, ImageDrive& target);
+bool queryImageDrive(Source source, ImageDrive& target);
 
 // A run over one of the FAT areas (`area`) needs a FAT layout: on NTFS and on
 // a raw volume it is refused, with the message shown.

@@ -1,4 +1,5 @@
 #include "image/image_dialogs_win32.h"
+#include "image/drive_image.h"
 
 #include <commctrl.h>
 
@@ -24,22 +25,22 @@ struct ImageDialog {
     int userEntry;             // the entry whose start (and count) the user types
     SectorNumber* fields[2];   // the values of IDC_IMAGE_START and IDC_IMAGE_COUNT
     FileChoice fileChoice;
-    void (*run)(const char* fileText, int drive, int entry);
+    void (*run)(const char* fileText, Source source, int entry);
 };
 
-void runSave(const char* fileText, int drive, int entry)
+void runSave(const char* fileText, Source source, int entry)
 {
-    runImageSave(fileText, drive, SaveRange(entry));
+    runImageSave(fileText, source, SaveRange(entry));
 }
 
-void runRestore(const char* fileText, int drive, int entry)
+void runRestore(const char* fileText, Source source, int entry)
 {
-    runImageRestore(fileText, drive, RestoreStart(entry));
+    runImageRestore(fileText, source, RestoreStart(entry));
 }
 
-void runVerify(const char* fileText, int drive, int entry)
+void runVerify(const char* fileText, Source source, int entry)
 {
-    runImageVerify(fileText, drive, RestoreStart(entry));
+    runImageVerify(fileText, source, RestoreStart(entry));
 }
 
 const char IMAGE_FILE_FILTER[] = "Drive Image files {*.img;*.fdi;*.dmp;*.dsk;*.sct}\0"
@@ -73,7 +74,8 @@ int selectedEntry(HWND dialog)
 
 void open(const ImageDialog& kind, HWND dialog)
 {
-    fillDriveCombo(GetDlgItem(dialog, IDC_IMAGE_DRIVE), editor.currentDrive);
+    fillDriveCombo(GetDlgItem(dialog, IDC_IMAGE_DRIVE), editor.source);
+    offerShownPartition(*kind.fields[0], kind.fields[1]);
     for (int entry = kind.entryCount - 1; entry >= 0; entry--)
         SendDlgItemMessageA(dialog, IDC_IMAGE_RANGE, CB_INSERTSTRING, 0,
                             reinterpret_cast<LPARAM>(kind.entries[entry]));
@@ -127,10 +129,10 @@ void execute(const ImageDialog& kind, HWND dialog)
 {
     char fileText[FILE_PATH_SIZE] = "";
     GetDlgItemTextA(dialog, IDC_IMAGE_FILE, fileText, sizeof fileText);
-    int drive = comboDrive(GetDlgItem(dialog, IDC_IMAGE_DRIVE));
+    Source source = comboSource(GetDlgItem(dialog, IDC_IMAGE_DRIVE));
     enableChoices(dialog, false);
     beginRunWindow(dialog);
-    kind.run(fileText, drive, selectedEntry(dialog));
+    kind.run(fileText, source, selectedEntry(dialog));
     endRunWindow();
     enableChoices(dialog, true);
     SendMessageA(dialog, WM_USER, 0, 0);

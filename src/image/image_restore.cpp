@@ -123,7 +123,7 @@ bool rangeToVerify(RestoreStart start, const ImageDrive& target, uint64_t size,
 bool mayOverwriteBootSector(const ImageDrive& target, const uint8_t* image)
 {
     alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t drive[IMAGE_BUFFER_SIZE];
-    bool same = SectorIo::transfer(SectorOp::Read, target.drive, 1, 0, drive) ==
+    bool same = SectorIo::transfer(SectorOp::Read, target.source, 1, 0, drive) ==
                     SECTOR_STATUS_OK &&
                 sameDriveLayout(image, drive);
     return same || askToProceed(MSG_LAYOUT_MISMATCH);
@@ -145,7 +145,7 @@ RunResult writeSectors(const ImageDrive& target, void* file, SectorNumber count)
         SectorNumber sector = imageRestoreStart + done;
         if (sector == 0 && !mayOverwriteBootSector(target, buffer.bytes))
             return {RunOutcome::Refused, MSG_LAYOUT_MISMATCH, done};
-        if (SectorIo::transfer(SectorOp::Write, target.drive, step, sector, buffer.bytes) !=
+        if (SectorIo::transfer(SectorOp::Write, target.source, step, sector, buffer.bytes) !=
             SECTOR_STATUS_OK)
             return {RunOutcome::Failed, MSG_SECTOR_WRITE_ERROR, done};
         if (done + step < count && !platform.continueRun())
@@ -159,7 +159,7 @@ RunResult writeSectors(const ImageDrive& target, void* file, SectorNumber count)
 // with the file, on a bar of its own, before the restore says it is done.
 RunResult restoreSectors(const ImageDrive& target, void* file, SectorNumber count)
 {
-    if (!SectorIo::beginRun(SectorOp::Write, target.drive, target.space.bytesPerSector, true))
+    if (!SectorIo::beginRun(SectorOp::Write, target.source, target.space.bytesPerSector, true))
         return {RunOutcome::Failed, MSG_SECTOR_WRITE_ERROR, 0};
     RunResult written = writeSectors(target, file, count);
     if (written.end != RunOutcome::Done) return written;
@@ -190,7 +190,7 @@ void groupDigits(uint64_t value, char* text, size_t size)
 bool mayOverwriteSectors(const ImageDrive& target, SectorNumber count)
 {
     char drive[VOLUME_TEXT_SIZE + 16], bytes[32], question[512];
-    nameMedium(target.drive, "", volumeInfo.volumeName, drive, sizeof drive);
+    nameMedium(target.source, "", volumeInfo.volumeName, drive, sizeof drive);
     groupDigits(count * target.space.bytesPerSector, bytes, sizeof bytes);
     std::snprintf(question, sizeof question, messageText(MSG_RESTORE_OVERWRITE), drive,
                   (unsigned long long)imageRestoreStart,
@@ -211,11 +211,11 @@ void describeWritten(const RunResult& result, char* text, size_t size)
                   (unsigned long long)(imageRestoreStart + result.done - 1));
 }
 
-void restoreImage(const char* fileText, int drive, RestoreStart start)
+void restoreImage(const char* fileText, Source source, RestoreStart start)
 {
-    if (!takeImageFilePath(fileText) || isImageOnDrive(lastFilePath, drive)) return;
+    if (!takeImageFilePath(fileText) || isImageOnDrive(lastFilePath, source)) return;
     ImageDrive target;
-    if (!queryImageDrive(drive, target) || !resolveStart(start, target, imageRestoreStart)) return;
+    if (!queryImageDrive(source, target) || !resolveStart(start, target, imageRestoreStart)) return;
     uint64_t size = 0;
     SectorNumber count = 0;
     void* file = openRunImage(size);
@@ -235,11 +235,11 @@ void restoreImage(const char* fileText, int drive, RestoreStart start)
 }
 
 // Reads only: no lock, no dismount, nothing written.
-void verifyImage(const char* fileText, int drive, RestoreStart start)
+void verifyImage(const char* fileText, Source source, RestoreStart start)
 {
     if (!takeImageFilePath(fileText)) return;
     ImageDrive target;
-    if (!queryImageDrive(drive, target) || !resolveStart(start, target, imageVerifyStart)) return;
+    if (!queryImageDrive(source, target) || !resolveStart(start, target, imageVerifyStart)) return;
     uint64_t size = 0;
     SectorRange range;
     void* file = openRunImage(size);
@@ -249,7 +249,7 @@ void verifyImage(const char* fileText, int drive, RestoreStart start)
         return;
     }
     RunResult result{RunOutcome::Failed, MSG_SECTOR_READ_ERROR, 0, 0};
-    if (SectorIo::beginRun(SectorOp::Read, target.drive, target.space.bytesPerSector, false))
+    if (SectorIo::beginRun(SectorOp::Read, target.source, target.space.bytesPerSector, false))
         result = compareWithImage(target, file, range.first, range.count);
     SectorIo::endRun(false);
     platform.closeFile(file);
@@ -270,21 +270,21 @@ bool sameDriveLayout(const uint8_t* imageFirstSector, const uint8_t* driveFirstS
 // overwrite the sector shown: its edits are let go first (or the run is
 // not started), and it is read afresh after, so that no write puts back
 // what the disk held before.
-void runImageRestore(const char* fileText, int drive, RestoreStart start)
+void runImageRestore(const char* fileText, Source source, RestoreStart start)
 {
-    bool ontoShown = drive >= 0 && drive == editor.currentDrive;
+    bool ontoShown = source.kind != SourceKind::None && source == editor.source;
     if (ontoShown && !askDiscardEdits()) return;
     const VolumeInfo shown = volumeInfo;
-    restoreImage(fileText, drive, start);
+    restoreImage(fileText, source, start);
     volumeInfo = shown;
     if (!ontoShown) return;
     syncBuffers(SyncMode::Revert);
-    loadSector(editor.currentDrive, editor.currentSector);
+    loadSector(editor.source, editor.currentSector);
 }
 
-void runImageVerify(const char* fileText, int drive, RestoreStart start)
+void runImageVerify(const char* fileText, Source source, RestoreStart start)
 {
     const VolumeInfo shown = volumeInfo;
-    verifyImage(fileText, drive, start);
+    verifyImage(fileText, source, start);
     volumeInfo = shown;
 }

@@ -23,12 +23,12 @@ extern SectorNumber imageVerifyStart;
 // Bytes 11 to 31 of two boot sectors, the BIOS parameter block, are equal.
 bool sameDriveLayout(const uint8_t* imageFirstSector, const uint8_t* driveFirstSector);
 
-// The dialog's execute: the image file named by `fileText` onto `drive` (-1
+// The dialog's execute: the image file named by `fileText` onto `source` (NO_SOURCE
 // for none) from `start`. Every outcome is told in a message box.
-void runImageRestore(const char* fileText, int drive, RestoreStart start);
+void runImageRestore(const char* fileText, Source source, RestoreStart start);
 
 // The verify dialog's execute: compares the image file named by `fileText`
-// with `drive` (-1 for none) from `start`, writing nothing. Every outcome is
+// with `source` (NO_SOURCE for none) from `start`, writing nothing. Every outcome is
 // told in a message box: they match, the first sector that differs or cannot
 // be read, or a stop.
-void runImageVerify(const char* fileText, int drive, RestoreStart start);
+void runImageVerify(const char* fileText, Source source, RestoreStart start);

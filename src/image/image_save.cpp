@@ -53,13 +53,13 @@ RunResult saveSectors(const ImageDrive& target, void* file)
     uint32_t sectorSize = target.space.bytesPerSector, chunk = runChunkSectors(sectorSize);
     RunBuffer buffer(chunk * sectorSize);
     if (buffer.bytes == nullptr) return {RunOutcome::Failed, MSG_OUT_OF_MEMORY, 0};
-    if (!SectorIo::beginRun(SectorOp::Read, target.drive, sectorSize, true))
+    if (!SectorIo::beginRun(SectorOp::Read, target.source, sectorSize, true))
         return {RunOutcome::Failed, MSG_SECTOR_READ_ERROR, 0};
     RunProgress progress;
     for (SectorNumber done = 0; done < imageSaveCount; done += chunk) {
         showRunProgress(progress, done, imageSaveCount);
         uint32_t step = uint32_t(std::min<SectorNumber>(chunk, imageSaveCount - done));
-        if (SectorIo::transfer(SectorOp::Read, target.drive, step, imageSaveStart + done,
+        if (SectorIo::transfer(SectorOp::Read, target.source, step, imageSaveStart + done,
                                buffer.bytes) != SECTOR_STATUS_OK)
             return {RunOutcome::Failed, MSG_SECTOR_READ_ERROR, done};
         if (!platform.writeFile(file, buffer.bytes, step * sectorSize))
@@ -70,12 +70,12 @@ RunResult saveSectors(const ImageDrive& target, void* file)
     return {RunOutcome::Done, MSG_DONE, imageSaveCount};
 }
 
-void saveImage(const char* fileText, int drive, SaveRange range)
+void saveImage(const char* fileText, Source source, SaveRange range)
 {
-    if (!takeImageFilePath(fileText) || isImageOnDrive(lastFilePath, drive)) return;
+    if (!takeImageFilePath(fileText) || isImageOnDrive(lastFilePath, source)) return;
     if (platform.fileExists(lastFilePath) && !askToProceed(MSG_FILE_EXISTS)) return;
     ImageDrive target;
-    if (!queryImageDrive(drive, target) || !resolveSaveRange(range, target)) return;
+    if (!queryImageDrive(source, target) || !resolveSaveRange(range, target)) return;
     void* file = platform.createFile(lastFilePath);
     if (file == nullptr) {
         showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
@@ -93,9 +93,9 @@ void saveImage(const char* fileText, int drive, SaveRange range)
 
 // The run may query another drive than the one shown: what the editor's
 // commands go by is put back afterwards.
-void runImageSave(const char* fileText, int drive, SaveRange range)
+void runImageSave(const char* fileText, Source source, SaveRange range)
 {
     const VolumeInfo shown = volumeInfo;
-    saveImage(fileText, drive, range);
+    saveImage(fileText, source, range);
     volumeInfo = shown;
 }

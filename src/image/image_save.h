@@ -20,6 +20,6 @@ extern const char* const SAVE_RANGE_NAMES[SAVE_RANGE_COUNT];
 extern SectorNumber imageSaveStart;
 extern SectorNumber imageSaveCount;
 
-// The dialog's execute: the sectors of `range` of `drive` (-1 for none) into
+// The dialog's execute: the sectors of `range` of `source` (NO_SOURCE for none) into
 // the file named by `fileText`. Every outcome is told in a message box.
-void runImageSave(const char* fileText, int drive, SaveRange range);
+void runImageSave(const char* fileText, Source source, SaveRange range);

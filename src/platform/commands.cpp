@@ -27,7 +27,7 @@ constexpr CommandState INITIAL_STATES[CMD_COUNT] = {
     {CMD_OPTIONS, true, false},          {CMD_HELP, true, false},
     {CMD_ABOUT, true, false},            {CMD_UNDO, false, false},
     {CMD_REDO, false, false},            {CMD_UNDO_WRITE, false, false},
-    {CMD_STATUS_BAR, true, true},
+    {CMD_STATUS_BAR, true, true},        {CMD_PARTITION_LIST, false, false},
 };
 
 CommandState* findCommand(int id)

@@ -45,6 +45,7 @@ enum CommandId : int {
     CMD_REDO = 40052,
     CMD_UNDO_WRITE = 40053,
     CMD_STATUS_BAR = 40054,
+    CMD_PARTITION_LIST = 40055,
 };
 
 // Enabled and checked state of every command; the window's menu mirrors it,
@@ -55,7 +56,7 @@ struct CommandState {
     bool checked;
 };
 
-constexpr int CMD_COUNT = 43;
+constexpr int CMD_COUNT = 44;
 extern CommandState commandStates[CMD_COUNT];
 
 void resetCommandStates();

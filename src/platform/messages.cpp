@@ -83,6 +83,16 @@ const Message MESSAGES[MSG_COUNT] = {
      "ドライブの内容はイメージと一致しません。",
      MessageKind::Error},
     {"マニュアル (%s) を開けませんでした。", MessageKind::Error},
+    {"セクタ %llu は%sで、ディスク上のパーティションの位置が記録されています。\n"
+     "書き換えると、パーティションが読めなくなることがあります。\n"
+     "書き込んでもよろしいですか？",
+     MessageKind::ConfirmOkCancel},
+    {"%sのGPTは先頭のヘッダが壊れているため、ディスクの最後にある予備のヘッダから"
+     "パーティションを読みました。",
+     MessageKind::Warning},
+    {"%sのGPTは先頭のヘッダも予備のヘッダも壊れているため、"
+     "MBRのパーティションだけを示します。",
+     MessageKind::Warning},
 };
 
 }  // namespace

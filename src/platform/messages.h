@@ -44,9 +44,12 @@ enum MessageId : int {
     MSG_IMAGE_NOT_SECTORS = 40,   // a format: the file's size, the sector's
     MSG_IMAGE_SIZE_DIFFERS = 41,  // a format: what the image holds, the range's sectors
     MSG_MANUAL_UNOPENED = 42,     // a format: the manual's path
+    MSG_TABLE_SECTOR_WRITE = 43,  // a format: the sector, what table it holds
+    MSG_GPT_FROM_BACKUP = 44,     // a format: the disk or file
+    MSG_GPT_DAMAGED = 45,         // a format: the disk or file
 };
 
-constexpr int MSG_COUNT = 43;
+constexpr int MSG_COUNT = 46;
 
 enum class MessageKind {
     Error,

@@ -8,7 +8,7 @@
 namespace {
 
 struct DriveScan {
-    int drive;
+    Source source;
     uint32_t sectorSize;
     ChunkSearch search;
     uint8_t* buffer;
@@ -26,7 +26,7 @@ SearchResult scanSectors(DriveScan& scan, SectorNumber first, uint32_t count)
 {
     uint64_t at = 0;
     uint32_t size = scan.sectorSize;
-    if (SectorIo::transfer(SectorOp::Read, scan.drive, count, first, scan.buffer) ==
+    if (SectorIo::transfer(SectorOp::Read, scan.source, count, first, scan.buffer) ==
         SECTOR_STATUS_OK) {
         if (searchChunk(scan.search, scan.buffer, count * size, first * size, at))
             return found(scan, at);
@@ -34,7 +34,7 @@ SearchResult scanSectors(DriveScan& scan, SectorNumber first, uint32_t count)
     }
     for (uint32_t k = 0; k < count; k++) {
         SectorNumber sector = scan.search.backward ? first + count - 1 - k : first + k;
-        if (SectorIo::transfer(SectorOp::Read, scan.drive, 1, sector, scan.buffer) !=
+        if (SectorIo::transfer(SectorOp::Read, scan.source, 1, sector, scan.buffer) !=
             SECTOR_STATUS_OK)
             return {SearchEnd::Unreadable, 0, sector};
         if (searchChunk(scan.search, scan.buffer, size, sector * size, at)) return found(scan, at);
@@ -62,7 +62,7 @@ SearchResult scanRange(DriveScan& scan, SectorNumber first, SectorNumber end)
 
 }  // namespace
 
-SearchResult searchDrive(int drive, uint32_t sectorSize, SectorNumber sectorCount,
+SearchResult searchDrive(Source source, uint32_t sectorSize, SectorNumber sectorCount,
                          const SearchPattern& pattern, bool backward, uint64_t from)
 {
     // Backwards, a match that starts before `from` may end as far as
@@ -74,9 +74,9 @@ SearchResult searchDrive(int drive, uint32_t sectorSize, SectorNumber sectorCoun
 
     RunBuffer buffer(runChunkSectors(sectorSize) * sectorSize);
     if (buffer.bytes == nullptr) return {SearchEnd::NoMemory, 0, 0};
-    if (!SectorIo::beginRun(SectorOp::Read, drive, sectorSize, false))
+    if (!SectorIo::beginRun(SectorOp::Read, source, sectorSize, false))
         return {SearchEnd::NoRun, 0, 0};
-    DriveScan scan = {drive, sectorSize, {}, buffer.bytes};
+    DriveScan scan = {source, sectorSize, {}, buffer.bytes};
     beginChunkSearch(scan.search, pattern, backward, from);
     SearchResult result = scanRange(scan, first, end);
     SectorIo::endRun(false);

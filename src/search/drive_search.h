@@ -19,8 +19,8 @@ struct SearchResult {
     SectorNumber sector;
 };
 
-// Searches the `sectorCount` sectors of `drive` for `pattern`, from byte
+// Searches the `sectorCount` sectors of `source` for `pattern`, from byte
 // `from` on (backwards: before it), in large reads under one read-only hold
 // of the drive, with the run's progress and its stop.
-SearchResult searchDrive(int drive, uint32_t sectorSize, SectorNumber sectorCount,
+SearchResult searchDrive(Source source, uint32_t sectorSize, SectorNumber sectorCount,
                          const SearchPattern& pattern, bool backward, uint64_t from);

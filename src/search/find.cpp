@@ -41,7 +41,7 @@ void showMatch(uint64_t at, int32_t length)
 {
     // The user agreed to let the edits go before the search ran.
     syncBuffers(SyncMode::Revert);
-    if (!loadSector(editor.currentDrive, at / editor.sectorSize)) return;
+    if (!loadSector(editor.source, at / editor.sectorSize)) return;
     int32_t offset = int32_t(at % editor.sectorSize);
     editor.cursorLine = offset / DUMP_BYTES_PER_LINE;
     editor.cursorColumn = offset % DUMP_BYTES_PER_LINE;
@@ -76,21 +76,21 @@ bool parseFindPattern(const char* text, bool isText, SearchPattern& pattern)
 void runFind()
 {
     SearchPattern pattern;
-    if (editor.currentDrive == -1 ||
+    if (editor.source.kind == SourceKind::None ||
         !parseFindPattern(findRequest.text, findRequest.isText, pattern))
         return;
     // The search reads the disk, not the edited bytes.
     if (!askDiscardEdits()) return;
     uint64_t cursor = cursorByte();
-    int drive = editor.currentDrive;
+    Source source = editor.source;
     char imagePath[FILE_PATH_SIZE];
     std::memcpy(imagePath, editor.imagePath, FILE_PATH_SIZE);
     SearchResult result =
-        searchDrive(drive, editor.sectorSize, editorLayout.totalSectors, pattern,
+        searchDrive(source, editor.sectorSize, editorLayout.totalSectors, pattern,
                     findRequest.backward, findRequest.backward ? cursor : cursor + 1);
     // A place found is a place of the drive or file searched, and of no other
     // shown since.
-    if (editor.currentDrive != drive ||
+    if (editor.source != source ||
         std::memcmp(editor.imagePath, imagePath, FILE_PATH_SIZE) != 0)
         return;
     switch (result.end) {

@@ -1,8 +1,11 @@
 #pragma once
 #include <windows.h>
 
-// Fills a drive combo box with the supported drives ("%c:") and selects the
-// entry of `currentDrive` when it is among them.
-void fillDriveCombo(HWND combo, int currentDrive);
-// The drive index of the combo box's selected entry, -1 when none is.
-int comboDrive(HWND combo);
+#include "disk/source.h"
+
+// Fills a source combo box with the supported drives ("%c:") and, on Windows
+// NT, the physical disks, and selects the entry of `current` when it is among
+// them.
+void fillDriveCombo(HWND combo, Source current);
+// The source of the combo box's selected entry, NO_SOURCE when none is.
+Source comboSource(HWND combo);

@@ -2,13 +2,32 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 #include "disk/drive_root.h"
+#include "disk/physical_disk.h"
 #include "platform/platform.h"
 
 uint8_t supportedDrives[DRIVE_COUNT];
 
 namespace {
+
+const char DISK_CHOICE_PREFIX[] = "ﾃﾞｨｽｸ";
+
+// Its size in the largest unit that keeps three figures, and its sector size.
+void formatDiskChoice(const PhysicalDisk& disk, char* entry)
+{
+    uint64_t bytes = disk.sectorCount * disk.sectorSize;
+    const char* unit = "MB";
+    uint64_t amount = bytes >> 20;
+    if (amount >= 10000) {
+        amount = bytes >> 30;
+        unit = "GB";
+    }
+    std::snprintf(entry, SOURCE_CHOICE_SIZE, "%s%d  %llu %s  %luﾊﾞｲﾄ", DISK_CHOICE_PREFIX,
+                  int(disk.number), (unsigned long long)amount, unit,
+                  (unsigned long)disk.sectorSize);
+}
 
 unsigned driveType(int drive)
 {
@@ -51,21 +70,36 @@ void refreshSupportedDrives()
         supportedDrives[drive] = isEditableDriveType(driveType(drive)) ? 1 : 0;
 }
 
-DriveChoices listDriveChoices(int currentDrive)
+DriveChoices listDriveChoices(Source current)
 {
     refreshSupportedDrives();
     DriveChoices choices{};
     choices.selected = -1;
     for (int drive = 0; drive < DRIVE_COUNT; drive++) {
         if (!supportedDrives[drive]) continue;
-        if (drive == currentDrive) choices.selected = choices.count;
-        std::snprintf(choices.entries[choices.count++], 3, "%c:", 'A' + drive);
+        if (driveSource(drive) == current) choices.selected = choices.count;
+        std::snprintf(choices.entries[choices.count++], SOURCE_CHOICE_SIZE, "%c:", 'A' + drive);
+    }
+    PhysicalDisk disks[PHYSICAL_DISK_COUNT];
+    int32_t diskCount = findPhysicalDisks(disks);
+    for (int32_t k = 0; k < diskCount; k++) {
+        if (diskSource(disks[k].number) == current) choices.selected = choices.count;
+        formatDiskChoice(disks[k], choices.entries[choices.count++]);
     }
     return choices;
 }
 
-int driveFromChoice(const char* entry)
+Source sourceFromChoice(const char* entry)
 {
+    size_t prefix = std::strlen(DISK_CHOICE_PREFIX);
+    if (std::strncmp(entry, DISK_CHOICE_PREFIX, prefix) == 0) {
+        int disk = 0;
+        const char* c = entry + prefix;
+        if (!std::isdigit(static_cast<unsigned char>(*c))) return NO_SOURCE;
+        for (; std::isdigit(static_cast<unsigned char>(*c)) && disk < PHYSICAL_DISK_COUNT; c++)
+            disk = disk * 10 + (*c - '0');
+        return disk < PHYSICAL_DISK_COUNT ? diskSource(disk) : NO_SOURCE;
+    }
     int drive = std::toupper(static_cast<unsigned char>(entry[0])) - 'A';
-    return drive >= 0 && drive < DRIVE_COUNT ? drive : -1;
+    return drive >= 0 && drive < DRIVE_COUNT ? driveSource(drive) : NO_SOURCE;
 }

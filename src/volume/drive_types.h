@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "disk/source.h"
+
 constexpr int DRIVE_COUNT = 26;
 
 // GetDriveTypeA's answers.
@@ -22,15 +24,17 @@ const char* driveTypeName(int drive);
 bool isSupportedDrive(int drive);
 void refreshSupportedDrives();
 
-// A drive choice list: "%c:" for each supported drive in letter order, and
-// the entry of `currentDrive` when it is listed (else -1).
+// A source choice list: "%c:" for each supported drive in letter order, then
+// on Windows NT each physical disk that answers ("ﾃﾞｨｽｸ0  64 MB  512ﾊﾞｲﾄ"),
+// and the entry of `current` when it is listed (else -1).
+constexpr int SOURCE_CHOICE_SIZE = 40;
 struct DriveChoices {
-    char entries[DRIVE_COUNT][3];
+    char entries[DRIVE_COUNT + PHYSICAL_DISK_COUNT][SOURCE_CHOICE_SIZE];
     int count;
     int selected;
 };
 
 // Refreshes the table first, as each dialog that offers drives does on opening.
-DriveChoices listDriveChoices(int currentDrive);
-// The drive index of a chosen entry, -1 when it names no drive.
-int driveFromChoice(const char* entry);
+DriveChoices listDriveChoices(Source current);
+// The source a chosen entry names, NO_SOURCE when it names none.
+Source sourceFromChoice(const char* entry);

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "disk/source.h"
 #include "platform/files.h"
 
 // A label of 32 double-byte characters, and its end.
@@ -15,16 +16,16 @@ struct MediumIdentity {
     uint64_t bytes;                 // the whole drive or file
     uint32_t sectorSize;
     char label[MEDIUM_LABEL_SIZE];  // the boot sector's beside its serial, else the system's
-    char path[FILE_PATH_SIZE];      // an image file's; empty for a drive
+    char path[FILE_PATH_SIZE];      // an image file's; empty for a drive or disk
 };
 
-// The medium in `drive` (or the image file open) now. `newBootSector`: the
+// The medium `source` holds now. `newBootSector`: the
 // bytes about to be written over sector 0, which then identify it; null: its
 // sector 0 is read. False when the medium's size cannot be learned.
-bool identifyMedium(int drive, const uint8_t* newBootSector, MediumIdentity& medium);
+bool identifyMedium(Source source, const uint8_t* newBootSector, MediumIdentity& medium);
 
 bool isSameMedium(const MediumIdentity& a, const MediumIdentity& b);
 
-// The drive ("Ａドライブ") or the file (its path) as a message names it, with
-// `label` in brackets when there is one (null: none).
-void nameMedium(int drive, const char* path, const char* label, char* text, size_t size);
+// The drive ("Ａドライブ"), the disk ("ディスク0") or the file (its path) as a
+// message names it, with `label` in brackets when there is one (null: none).
+void nameMedium(Source source, const char* path, const char* label, char* text, size_t size);

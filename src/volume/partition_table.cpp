@@ -42,8 +42,7 @@ bool readDiskSectors(Source source, SectorNumber diskSectors, SectorNumber first
                      uint8_t* buffer)
 {
     if (first >= diskSectors || count > diskSectors - first) return false;
-    int drive = source.kind == SourceKind::ImageFile ? IMAGE_FILE_DRIVE : source.number;
-    return SectorIo::transfer(SectorOp::Read, drive, count, first, buffer) == SECTOR_STATUS_OK;
+    return SectorIo::transfer(SectorOp::Read, source, count, first, buffer) == SECTOR_STATUS_OK;
 }
 
 struct CrcTable {

@@ -5,6 +5,7 @@
 #include "disk/drive_root.h"
 #include "disk/sector_io.h"
 #include "platform/platform.h"
+#include "volume/partition_table.h"
 
 VolumeInfo volumeInfo;
 
@@ -58,18 +59,40 @@ bool openImageVolume(DriveSpace& space, VolumeLayout& layout)
     volumeInfo = VolumeInfo{};
     alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t sector[IMAGE_BUFFER_SIZE] = {};
     SectorIo::setImageSectorSize(512);
-    if (SectorIo::transfer(SectorOp::Read, IMAGE_FILE_DRIVE, 1, 0, sector) != SECTOR_STATUS_OK)
+    if (SectorIo::transfer(SectorOp::Read, IMAGE_FILE_SOURCE, 1, 0, sector) != SECTOR_STATUS_OK)
         return false;
     volumeInfo.isNtfs = std::memcmp(sector + 3, "NTFS    ", 8) == 0;
     // A file shorter than one sector of the boot sector's size is no volume
     // of that size: it opens raw in 512-byte sectors.
     DeviceSize file = {imageSectorSize(sector), 0};
+    // A whole disk's sectors are as large as its GPT or first volume says.
+    if (isPartitionSector(sector))
+        file.sectorSize = confirmDiskSectorSize(IMAGE_FILE_SOURCE, SectorIo::imageLength() / 512);
     if (SectorIo::imageLength() < file.sectorSize) file.sectorSize = 512;
     SectorIo::setImageSectorSize(file.sectorSize);
     file.sectorCount = SectorIo::imageLength() / file.sectorSize;
     layout = parseBootSector(sector, volumeInfo.isNtfs);
     space.bytesPerSector = file.sectorSize;
     if (!fitsDevice(layout, file)) openRaw(file, space, layout);
+    return true;
+}
+
+// A physical disk has no volume the system reports: the device sizes it,
+// and a volume starting at its sector 0 (a disk without partitions) gives
+// the areas when it fits.
+bool openDiskVolume(Source source, DriveSpace& space, VolumeLayout& layout)
+{
+    volumeInfo = VolumeInfo{};
+    DeviceSize device{};
+    if (!SectorIo::queryDevice(source, &device.sectorSize, &device.sectorCount)) return false;
+    space.bytesPerSector = device.sectorSize;
+    layout = VolumeLayout{};
+    if (!fitsSectorBuffer(device.sectorSize)) return true;
+    alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t sector[IMAGE_BUFFER_SIZE] = {};
+    if (SectorIo::transfer(SectorOp::Read, source, 1, 0, sector) != SECTOR_STATUS_OK) return false;
+    volumeInfo.isNtfs = std::memcmp(sector + 3, "NTFS    ", 8) == 0;
+    layout = parseBootSector(sector, volumeInfo.isNtfs);
+    if (!fitsDevice(layout, device)) openRaw(device, space, layout);
     return true;
 }
 
@@ -108,13 +131,14 @@ bool queryVolumeInfo(int drive, DriveSpace& space)
     return true;
 }
 
-bool openVolume(int drive, DriveSpace& space, VolumeLayout& layout)
+bool openVolume(Source source, DriveSpace& space, VolumeLayout& layout)
 {
     space = DriveSpace{};  // no figures of another drive stay behind
-    if (drive == IMAGE_FILE_DRIVE) return openImageVolume(space, layout);
-    bool known = queryVolumeInfo(drive, space);
+    if (source.kind == SourceKind::ImageFile) return openImageVolume(space, layout);
+    if (source.kind == SourceKind::Disk) return openDiskVolume(source, space, layout);
+    bool known = queryVolumeInfo(source.number, space);
     DeviceSize device{};
-    bool hasDevice = SectorIo::queryDevice(drive, &device.sectorSize, &device.sectorCount);
+    bool hasDevice = SectorIo::queryDevice(source, &device.sectorSize, &device.sectorCount);
     if (!known && !hasDevice) return false;
     layout = VolumeLayout{};
     // Every transfer moves whole device sectors: one larger than the buffers
@@ -124,7 +148,7 @@ bool openVolume(int drive, DriveSpace& space, VolumeLayout& layout)
         return true;
     }
     bool readable = fitsSectorBuffer(space.bytesPerSector);
-    if (known && readable) readVolumeLayout(drive, layout);
+    if (known && readable) readVolumeLayout(source, layout);
     if (!hasDevice) {
         // Without a device to size it, the boot sector's count bounds it.
         if (known && readable && !volumeInfo.isNtfs && !layout.areasInOrder)
@@ -135,10 +159,10 @@ bool openVolume(int drive, DriveSpace& space, VolumeLayout& layout)
     return true;
 }
 
-void readVolumeLayout(int drive, VolumeLayout& layout)
+void readVolumeLayout(Source source, VolumeLayout& layout)
 {
     alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t sector[IMAGE_BUFFER_SIZE] = {};
-    if (SectorIo::transfer(SectorOp::Read, drive, 1, 0, sector) != SECTOR_STATUS_OK) {
+    if (SectorIo::transfer(SectorOp::Read, source, 1, 0, sector) != SECTOR_STATUS_OK) {
         layout = VolumeLayout{};
         return;
     }

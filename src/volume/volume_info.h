@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "disk/source.h"
 #include "volume/boot_sector.h"
 
 // MAX_PATH + 1: a label of 32 double-byte characters takes 65 bytes with its end.
@@ -40,13 +41,13 @@ bool readVolumeInfo(int drive, VolumeInfo& info);
 // False when the system reports no free-space figures for the drive.
 bool queryVolumeInfo(int drive, DriveSpace& space);
 
-// The drive's figures for the editor and the image runs. A volume the system
-// cannot read, or whose boot sector does not fit its device, opens raw: its
-// sector size and count come from the device, it has no areas, and
-// `volumeInfo.isRaw` is set. False when neither the system nor the device
-// answers.
-bool openVolume(int drive, DriveSpace& space, VolumeLayout& layout);
+// The source's figures for the editor and the image runs. A volume the
+// system cannot read, or whose boot sector does not fit its device, opens
+// raw: its sector size and count come from the device, it has no areas, and
+// `volumeInfo.isRaw` is set; so does a whole disk whose sector 0 holds a
+// partition table. False when neither the system nor the device answers.
+bool openVolume(Source source, DriveSpace& space, VolumeLayout& layout);
 
 // Reads sector 0 and parses it with the NTFS flag of the last query, so call
 // queryVolumeInfo for the same drive first. A failed read gives an all-zero layout.
-void readVolumeLayout(int drive, VolumeLayout& layout);
+void readVolumeLayout(Source source, VolumeLayout& layout);

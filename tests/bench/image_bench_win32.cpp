@@ -98,7 +98,7 @@ void imageFileOf(char letter, char* file)
 SectorNumber sectorsOf(int drive)
 {
     ImageDrive target;
-    return queryImageDrive(drive, target) ? target.layout.totalSectors : 0;
+    return queryImageDrive(driveSource(drive), target) ? target.layout.totalSectors : 0;
 }
 
 // The restore's writes alone: one held run, the same chunks from the file.
@@ -107,12 +107,12 @@ void writePass(int drive, const char* file, SectorNumber sectors)
     uint32_t chunk = runChunkSectors(SECTOR_SIZE);
     RunBuffer buffer(chunk * SECTOR_SIZE);
     HANDLE in = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    SectorIo::beginRun(SectorOp::Write, drive, SECTOR_SIZE, true);
+    SectorIo::beginRun(SectorOp::Write, driveSource(drive), SECTOR_SIZE, true);
     for (SectorNumber done = 0; done < sectors; done += chunk) {
         uint32_t step = uint32_t(std::min<SectorNumber>(chunk, sectors - done));
         DWORD read = 0;
         ReadFile(in, buffer.bytes, step * SECTOR_SIZE, &read, nullptr);
-        SectorIo::transfer(SectorOp::Write, drive, step, done, buffer.bytes);
+        SectorIo::transfer(SectorOp::Write, driveSource(drive), step, done, buffer.bytes);
     }
     SectorIo::endRun(true);
     CloseHandle(in);
@@ -124,10 +124,10 @@ void readPass(int drive, SectorNumber sectors)
 {
     uint32_t chunk = runChunkSectors(SECTOR_SIZE);
     RunBuffer buffer(chunk * SECTOR_SIZE);
-    SectorIo::beginRun(SectorOp::Read, drive, SECTOR_SIZE, false);
+    SectorIo::beginRun(SectorOp::Read, driveSource(drive), SECTOR_SIZE, false);
     for (SectorNumber done = 0; done < sectors; done += chunk) {
         uint32_t step = uint32_t(std::min<SectorNumber>(chunk, sectors - done));
-        SectorIo::transfer(SectorOp::Read, drive, step, done, buffer.bytes);
+        SectorIo::transfer(SectorOp::Read, driveSource(drive), step, done, buffer.bytes);
     }
     SectorIo::endRun(false);
 }
@@ -150,9 +150,9 @@ void measureRun(const char* run, char letter)
     transfers = 0;
     double time = elapsed([&] {
         if (save)
-            runImageSave(file, drive, SaveRange::WholeDrive);
+            runImageSave(file, driveSource(drive), SaveRange::WholeDrive);
         else if (restore)
-            runImageRestore(file, drive, RestoreStart::DriveStart);
+            runImageRestore(file, driveSource(drive), RestoreStart::DriveStart);
         else
             writePass(drive, file, sectors);
     });
@@ -189,7 +189,7 @@ void measureSearch(char letter)
     SearchResult result = {};
     double reads = 0, search = 0;
     timedPair([&] { readPass(drive, sectors); },
-              [&] { result = searchDrive(drive, SECTOR_SIZE, sectors, pattern, false, 0); },
+              [&] { result = searchDrive(driveSource(drive), SECTOR_SIZE, sectors, pattern, false, 0); },
               reads, search);
     if (result.end != SearchEnd::NotFound) {
         std::printf("FAIL|the pattern searched for is on %c: (end %d)\n", letter, int(result.end));
@@ -221,13 +221,13 @@ void measureOpening(char letter)
         }
     };
     double drive = 0, image = 0;
-    timedPair([&] { twenty([&] { loadSector(letter - 'A', 0); }); },
+    timedPair([&] { twenty([&] { loadSector(driveSource(letter - 'A'), 0); }); },
               [&] { twenty([&] { openImageFile(imagePath); }); }, drive, image);
     SelectObject(dc, previous);
     DeleteObject(bitmap);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
-    if (editor.currentDrive != IMAGE_FILE_DRIVE || editor.sectorSize != 512)
+    if (editor.source != IMAGE_FILE_SOURCE || editor.sectorSize != 512)
         std::printf("FAIL|%s was not shown\n", imagePath);
     else
         std::printf("open|%c|%.3f|%.3f\n", letter, drive * 1000 / 20, image * 1000 / 20);
@@ -264,7 +264,7 @@ int main()
     platform.messageBox = answerGoAhead;  // every question, and the finished message
     SectorIo::setRoutes({countedTransfer, absDiskTransfer, extAbsDiskTransfer, beginNtRun,
                          endNtRun, queryNtDevice, openImageFile, closeImageFile,
-                         transferImageFile});
+                         transferImageFile, diskTransfer, beginDiskRun, endDiskRun, queryDisk});
     SectorIo::setMethod(AccessMethod::WinNt5);
     GetTempPathA(sizeof tempFolder, tempFolder);
     char command[COMMAND_SIZE];

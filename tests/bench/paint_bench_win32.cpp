@@ -41,7 +41,7 @@ int main()
 {
     installWin32Platform();
     resetEditor();
-    editor.currentDrive = 0;
+    editor.source = driveSource(0);
     editor.sectorSize = 4096;
     editor.lineCount = 256;
     for (int i = 0; i < 4096; i++) editor.workBuffer[i] = uint8_t(i * 13);

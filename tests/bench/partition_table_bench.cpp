@@ -97,7 +97,7 @@ void sectorsOneByOne(benchmark::State& state, const std::string* path, int32_t)
     std::vector<SectorNumber> sectors = tableSectors();
     for (auto _ : state)
         for (SectorNumber s : sectors)
-            if (SectorIo::transfer(SectorOp::Read, IMAGE_FILE_DRIVE, 1, s, sector) != 0)
+            if (SectorIo::transfer(SectorOp::Read, IMAGE_FILE_SOURCE, 1, s, sector) != 0)
                 state.SkipWithError("a sector did not read");
     state.counters["sectors"] = double(sectors.size());
 }

@@ -194,6 +194,6 @@ int transferImage(void* image, SectorOp op, uint64_t offset, uint32_t bytes, voi
 
 SectorRoutes ImageRoute::routes()
 {
-    return {transfer,    transfer,   transfer,  beginRun,     endRun,
-            queryDevice, openImage, closeImage, transferImage};
+    return {transfer,  transfer,   transfer,      beginRun, endRun,  queryDevice, openImage,
+            closeImage, transferImage, nullptr, nullptr, nullptr, nullptr};
 }

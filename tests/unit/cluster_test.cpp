@@ -105,7 +105,7 @@ TEST_F(EditorTest, TheClusterUnderTheCursorIsTheFilesData)
     attach(DRIVE_C, volume, 512, 3);
     EXPECT_FALSE(isClusterAcceptable(2));  // nothing shown yet
 
-    ASSERT_TRUE(loadSector(DRIVE_C, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_C), 0));
     ASSERT_TRUE(navigate(CMD_JUMP_DIR));
     int entry = 0;
     auto name = [](int at) {

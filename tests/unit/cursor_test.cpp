@@ -10,7 +10,7 @@ protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        ASSERT_TRUE(loadSector(DRIVE_A, 40));  // all zero
+        ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 40));  // all zero
     }
     void at(int line, int column, int inText, int nibble)
     {
@@ -297,7 +297,7 @@ TEST_F(Cursor, TheStatusBarSaysWhereTheCaretIs)
         {40, 31, 12, 0, 0, "ｵﾌｾｯﾄ 01FC 上位", "BYTE 0  WORD 0  DWORD 0", nullptr},
     };
     for (const Row& row : rows) {
-        loadSector(DRIVE_A, row.sector);
+        loadSector(driveSource(DRIVE_A), row.sector);
         at(row.line, row.column, row.inText, row.nibble);
         placeCaret(false);
         SCOPED_TRACE(row.caret);

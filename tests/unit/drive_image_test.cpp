@@ -94,7 +94,7 @@ protected:
     }
     void saveWholeFloppy()
     {
-        runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
+        runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
         ImageRoute::reset();
         attach(DRIVE_A, floppy, 512, 2);
         attach(DRIVE_B, second, 512, 2);
@@ -136,7 +136,7 @@ TEST_F(ImageRun, AnyCountMovesInLargeChunksAndOneShorterLast)
         attach(DRIVE_C, device, 512, 3);
         std::remove(file.c_str());
         imageSaveStart = c.first, imageSaveCount = c.count;
-        runImageSave(file.c_str(), DRIVE_C, SaveRange::UserSpecified);
+        runImageSave(file.c_str(), driveSource(DRIVE_C), SaveRange::UserSpecified);
         std::vector<uint32_t> transfers;
         for (const ImageRoute::Request& request : ImageRoute::requests())
             transfers.push_back(request.count);
@@ -171,7 +171,7 @@ TEST_F(ImageRun, EachRangeSavesItsSectorsAndRemembersThem)
         attach(DRIVE_A, floppy, 512, 2);
         fake.boxes.clear();
         std::remove(file.c_str());
-        runImageSave(file.c_str(), DRIVE_A, c.range);
+        runImageSave(file.c_str(), driveSource(DRIVE_A), c.range);
         EXPECT_EQ(imageSaveStart, c.first);
         EXPECT_EQ(imageSaveCount, c.count);
         EXPECT_TRUE(whole(file) == sectors(floppy, c.first, c.count)) << int(c.range);
@@ -186,7 +186,7 @@ TEST_F(ImageRun, TheDataAreaOfFat32EndsWithTheVolume)
 {
     std::string volume = makeFatImage(dir, "c.img", {32, 512, 34000, 1, 0, 2, 0});
     attach(DRIVE_C, volume, 512, 3);
-    runImageSave(file.c_str(), DRIVE_C, SaveRange::Data);
+    runImageSave(file.c_str(), driveSource(DRIVE_C), SaveRange::Data);
     std::vector<uint8_t> boot = sectors(volume, 0, 1);
     uint32_t reserved = boot[14] | boot[15] << 8, perFat = boot[36] | boot[37] << 8 | boot[38] << 16;
     uint32_t dataStart = reserved + 2 * perFat, total = 68000;
@@ -213,14 +213,14 @@ TEST_F(ImageRun, RangesThatCannotBeSavedCreateNoFile)
         fake.volumesByDrive['A'].fileSystem = c.fileSystem;
         imageSaveStart = c.start;
         imageSaveCount = c.count;
-        runImageSave(file.c_str(), DRIVE_A, c.range);
+        runImageSave(file.c_str(), driveSource(DRIVE_A), c.range);
         EXPECT_EQ(boxTexts(), texts({c.message})) << c.what;
         EXPECT_TRUE(fake.createdFiles.empty()) << c.what;
     }
     for (SaveRange range : {SaveRange::WholeDrive, SaveRange::UserSpecified}) {
         imageSaveStart = 2000, imageSaveCount = 880;  // up to the last sector
         fake.answers = {ANSWER_YES};
-        runImageSave(file.c_str(), DRIVE_A, range);
+        runImageSave(file.c_str(), driveSource(DRIVE_A), range);
         EXPECT_EQ(fake.boxes.back().text, messageText(MSG_DONE));
     }
     EXPECT_TRUE(whole(file) == sectors(floppy, 2000, 880));
@@ -228,31 +228,31 @@ TEST_F(ImageRun, RangesThatCannotBeSavedCreateNoFile)
 
 TEST_F(ImageRun, ChecksBeforeTheFileComeInOrder)
 {
-    runImageSave("", DRIVE_A, SaveRange::Ipl);
+    runImageSave("", driveSource(DRIVE_A), SaveRange::Ipl);
     EXPECT_EQ(boxTexts(), texts({MSG_NO_FILE}));
 
     std::vector<uint8_t> kept = {1, 2, 3};
     std::ofstream(file, std::ios::binary).write("\1\2\3", 3);
     fake.boxes.clear();
     fake.answers = {ANSWER_NO};
-    runImageSave(file.c_str(), -1, SaveRange::Ipl);  // No: the drive is never looked at
+    runImageSave(file.c_str(), NO_SOURCE, SaveRange::Ipl);  // No: the drive is never looked at
     EXPECT_EQ(boxTexts(), texts({MSG_FILE_EXISTS}));
     EXPECT_EQ(whole(file), kept);
 
     fake.boxes.clear();
     fake.answers = {ANSWER_YES};
-    runImageSave(file.c_str(), -1, SaveRange::Ipl);
+    runImageSave(file.c_str(), NO_SOURCE, SaveRange::Ipl);
     EXPECT_EQ(boxTexts(), texts({MSG_FILE_EXISTS, MSG_NO_DRIVE}));
 
     for (uint32_t size : {0u, 18944u}) {  // no chunk of such sectors fits the buffer
         fake.boxes.clear();
         fake.volumesByDrive['B'].bytesPerSector = size;
-        runImageSave((dir.path + "/other.img").c_str(), DRIVE_B, SaveRange::WholeDrive);
+        runImageSave((dir.path + "/other.img").c_str(), driveSource(DRIVE_B), SaveRange::WholeDrive);
         EXPECT_EQ(boxTexts(), texts({MSG_DRIVE_UNSUPPORTED})) << size;
     }
     fake.createFails = true;
     fake.boxes.clear();
-    runImageSave((dir.path + "/other.img").c_str(), DRIVE_A, SaveRange::Ipl);
+    runImageSave((dir.path + "/other.img").c_str(), driveSource(DRIVE_A), SaveRange::Ipl);
     EXPECT_EQ(boxTexts(), texts({MSG_FILE_OPEN_ERROR}));
     EXPECT_TRUE(fake.createdFiles.empty());
 }
@@ -268,7 +268,7 @@ TEST_F(ImageRun, ASaveStopsAtTheFirstUnreadableChunk)
         ImageRoute::failSector(DRIVE_A, SectorOp::Read, failing);
         fake.boxes.clear();
         std::remove(file.c_str());
-        runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
+        runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
         EXPECT_EQ(ImageRoute::requests().back().firstSector, failing / 2048 * 2048);
         EXPECT_EQ(boxTexts(), texts({MSG_SECTOR_READ_ERROR})) << failing;
         EXPECT_FALSE(std::ifstream(file).good()) << failing;
@@ -276,19 +276,19 @@ TEST_F(ImageRun, ASaveStopsAtTheFirstUnreadableChunk)
     }
     fake.boxes.clear();
     fake.writeFailsPast = 100 * 512;  // a full disk
-    runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
+    runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
     EXPECT_EQ(boxTexts(), texts({MSG_FILE_WRITE_ERROR}));
     EXPECT_FALSE(std::ifstream(file).good());
 }
 
 TEST_F(ImageRun, TheBarRisesInWholePercentsAndEmptiesAfterTheMessage)
 {
-    runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);  // 2048 sectors, then 832
+    runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);  // 2048 sectors, then 832
     EXPECT_EQ(fake.progress, (std::vector<int>{0, 71, 100, 0}));
     // A restore's check has a pass of its own.
     fake.progress.clear();
     fake.answers = {ANSWER_OK};
-    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
     EXPECT_EQ(fake.progress, (std::vector<int>{0, 71, 0, 71, 100, 0}));
 
     RunProgress progress;  // a drive of 2^32 - 1 sectors, one short of its end
@@ -309,7 +309,7 @@ TEST_F(ImageRun, ARestoreAsksFirstThenWritesTheImageWhole)
     for (int answer : {ANSWER_CANCEL, 0}) {
         fake.boxes.clear();
         fake.answers = {answer};
-        runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+        runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
         EXPECT_EQ(boxTexts(), std::vector<std::string>{overwriteB("Ｂドライブ（VELDIS_FD）")});
         EXPECT_EQ(fake.boxes[0].style, messageStyle(MessageKind::ConfirmOkCancel));
         EXPECT_TRUE(whole(second) == before) << answer;
@@ -318,7 +318,7 @@ TEST_F(ImageRun, ARestoreAsksFirstThenWritesTheImageWhole)
     }
     fake.boxes.clear();
     fake.answers = {ANSWER_OK};
-    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
     EXPECT_TRUE(whole(second) == image);
     // The same layout: no second question.
     EXPECT_EQ(boxTexts(), (std::vector<std::string>{overwriteB("Ｂドライブ（VELDIS_FD）"),
@@ -347,13 +347,13 @@ TEST_F(ImageRun, AnotherLayoutAsksBeforeTheFirstWrite)
 
     std::vector<std::string> asked = {overwriteB(), messageText(MSG_LAYOUT_MISMATCH)};
     fake.answers = {ANSWER_OK, ANSWER_CANCEL};
-    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::UserSpecified);  // start 0 asks too
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::UserSpecified);  // start 0 asks too
     EXPECT_EQ(boxTexts(), asked);
     EXPECT_TRUE(whole(second) == before);
 
     fake.boxes.clear();
     fake.answers = {ANSWER_OK, ANSWER_OK};
-    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
     asked.push_back(messageText(MSG_DONE));
     EXPECT_EQ(boxTexts(), asked);
     asked.pop_back();
@@ -363,7 +363,7 @@ TEST_F(ImageRun, AnotherLayoutAsksBeforeTheFirstWrite)
     ImageRoute::failSector(DRIVE_B, SectorOp::Read, 0);
     fake.boxes.clear();
     fake.answers = {ANSWER_OK, ANSWER_CANCEL};
-    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
     EXPECT_EQ(boxTexts(), asked);
 }
 
@@ -379,7 +379,7 @@ TEST_F(ImageRun, ARestoreStopsAtTheFirstFailedWrite)
         ImageRoute::failSector(DRIVE_B, SectorOp::Write, failing);
         fake.boxes.clear();
         fake.answers = {ANSWER_OK};
-        runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+        runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
         uint32_t before = failing / 2048 * 2048;
         std::vector<uint8_t> image = whole(file);
         std::copy(image.begin(), image.begin() + before * 512, expected.begin());
@@ -413,7 +413,7 @@ TEST_F(ImageRun, AnImageLargerThanTheRoomWritesNothing)
         imageRestoreStart = c.userStart;
         ImageRoute::reset();
         attach(DRIVE_B, second, 512, 2);
-        runImageRestore(file.c_str(), DRIVE_B, c.start);
+        runImageRestore(file.c_str(), driveSource(DRIVE_B), c.start);
         EXPECT_EQ(boxTexts(), texts({c.message})) << c.what;
         EXPECT_TRUE(ImageRoute::runs().empty()) << c.what;
         EXPECT_EQ(fake.openFiles, 0);
@@ -425,7 +425,7 @@ TEST_F(ImageRun, AnImageLargerThanTheRoomWritesNothing)
     imageRestoreStart = 2879;
     fake.reportedSize = 0;
     fake.answers = {ANSWER_OK};
-    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::UserSpecified);
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::UserSpecified);
     EXPECT_EQ(fake.boxes.back().text, messageText(MSG_DONE));
     EXPECT_TRUE(sectors(second, 2879, 1) == sectors(second, 0, 1));
 }
@@ -449,7 +449,7 @@ TEST_F(ImageRun, RestoreStartsFromTheLayout)
         fake.boxes.clear();
         imageRestoreStart = 7;
         fake.volumesByDrive['B'].fileSystem = c.fileSystem;
-        runImageRestore(file.c_str(), DRIVE_B, c.start);
+        runImageRestore(file.c_str(), driveSource(DRIVE_B), c.start);
         std::string said = c.message == MSG_IMAGE_NOT_SECTORS ? notSectors(1) : messageText(c.message);
         EXPECT_EQ(boxTexts(), std::vector<std::string>{said}) << int(c.start) << c.fileSystem;
         if (c.message == MSG_IMAGE_NOT_SECTORS) {
@@ -459,10 +459,10 @@ TEST_F(ImageRun, RestoreStartsFromTheLayout)
     fake.volumesByDrive['B'].fileSystem = "FAT";
     fake.boxes.clear();
     fake.openFails = true;
-    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::Fat);
-    runImageRestore("", DRIVE_B, RestoreStart::Fat);
-    runImageRestore(file.c_str(), -1, RestoreStart::Fat);
-    runImageRestore("\\\\.\\D:", DRIVE_B, RestoreStart::Fat);
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::Fat);
+    runImageRestore("", driveSource(DRIVE_B), RestoreStart::Fat);
+    runImageRestore(file.c_str(), NO_SOURCE, RestoreStart::Fat);
+    runImageRestore("\\\\.\\D:", driveSource(DRIVE_B), RestoreStart::Fat);
     EXPECT_EQ(boxTexts(), texts({MSG_FILE_OPEN_ERROR, MSG_NO_FILE, MSG_NO_DRIVE, MSG_DEVICE_PATH}));
 }
 
@@ -476,7 +476,7 @@ TEST_F(ImageRun, AnImageOfNoWholeSectorsIsNeverRestored)
         std::ofstream(file, std::ios::binary).write(std::string(size, 'x').data(), size);
         fake.boxes.clear();
         fake.answers = {ANSWER_OK, ANSWER_OK};
-        runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+        runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
         EXPECT_EQ(boxTexts(), std::vector<std::string>{notSectors(size)}) << size;
     }
     EXPECT_TRUE(ImageRoute::runs().empty());
@@ -493,7 +493,7 @@ TEST_F(ImageRun, AShortReadOfTheFileWritesNoStaleChunk)
         .write(reinterpret_cast<const char*>(image.data()), 2100 * 512);
     fake.reportedSize = FLOPPY_SECTORS * 512;  // the length taken before it shrank
     fake.answers = {ANSWER_OK};
-    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
     EXPECT_EQ(boxTexts(), endedAt(MSG_FILE_READ_ERROR, 2048));
     std::copy(image.begin(), image.begin() + 2048 * 512, before.begin());
     EXPECT_TRUE(whole(second) == before);
@@ -506,14 +506,14 @@ TEST_F(ImageRun, AStoppedRunEndsAfterItsCurrentChunk)
     saveWholeFloppy();
     fake.runContinues = 0;
     fake.answers = {ANSWER_OK};
-    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
     EXPECT_EQ(boxTexts(), endedAt(MSG_RUN_STOPPED, 2048));
     ASSERT_EQ(ImageRoute::requests().back().op, SectorOp::Write);
     EXPECT_EQ(ImageRoute::requests().back().firstSector, 0u);  // the first chunk, the last
     fake.runContinues = 0;
     fake.answers = {ANSWER_YES};
     fake.boxes.clear();
-    runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
+    runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
     EXPECT_EQ(boxTexts(), texts({MSG_FILE_EXISTS, MSG_RUN_STOPPED}));
     EXPECT_FALSE(std::ifstream(file).good());
 }
@@ -547,7 +547,7 @@ TEST_F(ImageRun, ARestoreChecksWhatTheDriveKept)
         fake.boxes.clear();
         fake.runContinues = c.continues;
         fake.answers = {ANSWER_OK};
-        runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+        runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
         std::vector<std::string> said = endedAt(MSG_DONE, 2880);
         said[1].replace(0, std::strlen(messageText(MSG_DONE)), c.said);
         EXPECT_EQ(boxTexts(), said) << c.what;
@@ -603,7 +603,7 @@ TEST_F(ImageRun, TheVerifyCommandSaysWhetherADriveStillMatches)
         fake.boxes.clear();
         imageVerifyStart = c.first;
         size_t runs = ImageRoute::runs().size();
-        runImageVerify(file.c_str(), DRIVE_A, c.start);
+        runImageVerify(file.c_str(), driveSource(DRIVE_A), c.start);
         EXPECT_EQ(boxTexts(), std::vector<std::string>{c.said}) << c.what;
         EXPECT_EQ(ImageRoute::runs().size(), runs + c.compared) << c.what;
     }
@@ -616,7 +616,7 @@ TEST_F(ImageRun, TheVerifyCommandSaysWhetherADriveStillMatches)
     changed[77] ^= 0x40;
     writeBytes(floppy, 1500 * 512, changed);
     fake.boxes.clear();
-    runImageVerify(file.c_str(), DRIVE_A, RestoreStart::DriveStart);
+    runImageVerify(file.c_str(), driveSource(DRIVE_A), RestoreStart::DriveStart);
     char differsAt[128];
     std::snprintf(differsAt, sizeof differsAt, messageText(MSG_IMAGE_DIFFERS), 1500ull);
     EXPECT_EQ(boxTexts(), std::vector<std::string>{differsAt});
@@ -631,14 +631,14 @@ TEST_F(ImageRun, AnImageOnItsOwnDriveIsRefused)
     fake.createdFiles.clear();
     for (const char* path : {"A:\\drive.img", "a:\\images\\drive.img"}) {
         fake.boxes.clear();
-        runImageSave(path, DRIVE_A, SaveRange::WholeDrive);
-        runImageRestore(path, DRIVE_A, RestoreStart::DriveStart);
+        runImageSave(path, driveSource(DRIVE_A), SaveRange::WholeDrive);
+        runImageRestore(path, driveSource(DRIVE_A), RestoreStart::DriveStart);
         EXPECT_EQ(boxTexts(), texts({MSG_IMAGE_ON_TARGET, MSG_IMAGE_ON_TARGET})) << path;
     }
     EXPECT_TRUE(ImageRoute::requests().empty());
     EXPECT_TRUE(fake.createdFiles.empty());
     fake.boxes.clear();
-    runImageRestore("B:\\drive.img", DRIVE_A, RestoreStart::DriveStart);  // another drive's file
+    runImageRestore("B:\\drive.img", driveSource(DRIVE_A), RestoreStart::DriveStart);  // another drive's file
     EXPECT_EQ(boxTexts(), texts({MSG_FILE_OPEN_ERROR}));
 }
 
@@ -648,18 +648,18 @@ TEST_F(ImageRun, AnImageOnItsOwnDriveIsRefused)
 TEST_F(ImageRun, ARestoreOntoTheDriveShownReadsItsSectorAfresh)
 {
     saveWholeFloppy();
-    ASSERT_TRUE(loadSector(DRIVE_B, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_B), 0));
     editor.workBuffer[3] ^= 1;
     syncBuffers(SyncMode::Compare);
     std::vector<uint8_t> before = whole(second), image = whole(file);
     fake.answers = {ANSWER_CANCEL};
-    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
     EXPECT_EQ(boxTexts(), texts({MSG_DISCARD_EDITS}));
     EXPECT_TRUE(whole(second) == before);
     EXPECT_NE(editor.modified, 0);
 
     fake.answers = {ANSWER_OK, ANSWER_OK};
-    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::DriveStart);
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
     EXPECT_TRUE(whole(second) == image);
     EXPECT_EQ(editor.modified, 0);
     EXPECT_TRUE(shownSector() == sectors(file, 0, 1));
@@ -685,7 +685,7 @@ TEST_F(ImageRun, ARangePast32BitsSavesFromItsOffsets)
     fake.volumesByDrive['C'].present = false;  // no file system: by the device
     fake.volumesByDrive['C'].freeSpaceOk = false;
     imageSaveStart = sectors - 100, imageSaveCount = 100;
-    runImageSave(file.c_str(), DRIVE_C, SaveRange::UserSpecified);
+    runImageSave(file.c_str(), driveSource(DRIVE_C), SaveRange::UserSpecified);
     EXPECT_EQ(boxTexts(), texts({MSG_DONE}));
     EXPECT_TRUE(whole(file) == readBytes(huge, (sectors - 100) * 512, 100 * 512));
     EXPECT_EQ(ImageRoute::requests().front().firstSector, sectors - 100);
@@ -705,10 +705,10 @@ TEST_F(ImageRun, ARangePast32BitsSavesFromItsOffsets)
 TEST_F(ImageRun, TheDriveShownKeepsItsVolumeFacts)
 {
     fake.volumesByDrive['A'].label = "SHOWN";
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     fake.volumesByDrive['B'].fileSystem = "NTFS";
-    runImageSave(file.c_str(), DRIVE_B, SaveRange::WholeDrive);
-    runImageRestore(file.c_str(), DRIVE_B, RestoreStart::Fat);
+    runImageSave(file.c_str(), driveSource(DRIVE_B), SaveRange::WholeDrive);
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::Fat);
     EXPECT_STREQ(volumeInfo.volumeName, "SHOWN");
     EXPECT_FALSE(volumeInfo.isNtfs);
     EXPECT_TRUE(isCommandEnabled(CMD_JUMP_FAT));

@@ -113,7 +113,7 @@ TEST_F(DriveDetailsTest, FieldsOfRealFatVolumes)
         fake.volumesByDrive['C'].totalClusters = 1000;
         fake.volumesByDrive['C'].freeClusters = 300;
         fake.volumesByDrive['C'].sectorsPerCluster = 4;
-        ASSERT_TRUE(loadSector(DRIVE_C, 0)) << describe(c.format);
+        ASSERT_TRUE(loadSector(driveSource(DRIVE_C), 0)) << describe(c.format);
         DriveDetails details;
         readDriveDetails(details);
 
@@ -148,7 +148,7 @@ TEST_F(DriveDetailsTest, FieldsOfRealFatVolumes)
 // lend it its serial when this one cannot be read.
 TEST_F(DriveDetailsTest, NtfsEmptyLayoutAndFailedQueries)
 {
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     volumeInfo.isNtfs = true;
     volumeInfo.serialNumber = 0xDEADBEEF;
     DriveDetails details;
@@ -174,7 +174,7 @@ TEST_F(DriveDetailsTest, NtfsEmptyLayoutAndFailedQueries)
 // Past 4 GiB without the extended query: the product is not cut to 32 bits.
 TEST_F(DriveDetailsTest, CapacityWithoutTheExtendedQuery)
 {
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     editorSpace = DriveSpace{};
     editorSpace.bytesPerSector = 512;
     editorSpace.sectorsPerCluster = 64;

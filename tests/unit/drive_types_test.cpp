@@ -53,27 +53,34 @@ TEST_F(DriveTable, RefreshRewritesEveryEntry)
 
 TEST_F(DriveTable, ChoicesListSupportedDrivesAndPreselectTheEditorsDrive)
 {
-    DriveChoices choices = listDriveChoices(4);
+    DriveChoices choices = listDriveChoices(driveSource(4));
     ASSERT_EQ(choices.count, 3);
     EXPECT_STREQ(choices.entries[0], "A:");
     EXPECT_STREQ(choices.entries[1], "C:");
     EXPECT_STREQ(choices.entries[2], "E:");
     EXPECT_EQ(choices.selected, 2);
-    EXPECT_EQ(listDriveChoices(-1).selected, -1);
-    EXPECT_EQ(listDriveChoices(3).selected, -1);  // a CD-ROM is never listed
+    EXPECT_EQ(listDriveChoices(NO_SOURCE).selected, -1);
+    EXPECT_EQ(listDriveChoices(driveSource(3)).selected, -1);  // a CD-ROM is never listed
 
     fake.driveTypes[3] = 3;  // a drive attached since: seen at the next opening
-    EXPECT_EQ(listDriveChoices(3).count, 4);
+    EXPECT_EQ(listDriveChoices(driveSource(3)).count, 4);
 }
 
-TEST(DriveChoice, EntryTextBackToTheDriveIndex)
+TEST(DriveChoice, EntryTextBackToTheSource)
 {
-    EXPECT_EQ(driveFromChoice("C:"), 2);
-    EXPECT_EQ(driveFromChoice("a:"), 0);
-    EXPECT_EQ(driveFromChoice("Z:"), 25);
-    EXPECT_EQ(driveFromChoice(""), -1);
-    EXPECT_EQ(driveFromChoice("1:"), -1);
-    EXPECT_EQ(driveFromChoice("\xFF"), -1);
+    const struct {
+        const char* entry;
+        Source source;
+    } rows[] = {
+        {"C:", driveSource(2)},         {"a:", driveSource(0)},
+        {"Z:", driveSource(25)},        {"", NO_SOURCE},
+        {"1:", NO_SOURCE},              {"\xFF", NO_SOURCE},
+        {"ﾃﾞｨｽｸ0  64 MB  512ﾊﾞｲﾄ", diskSource(0)},
+        {"ﾃﾞｨｽｸ31  2 GB  4096ﾊﾞｲﾄ", diskSource(31)},
+        {"ﾃﾞｨｽｸ32", NO_SOURCE},        {"ﾃﾞｨｽｸ", NO_SOURCE},
+        {"ﾃﾞｨｽｸ999999999999", NO_SOURCE},
+    };
+    for (const auto& row : rows) EXPECT_TRUE(sourceFromChoice(row.entry) == row.source) << row.entry;
 }
 
 }  // namespace

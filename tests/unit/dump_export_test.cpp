@@ -29,7 +29,7 @@ TEST_F(DumpExport, EveryLineOfTheSectorShown)
     attachLargeSectorDrive();
     settings.confirmDiscardEdits = 0;
     for (int drive : {DRIVE_A, DRIVE_C}) {
-        ASSERT_TRUE(loadSector(drive, 0));
+        ASSERT_TRUE(loadSector(driveSource(drive), 0));
         editor.workBuffer[100] = 0x7F;  // an edit not written: "." or " " by mode
         syncBuffers(SyncMode::Compare);
         for (int kanji : {0, 1}) {
@@ -55,7 +55,7 @@ TEST_F(DumpExport, EveryLineOfTheSectorShown)
 // second byte of 表 (95 5C) is no folder's end.
 TEST_F(DumpExport, TheDialogProposesATextFileBesideTheLastFile)
 {
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     std::string longPath = "C:\\" + std::string(FILE_PATH_SIZE - 5, 'x');
     struct Case {
         std::string last, proposed;
@@ -77,7 +77,7 @@ TEST_F(DumpExport, TheDialogProposesATextFileBesideTheLastFile)
 
 TEST_F(DumpExport, FailuresSaySoAndLeaveNoFile)
 {
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     std::string path = dir.path + "/dump.txt";
     fake.writeFailsPast = 1000;
     fake.chosenFiles = {path};

@@ -131,7 +131,7 @@ using DumpLayout = EditorTest;
 
 TEST_F(DumpLayout, RunsOfALineAtTheirCells)
 {
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     editor.workBuffer[16 * 31 + 2] ^= 0xFF;
     DumpRun runs[DUMP_RUNS_PER_LINE];
     layoutDumpLine(31, false, runs);
@@ -158,7 +158,7 @@ TEST_F(DumpLayout, RunsOfALineAtTheirCells)
 
 TEST_F(DumpLayout, TheScreenShowsTheExportedCharacters)
 {
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     const uint8_t split[] = {0x8C, 0xEA, 0x82, 0xCC};  // 語の, 語 across lines 3 and 4
     std::memcpy(editor.workBuffer + 63, split, sizeof split);
     std::vector<uint8_t> sector(editor.workBuffer, editor.workBuffer + 512);
@@ -177,7 +177,7 @@ TEST_F(DumpLayout, TheScreenShowsTheExportedCharacters)
 
 TEST_F(DumpLayout, CursorByteRepaintByMode)
 {
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     editor.cursorLine = 3;
     editor.cursorColumn = 4;
     settings.kanji = 0;

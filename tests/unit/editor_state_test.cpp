@@ -23,7 +23,7 @@ using Editor = EditorTest;
 TEST_F(Editor, FirstLoadShowsTheSectorAndEnablesTheSectorCommands)
 {
     for (int id : FIRST_SECTOR_COMMANDS) ASSERT_FALSE(isCommandEnabled(id)) << id;
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     EXPECT_EQ(shownSector(), diskSector(0));
     EXPECT_EQ(editor.sectorSize, 512u);
     EXPECT_EQ(editor.lineCount, 32);
@@ -46,7 +46,7 @@ TEST_F(Editor, TitleNamesTheDriveAsAFullWidthLetter)
 {
     std::string z = makeFatImage(dir, "z.img", {12, 512, 1440, 1, 1, 2, 224});
     attach(25, z, 512, 6);
-    ASSERT_TRUE(loadSector(25, 2879));
+    ASSERT_TRUE(loadSector(driveSource(25), 2879));
     EXPECT_EQ(fake.title, "Veldis - \x82\x79\x83\x68\x83\x89\x83\x43\x83\x75\x81\x40"
                           "2879\x83\x5A\x83\x4E\x83\x5E");
     editor.currentSector = 0xFFFFFFFF;  // sectors past 2^31 stay positive
@@ -56,7 +56,7 @@ TEST_F(Editor, TitleNamesTheDriveAsAFullWidthLetter)
 
 TEST_F(Editor, NavigationLandsWhereTheLayoutSays)
 {
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     struct Step {
         int command;
         uint32_t sector;
@@ -74,8 +74,8 @@ TEST_F(Editor, NavigationLandsWhereTheLayoutSays)
 
 TEST_F(Editor, BackSwapsAndRefreshOrAnotherDriveClearsIt)
 {
-    loadSector(DRIVE_A, 5);
-    loadSector(DRIVE_A, 9);
+    loadSector(driveSource(DRIVE_A), 5);
+    loadSector(driveSource(DRIVE_A), 9);
     EXPECT_TRUE(isCommandEnabled(CMD_BACK));
     navigate(CMD_BACK);
     EXPECT_EQ(editor.currentSector, 5u);
@@ -85,9 +85,9 @@ TEST_F(Editor, BackSwapsAndRefreshOrAnotherDriveClearsIt)
     EXPECT_EQ(editor.previousSector, NO_SECTOR);
     EXPECT_FALSE(isCommandEnabled(CMD_BACK));
 
-    loadSector(DRIVE_A, 4);
+    loadSector(driveSource(DRIVE_A), 4);
     attachLargeSectorDrive();
-    loadSector(DRIVE_C, 4);
+    loadSector(driveSource(DRIVE_C), 4);
     EXPECT_EQ(editor.previousSector, NO_SECTOR);
 }
 
@@ -95,15 +95,15 @@ TEST_F(Editor, BackSwapsAndRefreshOrAnotherDriveClearsIt)
 // and the sector shown stays.
 TEST_F(Editor, SectorsBeyondTheVolumeAreRefused)
 {
-    loadSector(DRIVE_A, 2879);
+    loadSector(driveSource(DRIVE_A), 2879);
     EXPECT_FALSE(isCommandEnabled(CMD_NEXT_SECTOR));
     EXPECT_TRUE(isCommandEnabled(CMD_PREV_SECTOR));
     for (SectorNumber sector : {SectorNumber(2880), SectorNumber(4000000000u), SectorNumber(1) << 40, NO_SECTOR - 1}) {
-        EXPECT_FALSE(loadSector(DRIVE_A, sector)) << sector;
+        EXPECT_FALSE(loadSector(driveSource(DRIVE_A), sector)) << sector;
         EXPECT_EQ(editor.currentSector, 2879u);
     }
     EXPECT_EQ(boxesOf(MSG_BAD_PARAMETER), 4);
-    loadSector(DRIVE_A, 0);
+    loadSector(driveSource(DRIVE_A), 0);
     navigate(CMD_PREV_SECTOR);  // 0 - 1 wraps to no sector of the volume
     EXPECT_EQ(editor.currentSector, 0u);
     EXPECT_EQ(boxesOf(MSG_BAD_PARAMETER), 5);
@@ -111,7 +111,7 @@ TEST_F(Editor, SectorsBeyondTheVolumeAreRefused)
 
 TEST_F(Editor, TypingBackTheOldValueIsNoLongerAnEdit)
 {
-    loadSector(DRIVE_A, 0);
+    loadSector(driveSource(DRIVE_A), 0);
     uint8_t old = editor.workBuffer[0];
     editor.workBuffer[0] = uint8_t(old + 1);
     syncBuffers(SyncMode::Compare);
@@ -137,11 +137,11 @@ TEST_F(Editor, TypingBackTheOldValueIsNoLongerAnEdit)
 
 TEST_F(Editor, ZeroClearOfAnEmptySectorIsNoEdit)
 {
-    loadSector(DRIVE_A, 40);  // an unused data sector
+    loadSector(driveSource(DRIVE_A), 40);  // an unused data sector
     ASSERT_EQ(diskSector(40), std::vector<uint8_t>(512, 0));
     zeroClear();
     EXPECT_EQ(editor.modified, 0);
-    loadSector(DRIVE_A, 0);
+    loadSector(driveSource(DRIVE_A), 0);
     zeroClear();
     EXPECT_NE(editor.modified, 0);
     EXPECT_EQ(shownSector(), std::vector<uint8_t>(512, 0));
@@ -150,16 +150,16 @@ TEST_F(Editor, ZeroClearOfAnEmptySectorIsNoEdit)
 
 TEST_F(Editor, DiscardQuestionByOptionAndAnswer)
 {
-    loadSector(DRIVE_A, 0);
+    loadSector(driveSource(DRIVE_A), 0);
     // No edits: nothing to ask.
-    loadSector(DRIVE_A, 1);
+    loadSector(driveSource(DRIVE_A), 1);
     EXPECT_TRUE(fake.boxes.empty());
 
     editor.workBuffer[3] ^= 1;
     syncBuffers(SyncMode::Compare);
     EditorState before = editor;
     fake.answers = {ANSWER_CANCEL};
-    EXPECT_FALSE(loadSector(DRIVE_A, 7));
+    EXPECT_FALSE(loadSector(driveSource(DRIVE_A), 7));
     EXPECT_EQ(std::memcmp(&before, &editor, sizeof editor), 0);
     EXPECT_EQ(boxesOf(MSG_DISCARD_EDITS), 1);
     EXPECT_EQ(fake.boxes.back().style, messageStyle(MessageKind::ConfirmOkCancel));
@@ -169,7 +169,7 @@ TEST_F(Editor, DiscardQuestionByOptionAndAnswer)
     EXPECT_EQ(std::memcmp(&before, &editor, sizeof editor), 0);
 
     fake.answers = {ANSWER_OK};
-    EXPECT_TRUE(loadSector(DRIVE_A, 7));
+    EXPECT_TRUE(loadSector(driveSource(DRIVE_A), 7));
     EXPECT_EQ(editor.modified, 0);
 
     // Option off: the edits go without a word.
@@ -177,18 +177,18 @@ TEST_F(Editor, DiscardQuestionByOptionAndAnswer)
     editor.workBuffer[3] ^= 1;
     syncBuffers(SyncMode::Compare);
     size_t shown = fake.boxes.size();
-    EXPECT_TRUE(loadSector(DRIVE_A, 8));
+    EXPECT_TRUE(loadSector(driveSource(DRIVE_A), 8));
     EXPECT_EQ(fake.boxes.size(), shown);
     EXPECT_EQ(shownSector(), diskSector(8));
 }
 
 TEST_F(Editor, AFailedMoveStillAsksFirst)
 {
-    loadSector(DRIVE_A, 0);
+    loadSector(driveSource(DRIVE_A), 0);
     editor.workBuffer[0] ^= 1;
     syncBuffers(SyncMode::Compare);
     fake.answers = {ANSWER_OK};
-    EXPECT_FALSE(loadSector(5, 0));  // no drive F:
+    EXPECT_FALSE(loadSector(driveSource(5), 0));  // no drive F:
     EXPECT_EQ(boxesOf(MSG_DISCARD_EDITS), 1);
     EXPECT_EQ(boxesOf(MSG_DRIVE_UNSUPPORTED), 1);
     EXPECT_NE(editor.modified, 0);  // the edits are still there
@@ -197,7 +197,7 @@ TEST_F(Editor, AFailedMoveStillAsksFirst)
 TEST_F(Editor, WriteAsksThenWritesOrKeepsTheEdits)
 {
     std::vector<uint8_t> before = diskSector(40);
-    loadSector(DRIVE_A, 40);
+    loadSector(driveSource(DRIVE_A), 40);
     editor.workBuffer[10] = 0x5A;
     syncBuffers(SyncMode::Compare);
 
@@ -251,7 +251,7 @@ TEST_F(Editor, WriteAsksThenWritesOrKeepsTheEdits)
 
 TEST_F(Editor, AFailedWriteKeepsTheEditsAndWriteEnabled)
 {
-    loadSector(DRIVE_A, 40);
+    loadSector(driveSource(DRIVE_A), 40);
     editor.workBuffer[0] = 0x77;
     syncBuffers(SyncMode::Compare);
     ImageRoute::failSector(DRIVE_A, SectorOp::Write, 40);
@@ -275,7 +275,7 @@ TEST_F(Editor, AWriteIsTakenBackOnlyWhileTheSectorHoldsIt)
     loadSettings();
     settings.confirmSectorWrite = 0;
     std::vector<uint8_t> before = diskSector(0);
-    loadSector(DRIVE_A, 0);
+    loadSector(driveSource(DRIVE_A), 0);
     EXPECT_FALSE(isCommandEnabled(CMD_UNDO_WRITE));
     editor.workBuffer[300] ^= 0x5A;
     syncBuffers(SyncMode::Compare);
@@ -286,7 +286,7 @@ TEST_F(Editor, AWriteIsTakenBackOnlyWhileTheSectorHoldsIt)
     restoreSessionCommands();  // as a new start would, with nothing shown yet
     ASSERT_EQ(writtenSectors.count, 1);
     EXPECT_FALSE(isCommandEnabled(CMD_UNDO_WRITE));
-    loadSector(DRIVE_A, 0);
+    loadSector(driveSource(DRIVE_A), 0);
     EXPECT_TRUE(isCommandEnabled(CMD_UNDO_WRITE));
 
     std::vector<uint8_t> elsewhere = written;
@@ -310,10 +310,11 @@ TEST_F(Editor, AWriteIsTakenBackOnlyWhileTheSectorHoldsIt)
     EXPECT_EQ(writtenSectors.count, 0);
     EXPECT_FALSE(isCommandEnabled(CMD_UNDO_WRITE));
 
-    // A damaged file keeps nothing: bad tag, count, drive or size, or cut short.
-    auto record = [](const char* tag, int32_t count, int32_t drive, uint32_t size, size_t bytes) {
+    // A damaged file keeps nothing: bad tag, count, source or size, or cut short.
+    auto record = [](const char* tag, int32_t count, Source source, uint32_t size, size_t bytes) {
         std::vector<uint8_t> b(tag, tag + 8);
-        for (uint32_t v : {uint32_t(count), uint32_t(drive), size, 0u, 0u})
+        for (uint32_t v : {uint32_t(count), uint32_t(source.kind), uint32_t(source.number), size,
+                           0u, 0u})
             for (int k = 0; k < 4; k++) b.push_back(uint8_t(v >> 8 * k));
         b.resize(b.size() + sizeof(MediumIdentity::serialNumber) + sizeof(MediumIdentity::bytes) +
                      sizeof(MediumIdentity::sectorSize) + MEDIUM_LABEL_SIZE + FILE_PATH_SIZE +
@@ -328,17 +329,21 @@ TEST_F(Editor, AWriteIsTakenBackOnlyWhileTheSectorHoldsIt)
         std::fclose(file);
     };
     for (const std::vector<uint8_t>& bytes :
-         {std::vector<uint8_t>{}, record("VELDWRT1", 1, 0, 512, 1024),
-          record("VELDWRT2", 17, 0, 512, 1024), record("VELDWRT2", 1, 27, 512, 1024),
-          record("VELDWRT2", 1, IMAGE_FILE_DRIVE, 512, 1024),  // a file without its path
-          record("VELDWRT2", 1, 0, 0, 0), record("VELDWRT2", 1, 0, 18433, 36866),
-          record("VELDWRT2", 1, 0, 512, 1023)}) {
+         {std::vector<uint8_t>{}, record("VELDWRT2", 1, driveSource(0), 512, 1024),
+          record("VELDWRT3", 17, driveSource(0), 512, 1024),
+          record("VELDWRT3", 1, driveSource(26), 512, 1024),
+          record("VELDWRT3", 1, diskSource(32), 512, 1024),
+          record("VELDWRT3", 1, {SourceKind(7), 0}, 512, 1024),
+          record("VELDWRT3", 1, IMAGE_FILE_SOURCE, 512, 1024),  // a file without its path
+          record("VELDWRT3", 1, driveSource(0), 0, 0),
+          record("VELDWRT3", 1, driveSource(0), 18433, 36866),
+          record("VELDWRT3", 1, driveSource(0), 512, 1023)}) {
         replaceFile(bytes);
         writtenSectors.count = 1;
         loadWrittenSectors();
         EXPECT_EQ(writtenSectors.count, 0) << bytes.size();
     }
-    replaceFile(record("VELDWRT2", 1, 0, 512, 1024));  // the same, whole
+    replaceFile(record("VELDWRT3", 1, diskSource(31), 512, 1024));  // the same, whole
     loadWrittenSectors();
     EXPECT_EQ(writtenSectors.count, 1);
 }
@@ -373,7 +378,7 @@ TEST_F(Editor, AWriteIsTakenBackOnlyOntoTheMediumItWasMadeOn)
         ImageRoute::reset();
         attach(DRIVE_A, floppy, 512, 2);
         writtenSectors.count = 0;
-        ASSERT_TRUE(loadSector(DRIVE_A, 40)) << c.what;
+        ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 40)) << c.what;
         editor.workBuffer[7] = 0x77;
         syncBuffers(SyncMode::Compare);
         writeSector();
@@ -413,16 +418,16 @@ TEST_F(Editor, AWriteIsTakenBackFromWhatIsShownOnly)
     settings.confirmSectorWrite = 0;
     std::string image = dir.path + "/fd.img";
     std::filesystem::copy_file(floppy, image);
-    auto typeAndWrite = [&](int drive) {
-        ASSERT_TRUE(drive == IMAGE_FILE_DRIVE ? openImageFile(image.c_str())
-                                              : loadSector(drive, 0));
-        ASSERT_TRUE(loadSector(drive, 40));
-        editor.workBuffer[9] = uint8_t(0x90 + drive);
+    auto typeAndWrite = [&](Source source, uint8_t mark) {
+        ASSERT_TRUE(source == IMAGE_FILE_SOURCE ? openImageFile(image.c_str())
+                                                : loadSector(source, 0));
+        ASSERT_TRUE(loadSector(source, 40));
+        editor.workBuffer[9] = mark;
         syncBuffers(SyncMode::Compare);
         writeSector();
     };
-    typeAndWrite(IMAGE_FILE_DRIVE);
-    typeAndWrite(DRIVE_A);
+    typeAndWrite(IMAGE_FILE_SOURCE, 0x9A);
+    typeAndWrite(driveSource(DRIVE_A), 0x90);
     std::vector<uint8_t> imageBefore = readBytes(image, 0, 2880 * 512);
 
     // The image shown again: its own write, not A:'s newer one, is asked about.
@@ -446,39 +451,39 @@ TEST_F(Editor, AWriteIsTakenBackFromWhatIsShownOnly)
     ASSERT_TRUE(openImageFile(image.c_str()));
     fake.answers = {ANSWER_OK};
     undoLastWrite();
-    EXPECT_NE(readBytes(image, 40 * 512, 512)[9], 0x90 + IMAGE_FILE_DRIVE);
-    EXPECT_EQ(diskSector(40)[9], 0x90 + DRIVE_A);  // A:'s write stays
+    EXPECT_NE(readBytes(image, 40 * 512, 512)[9], 0x9A);
+    EXPECT_EQ(diskSector(40)[9], 0x90);  // A:'s write stays
     EXPECT_FALSE(isCommandEnabled(CMD_UNDO_WRITE));
     ASSERT_EQ(writtenSectors.count, 1);
-    EXPECT_EQ(writtenSectors.writes[0].drive, DRIVE_A);
+    EXPECT_TRUE(writtenSectors.writes[0].source == driveSource(DRIVE_A));
 }
 
 TEST_F(Editor, RefusedDrivesAndFailedReadsLeaveTheEditorAsItWas)
 {
-    loadSector(DRIVE_A, 3);
+    loadSector(driveSource(DRIVE_A), 3);
     editor.workBuffer[0] ^= 0xFF;
     syncBuffers(SyncMode::Compare);
     settings.confirmDiscardEdits = 0;
     EditorState before = editor;
 
     fake.driveTypes[3] = 5;  // a CD-ROM
-    EXPECT_FALSE(loadSector(3, 0));
+    EXPECT_FALSE(loadSector(driveSource(3), 0));
     EXPECT_EQ(boxesOf(MSG_DRIVE_UNSUPPORTED), 1);
 
     fake.volume.freeSpaceOk = false;  // drive B: answers no volume query, its device no size
     attach(1, floppy, 512, 2);
     fake.volumesByDrive['B'].freeSpaceOk = false;
     ImageRoute::hideDevice(1);
-    EXPECT_FALSE(loadSector(1, 0));
+    EXPECT_FALSE(loadSector(driveSource(1), 0));
     EXPECT_EQ(boxesOf(MSG_SECTOR_READ_ERROR), 1);
 
     ImageRoute::failSector(DRIVE_A, SectorOp::Read, 6);
-    EXPECT_FALSE(loadSector(DRIVE_A, 6));
+    EXPECT_FALSE(loadSector(driveSource(DRIVE_A), 6));
     EXPECT_EQ(boxesOf(MSG_SECTOR_READ_ERROR), 2);
 
     for (uint32_t size : {0u, 520u, 18448u, 0x80000000u}) {
         fake.volumesByDrive['A'].bytesPerSector = size;
-        EXPECT_FALSE(loadSector(DRIVE_A, 1)) << size;
+        EXPECT_FALSE(loadSector(driveSource(DRIVE_A), 1)) << size;
     }
     EXPECT_EQ(boxesOf(MSG_DRIVE_UNSUPPORTED), 5);
     EXPECT_EQ(std::memcmp(&before, &editor, sizeof editor), 0);
@@ -494,7 +499,7 @@ TEST_F(Editor, AreaCommandsFollowTheFileSystemOfTheDriveShown)
     fake.volumesByDrive['B'].fileSystem = "NTFS";
     setNtfsSectorCount(floppy, 2879);
     for (int drive : {DRIVE_A, DRIVE_B, DRIVE_A}) {
-        ASSERT_TRUE(loadSector(drive, 0));
+        ASSERT_TRUE(loadSector(driveSource(drive), 0));
         for (int id : AREA_COMMANDS) EXPECT_EQ(isCommandEnabled(id), drive == DRIVE_A) << id;
         EXPECT_EQ(volumeInfo.isNtfs, drive == DRIVE_B);
         EXPECT_TRUE(isCommandEnabled(CMD_JUMP_LAST));
@@ -520,7 +525,7 @@ TEST_F(Editor, ARefusedLoadLeavesTheAreaCommandsAndVolumeFactsOfTheDriveShown)
             fake.volumesByDrive['A'].fileSystem = shown;
             fake.volumesByDrive['A'].label = "SHOWN";
             if (!shown.empty()) {
-                ASSERT_TRUE(loadSector(DRIVE_A, 0));
+                ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
             }
             const VolumeInfo before = volumeInfo;
 
@@ -533,14 +538,14 @@ TEST_F(Editor, ARefusedLoadLeavesTheAreaCommandsAndVolumeFactsOfTheDriveShown)
             }
             if (refusal == SECTOR_SIZE) refused.bytesPerSector = 520;
             if (refusal == READ_FAILS) ImageRoute::failSector(DRIVE_B, SectorOp::Read, 0);
-            EXPECT_FALSE(loadSector(DRIVE_B, 0));
+            EXPECT_FALSE(loadSector(driveSource(DRIVE_B), 0));
 
             EXPECT_STREQ(volumeInfo.volumeName, before.volumeName);
             EXPECT_STREQ(volumeInfo.fileSystemName, before.fileSystemName);
             EXPECT_EQ(volumeInfo.isNtfs, shown == "NTFS");
             for (int id : AREA_COMMANDS)
                 EXPECT_EQ(isCommandEnabled(id), shown == "FAT") << id;
-            EXPECT_EQ(editor.currentDrive, shown.empty() ? -1 : DRIVE_A);
+            EXPECT_EQ(editor.source, shown.empty() ? NO_SOURCE : driveSource(DRIVE_A));
         }
     }
 }
@@ -557,7 +562,7 @@ TEST_F(Editor, TheLargestSectorFitsTheBuffers)
     fwrite(sectors.data(), 1, sectors.size(), out);
     fclose(out);
     attach(DRIVE_C, image, IMAGE_BUFFER_SIZE, 3);
-    ASSERT_TRUE(loadSector(DRIVE_C, 1));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_C), 1));
     EXPECT_EQ(editor.lineCount, 1152);
     EXPECT_EQ(editor.workBuffer[IMAGE_BUFFER_SIZE - 1], 0xEE);
 }
@@ -565,10 +570,10 @@ TEST_F(Editor, TheLargestSectorFitsTheBuffers)
 TEST_F(Editor, ASmallerSectorPullsTheCursorOntoItsLastLine)
 {
     attachLargeSectorDrive();
-    loadSector(DRIVE_C, 0);
+    loadSector(driveSource(DRIVE_C), 0);
     editor.cursorLine = 100;
     editor.cursorColumn = 15;
-    loadSector(DRIVE_A, 0);
+    loadSector(driveSource(DRIVE_A), 0);
     EXPECT_EQ(editor.cursorLine, 31);
     EXPECT_EQ(editor.cursorColumn, 15);
     onChar('7');

@@ -57,7 +57,7 @@ void ask(const char* text, bool isText, bool backward)
 TEST_F(Find, AMatchAcrossSectorsIsShownWhereItStarts)
 {
     writeBytes(floppy, 101 * 512 - 2, {0x5A, 0xA5, 0xC3, 0x3C});
-    ASSERT_TRUE(loadSector(DRIVE_A, 3));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 3));
     ask("5A A5 C3 3C", false, false);
     runFind();
     EXPECT_EQ(editor.currentSector, 100u);
@@ -77,7 +77,7 @@ TEST_F(Find, AMatchAcrossSectorsIsShownWhereItStarts)
 // the editor.
 TEST_F(Find, KeptEditsAndUnreadableSectorsLeaveTheEditorAsItWas)
 {
-    ASSERT_TRUE(loadSector(DRIVE_A, 7));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 7));
     typeText("FF");
     size_t reads = ImageRoute::requests().size();
     fake.answers = {ANSWER_CANCEL};

@@ -33,7 +33,7 @@ TEST_F(Commands, GrayedAndUnknownCommandsAreNeverRun)
 
 TEST_F(Commands, EditorCommandsOnceASectorIsShown)
 {
-    ASSERT_TRUE(acceptReadChoice(DRIVE_A, "0"));
+    ASSERT_TRUE(acceptReadChoice(driveSource(DRIVE_A), "0"));
     runCommand(CMD_NEXT_SECTOR);  // the head of the FAT
     EXPECT_EQ(editor.currentSector, 1u);
     runCommand(CMD_FONT_LARGEST);
@@ -63,7 +63,7 @@ TEST_F(Commands, EditorCommandsOnceASectorIsShown)
 // Cancel, or a box that could not be shown, keeps the program open.
 TEST_F(Commands, ClosingAsksWhetherToWriteWithAWayBack)
 {
-    acceptReadChoice(DRIVE_A, "50");
+    acceptReadChoice(driveSource(DRIVE_A), "50");
     EXPECT_EQ(runCommand(CMD_EXIT), WindowAction::Close);
     EXPECT_TRUE(mayClose());  // nothing to ask
     EXPECT_TRUE(fake.boxes.empty());
@@ -78,7 +78,7 @@ TEST_F(Commands, ClosingAsksWhetherToWriteWithAWayBack)
     };
     for (const Case& c : cases) {
         writeBytes(floppy, 50 * 512, {0});
-        acceptReadChoice(DRIVE_A, "50");
+        acceptReadChoice(driveSource(DRIVE_A), "50");
         edit();
         fake.boxes.clear();
         fake.answers = c.answers;
@@ -92,20 +92,20 @@ TEST_F(Commands, ClosingAsksWhetherToWriteWithAWayBack)
 
 TEST_F(Commands, ReadChoiceNeedsADriveThatLoads)
 {
-    EXPECT_FALSE(acceptReadChoice(-1, "0"));
+    EXPECT_FALSE(acceptReadChoice(NO_SOURCE, "0"));
     EXPECT_EQ(boxesOf(MSG_NO_DRIVE), 1);
     EXPECT_EQ(fake.boxes.back().style, messageStyle(MessageKind::Warning));
     fake.driveTypes[3] = 5;
-    EXPECT_FALSE(acceptReadChoice(3, "0"));
+    EXPECT_FALSE(acceptReadChoice(driveSource(3), "0"));
     EXPECT_EQ(boxesOf(MSG_DRIVE_UNSUPPORTED), 1);
     // Past the last sector, or no number: refused, the dialog stays.
     for (const char* text : {"2880", "4294967296", "18446744073709551616", "", "12x", " 7"}) {
         fake.boxes.clear();
-        EXPECT_FALSE(acceptReadChoice(DRIVE_A, text)) << text;
+        EXPECT_FALSE(acceptReadChoice(driveSource(DRIVE_A), text)) << text;
         EXPECT_EQ(boxesOf(MSG_BAD_PARAMETER), 1) << text;
     }
-    EXPECT_EQ(editor.currentDrive, -1);
-    EXPECT_TRUE(acceptReadChoice(DRIVE_A, "2879"));
+    EXPECT_EQ(editor.source, NO_SOURCE);
+    EXPECT_TRUE(acceptReadChoice(driveSource(DRIVE_A), "2879"));
     EXPECT_EQ(editor.currentSector, 2879u);
 }
 
@@ -113,15 +113,15 @@ TEST_F(Commands, ReadChoiceNeedsADriveThatLoads)
 TEST_F(Commands, TheReadDialogOpensOnADrive)
 {
     attach(3, floppy, 512, 3);
-    EXPECT_EQ(readDialogDrive(), DRIVE_A);  // nothing shown: the first listed
+    EXPECT_EQ(readDialogSource(), driveSource(DRIVE_A));  // nothing shown: the first listed
     fake.driveTypes[DRIVE_A] = 0;
-    EXPECT_EQ(readDialogDrive(), 3);
+    EXPECT_EQ(readDialogSource(), driveSource(3));
     fake.driveTypes[3] = 0;
-    EXPECT_EQ(readDialogDrive(), -1);
+    EXPECT_EQ(readDialogSource(), NO_SOURCE);
     fake.driveTypes[DRIVE_A] = 2;
     fake.driveTypes[3] = 3;
-    ASSERT_TRUE(acceptReadChoice(3, "0"));
-    EXPECT_EQ(readDialogDrive(), 3);  // the one shown
+    ASSERT_TRUE(acceptReadChoice(driveSource(3), "0"));
+    EXPECT_EQ(readDialogSource(), driveSource(3));  // the one shown
 }
 
 }  // namespace

@@ -94,6 +94,18 @@ const Expected TABLE[] = {
      "ドライブの内容はイメージと一致しません。",
      MessageKind::Error},
     {MSG_MANUAL_UNOPENED, "マニュアル (%s) を開けませんでした。", MessageKind::Error},
+    {MSG_TABLE_SECTOR_WRITE,
+     "セクタ %llu は%sで、ディスク上のパーティションの位置が記録されています。\n"
+     "書き換えると、パーティションが読めなくなることがあります。\n"
+     "書き込んでもよろしいですか？",
+     MessageKind::ConfirmOkCancel},
+    {MSG_GPT_FROM_BACKUP,
+     "%sのGPTは先頭のヘッダが壊れているため、ディスクの最後にある予備のヘッダから"
+     "パーティションを読みました。",
+     MessageKind::Warning},
+    {MSG_GPT_DAMAGED,
+     "%sのGPTは先頭のヘッダも予備のヘッダも壊れているため、MBRのパーティションだけを示します。",
+     MessageKind::Warning},
 };
 
 class Messages : public ::testing::Test {
@@ -115,7 +127,7 @@ TEST_F(Messages, TextsAndKindsOfTheWholeTable)
     EXPECT_EQ(std::strchr(messageText(MSG_NO_ADMIN_RIGHTS), '\n') -
                   messageText(MSG_NO_ADMIN_RIGHTS),
               60);  // 30 two-byte characters on the first line
-    EXPECT_EQ(MSG_MANUAL_UNOPENED + 1, MSG_COUNT);
+    EXPECT_EQ(MSG_GPT_DAMAGED + 1, MSG_COUNT);
 }
 
 TEST_F(Messages, StylesOfTheKinds)

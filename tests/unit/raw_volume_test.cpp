@@ -36,9 +36,9 @@ protected:
 
 TEST_F(RawVolume, AFailedQueryWithAWorkingDeviceOpensRaw)
 {
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));  // areas first shown on, from a good volume
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));  // areas first shown on, from a good volume
     damageFloppy();
-    ASSERT_TRUE(loadSector(DRIVE_A, 5));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 5));
     EXPECT_TRUE(volumeInfo.isRaw);
     EXPECT_EQ(editor.sectorSize, 512u);
     EXPECT_EQ(fake.title, "Veldis - Ａドライブ　5セクタ");
@@ -51,7 +51,7 @@ TEST_F(RawVolume, AFailedQueryWithAWorkingDeviceOpensRaw)
     EXPECT_FALSE(isCommandEnabled(CMD_NEXT_SECTOR));
 
     // The repair: the boot sector typed back and written.
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     editor.workBuffer[0] = 0xEB;
     syncBuffers(SyncMode::Compare);
     fake.answers = {ANSWER_OK};
@@ -64,27 +64,27 @@ TEST_F(RawVolume, AFailedQueryWithoutADeviceIsAReadError)
 {
     damageFloppy();
     ImageRoute::hideDevice(DRIVE_A);
-    EXPECT_FALSE(loadSector(DRIVE_A, 0));
+    EXPECT_FALSE(loadSector(driveSource(DRIVE_A), 0));
     EXPECT_EQ(boxesOf(MSG_SECTOR_READ_ERROR), 1);
-    EXPECT_EQ(editor.currentDrive, -1);
+    EXPECT_EQ(editor.source, NO_SOURCE);
 }
 
 // A boot sector claiming more sectors than there are: the device bounds them.
 TEST_F(RawVolume, ABootSectorPastTheDeviceIsBoundedByIt)
 {
     std::filesystem::resize_file(floppy, 1000 * 512);
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     EXPECT_TRUE(volumeInfo.isRaw);
     EXPECT_EQ(editorLayout.totalSectors, 1000u);
     expectRawCommands();
     ASSERT_TRUE(navigate(CMD_JUMP_LAST));
     EXPECT_EQ(editor.currentSector, 999u);
-    EXPECT_FALSE(loadSector(DRIVE_A, 1500));  // past the device: refused
+    EXPECT_FALSE(loadSector(driveSource(DRIVE_A), 1500));  // past the device: refused
     EXPECT_EQ(boxesOf(MSG_BAD_PARAMETER), 1);
     EXPECT_EQ(editor.currentSector, 999u);
 
     std::filesystem::resize_file(floppy, 2880 * 512);  // whole again: a FAT volume as before
-    ASSERT_TRUE(loadSector(DRIVE_A, 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     EXPECT_FALSE(volumeInfo.isRaw);
     EXPECT_TRUE(isCommandEnabled(CMD_JUMP_DIR));
 }
@@ -98,7 +98,7 @@ TEST_F(RawVolume, ABootSectorWithAreasOutOfOrderOpensRaw)
     attach(DRIVE_C, volume, 512, 3);
     for (bool device : {true, false}) {
         if (!device) ImageRoute::hideDevice(DRIVE_C);
-        ASSERT_TRUE(loadSector(DRIVE_C, 0)) << device;
+        ASSERT_TRUE(loadSector(driveSource(DRIVE_C), 0)) << device;
         EXPECT_TRUE(volumeInfo.isRaw) << device;
         expectRawCommands();
         ASSERT_TRUE(navigate(CMD_JUMP_LAST));
@@ -111,8 +111,8 @@ TEST_F(RawVolume, ADeviceSectorLargerThanTheBufferIsRefused)
 {
     attach(DRIVE_C, floppy, 32768, 3);
     fake.volumesByDrive['C'].bytesPerSector = 512;
-    EXPECT_FALSE(loadSector(DRIVE_C, 0));
-    runImageSave((dir.path + "/c.img").c_str(), DRIVE_C, SaveRange::WholeDrive);
+    EXPECT_FALSE(loadSector(driveSource(DRIVE_C), 0));
+    runImageSave((dir.path + "/c.img").c_str(), driveSource(DRIVE_C), SaveRange::WholeDrive);
     EXPECT_EQ(boxesOf(MSG_DRIVE_UNSUPPORTED), 2);
     EXPECT_TRUE(ImageRoute::requests().empty());
 }
@@ -124,12 +124,12 @@ TEST_F(RawVolume, ImageRunsTakeTheDeviceButNoArea)
     std::string file = dir.path + "/raw.img";
     for (SaveRange area : {SaveRange::Ipl, SaveRange::Fat, SaveRange::Dir, SaveRange::Data}) {
         fake.boxes.clear();
-        runImageSave(file.c_str(), DRIVE_A, area);
+        runImageSave(file.c_str(), driveSource(DRIVE_A), area);
         ASSERT_EQ(fake.boxes.size(), 1u);
         EXPECT_EQ(fake.boxes[0].text, messageText(MSG_BAD_PARAMETER));
         EXPECT_FALSE(std::filesystem::exists(file));
     }
-    runImageSave(file.c_str(), DRIVE_A, SaveRange::WholeDrive);
+    runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
     EXPECT_TRUE(readBytes(file, 0, uint32_t(fileSize(file))) == readBytes(floppy, 0, 2880 * 512));
 }
 
@@ -159,11 +159,11 @@ TEST_F(RawVolume, ImageFilesOpenRawByTheirLengthAndOnlyAsFiles)
                              "C:\\console.img", "C:\\con\\fd.img"})
         EXPECT_FALSE(isDevicePath(file)) << file;
 
-    ASSERT_TRUE(SectorIo::beginRun(SectorOp::Read, IMAGE_FILE_DRIVE, 512, false));
+    ASSERT_TRUE(SectorIo::beginRun(SectorOp::Read, IMAGE_FILE_SOURCE, 512, false));
     EXPECT_EQ(SectorIo::openImage(floppy.c_str()), SectorIo::ImageOpening::Unopened);
     SectorIo::setImageSectorSize(4096);
     uint8_t sector[IMAGE_BUFFER_SIZE];
-    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, IMAGE_FILE_DRIVE, 1, 4, sector), SECTOR_STATUS_OK);
+    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, IMAGE_FILE_SOURCE, 1, 4, sector), SECTOR_STATUS_OK);
     EXPECT_EQ(sector[0], 0xAB);
     SectorIo::endRun(false);
 }

@@ -14,7 +14,7 @@ protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        ASSERT_TRUE(loadSector(DRIVE_A, 0));
+        ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
         path = dir.path + "/sector.sct";
     }
     void writeFile(const std::vector<uint8_t>& bytes)
@@ -64,7 +64,7 @@ TEST_F(SectorFile, LoadPutsTheFileInPlaceOfTheSector)
 
     attachLargeSectorDrive();  // 512 bytes into a 2048-byte sector
     fake.answers = {ANSWER_OK};  // the edits above are let go
-    ASSERT_TRUE(loadSector(DRIVE_C, 3));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_C), 3));
     writeFile(pattern(512));
     fake.chosenFiles = {path};
     fake.answers = {ANSWER_OK};

@@ -24,6 +24,7 @@ int route(const char* name, SectorOp, int, uint32_t, SectorNumber, void* buffer)
 int nt(SectorOp op, int d, uint32_t c, SectorNumber f, void* b) { return route<0>("nt", op, d, c, f, b); }
 int abs(SectorOp op, int d, uint32_t c, SectorNumber f, void* b) { return route<997>("abs", op, d, c, f, b); }
 int ext(SectorOp op, int d, uint32_t c, SectorNumber f, void* b) { return route<-1>("ext", op, d, c, f, b); }
+int disk(SectorOp op, int d, uint32_t c, SectorNumber f, void* b) { return route<0>("disk", op, d, c, f, b); }
 bool device(int, uint32_t* sectorSize, uint64_t* sectorCount)
 {
     taken.push_back("device");
@@ -37,7 +38,8 @@ protected:
     void SetUp() override
     {
         taken.clear();
-        SectorIo::setRoutes({nt, abs, ext, nullptr, nullptr, device, nullptr, nullptr, nullptr});
+        SectorIo::setRoutes({nt, abs, ext, nullptr, nullptr, device, nullptr, nullptr, nullptr, disk,
+                             nullptr, nullptr, device});
     }
 };
 
@@ -53,21 +55,29 @@ TEST_F(Dispatch, EachMethodTakesItsRouteAndReturnsItsStatus)
     for (const Case& c : cases) {
         taken.clear();
         SectorIo::setMethod(static_cast<AccessMethod>(c.method));
-        EXPECT_EQ(SectorIo::transfer(SectorOp::Read, 2, 1, 0, buffer), c.status) << c.method;
+        EXPECT_EQ(SectorIo::transfer(SectorOp::Read, driveSource(2), 1, 0, buffer), c.status) << c.method;
         ASSERT_EQ(taken.size(), 1u) << c.method;
         EXPECT_STREQ(taken[0], c.route) << c.method;
         EXPECT_EQ(lastBuffer, buffer);
+        // A physical disk is there on Windows NT only; elsewhere nothing is asked.
+        taken.clear();
+        bool nt = c.method < 0;
+        EXPECT_EQ(SectorIo::transfer(SectorOp::Read, diskSource(1), 1, 0, buffer), nt ? 0 : 1);
+        ASSERT_EQ(taken.size(), nt ? 1u : 0u) << c.method;
+        if (nt) {
+            EXPECT_STREQ(taken[0], "disk");
+        }
     }
 }
 
 TEST_F(Dispatch, NtRouteRefusesOtherOperationsWithoutTouchingTheDisk)
 {
     SectorIo::setMethod(AccessMethod::WinNt5);
-    EXPECT_EQ(SectorIo::transfer(static_cast<SectorOp>(4), 0, 1, 0, nullptr), 1);
+    EXPECT_EQ(SectorIo::transfer(static_cast<SectorOp>(4), driveSource(0), 1, 0, nullptr), 1);
     EXPECT_TRUE(taken.empty());
     // The VWIN32 routes judge the operation themselves.
     SectorIo::setMethod(AccessMethod::Win98);
-    EXPECT_EQ(SectorIo::transfer(static_cast<SectorOp>(4), 0, 1, 0, nullptr), -1);
+    EXPECT_EQ(SectorIo::transfer(static_cast<SectorOp>(4), driveSource(0), 1, 0, nullptr), -1);
     EXPECT_EQ(taken.size(), 1u);
 }
 
@@ -77,10 +87,10 @@ TEST_F(Dispatch, OnlyTheNtRouteAsksTheDevice)
     uint32_t size = 0;
     uint64_t count = 0;
     SectorIo::setMethod(AccessMethod::Win98);
-    EXPECT_FALSE(SectorIo::queryDevice(0, &size, &count));
+    EXPECT_FALSE(SectorIo::queryDevice(driveSource(0), &size, &count));
     EXPECT_TRUE(taken.empty());
     SectorIo::setMethod(AccessMethod::WinNt5);
-    EXPECT_TRUE(SectorIo::queryDevice(0, &size, &count));
+    EXPECT_TRUE(SectorIo::queryDevice(driveSource(0), &size, &count));
     EXPECT_EQ(size, 2048u);
     EXPECT_EQ(count, 77u);
 }
@@ -112,12 +122,12 @@ protected:
 TEST_F(ImageFile, ReadsAndWritesWholeSectorsOfAnySize)
 {
     std::vector<uint8_t> two(2 * 2048);
-    ASSERT_EQ(SectorIo::transfer(SectorOp::Read, 3, 2, 5, two.data()), 0);
+    ASSERT_EQ(SectorIo::transfer(SectorOp::Read, driveSource(3), 2, 5, two.data()), 0);
     EXPECT_EQ(two[0], 5 * 16);
     EXPECT_EQ(two[2048], 6 * 16);
 
     std::fill(two.begin(), two.end(), 0xA5);
-    ASSERT_EQ(SectorIo::transfer(SectorOp::Write, 3, 2, 6, two.data()), 0);
+    ASSERT_EQ(SectorIo::transfer(SectorOp::Write, driveSource(3), 2, 6, two.data()), 0);
     EXPECT_EQ(readBytes(path, 5 * 2048, 1)[0], 5 * 16);
     EXPECT_EQ(readBytes(path, 6 * 2048, 4096), two);
     EXPECT_EQ(fileSize(path), 8u * 2048);
@@ -126,16 +136,16 @@ TEST_F(ImageFile, ReadsAndWritesWholeSectorsOfAnySize)
 TEST_F(ImageFile, FailsPastTheEndUnknownDrivesAndChosenSectors)
 {
     std::vector<uint8_t> buffer(4 * 2048, 0x11);
-    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, 3, 2, 7, buffer.data()), 1);
-    EXPECT_EQ(SectorIo::transfer(SectorOp::Write, 3, 1, 8, buffer.data()), 1);
+    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, driveSource(3), 2, 7, buffer.data()), 1);
+    EXPECT_EQ(SectorIo::transfer(SectorOp::Write, driveSource(3), 1, 8, buffer.data()), 1);
     EXPECT_EQ(fileSize(path), 8u * 2048);
-    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, 4, 1, 0, buffer.data()), 1);
+    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, driveSource(4), 1, 0, buffer.data()), 1);
 
     ImageRoute::failSector(3, SectorOp::Write, 2);
-    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, 3, 1, 2, buffer.data()), 0);
-    EXPECT_EQ(SectorIo::transfer(SectorOp::Write, 3, 3, 0, buffer.data()), 1);
+    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, driveSource(3), 1, 2, buffer.data()), 0);
+    EXPECT_EQ(SectorIo::transfer(SectorOp::Write, driveSource(3), 3, 0, buffer.data()), 1);
     EXPECT_EQ(readBytes(path, 0, 1)[0], 0);  // a failed write writes nothing
-    EXPECT_EQ(SectorIo::transfer(SectorOp::Write, 3, 1, 3, buffer.data()), 0);
+    EXPECT_EQ(SectorIo::transfer(SectorOp::Write, driveSource(3), 1, 3, buffer.data()), 0);
 
     ASSERT_EQ(ImageRoute::requests().size(), 6u);
     EXPECT_EQ(ImageRoute::requests()[4].count, 3u);

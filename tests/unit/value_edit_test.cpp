@@ -90,7 +90,7 @@ protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        ASSERT_TRUE(loadSector(DRIVE_A, 0));
+        ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     }
     // Puts bytes at line 3, column `column` and opens the command there.
     void openAt(int column, const std::vector<uint8_t>& bytes, int command)

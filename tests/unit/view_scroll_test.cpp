@@ -9,7 +9,7 @@ protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        ASSERT_TRUE(loadSector(DRIVE_A, 0));
+        ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
     }
     const FakeScrollBar& vertical() { return fake.bars[SCROLL_BAR_VERT]; }
     const FakeScrollBar& horizontal() { return fake.bars[SCROLL_BAR_HORZ]; }
@@ -122,7 +122,7 @@ TEST_F(View, InvariantsHoldThroughResizesFontsAndScrolling)
             case 0: resize(int32_t(random() % 1600), int32_t(random() % 3000)); break;
             case 1: applyFontSize(int(random() % 5)); break;
             case 2: onScrollRequest(int(random() % 2), int(random() % 9), int32_t(random() % 5000)); break;
-            case 3: loadSector(random() % 2 ? DRIVE_A : DRIVE_C, random() % 50); break;
+            case 3: loadSector(driveSource(random() % 2 ? DRIVE_A : DRIVE_C), random() % 50); break;
             case 4: setKanjiMode(int(random() % 2)); break;
             default: scrollToY(int32_t(random() % 4000) - 1000); break;
             }

@@ -100,7 +100,7 @@ protected:
 TEST_F(LayoutRead, ParsesSectorZeroOfTheDrive)
 {
     VolumeLayout layout{};
-    readVolumeLayout(0, layout);
+    readVolumeLayout(driveSource(0), layout);
     EXPECT_EQ(layout.fatType, 12u);
     EXPECT_EQ(layout.totalSectors, 2880u);
     EXPECT_EQ(layout.dirStart, 19u);
@@ -114,7 +114,7 @@ TEST_F(LayoutRead, UsesTheNtfsFlagOfTheLastQuery)
 {
     volumeInfo.isNtfs = true;
     VolumeLayout layout{};
-    readVolumeLayout(0, layout);
+    readVolumeLayout(driveSource(0), layout);
     // Offsets 40 to 47 of a FAT12 boot sector hold part of its serial and label.
     std::vector<uint8_t> at40 = readBytes(image, 40, 8);
     uint64_t count = 0;
@@ -125,10 +125,10 @@ TEST_F(LayoutRead, UsesTheNtfsFlagOfTheLastQuery)
 TEST_F(LayoutRead, AFailedReadGivesAnAllZeroLayout)
 {
     VolumeLayout layout{};
-    readVolumeLayout(0, layout);
+    readVolumeLayout(driveSource(0), layout);
     ASSERT_NE(layout.totalSectors, 0u);
     ImageRoute::failSector(0, SectorOp::Read, 0);
-    readVolumeLayout(0, layout);
+    readVolumeLayout(driveSource(0), layout);
     VolumeLayout zero{};
     EXPECT_EQ(std::memcmp(&layout, &zero, sizeof layout), 0);
 }

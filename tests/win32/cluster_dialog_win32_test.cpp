@@ -34,7 +34,7 @@ TEST(ClusterDialog, ProposesTheEntryAndOpensOkForClustersInTheVolume)
 {
     installWin32Platform();
     resetEditor();
-    editor.currentDrive = 0;
+    editor.source = driveSource(0);
     editor.sectorSize = 512;
     editor.lineCount = 32;
     editor.cursorLine = 9;  // the entry of lines 8 and 9
@@ -46,6 +46,7 @@ TEST(ClusterDialog, ProposesTheEntryAndOpensOkForClustersInTheVolume)
     editorLayout.fatCount = 2;
     editorLayout.dataStart = 33;
     editorLayout.dataSectors = 2847;
+    editorWindow = {0, -1, editorLayout, true};
     std::string proposed;
     std::vector<bool> okEnabled;
     std::vector<std::string> boxes;

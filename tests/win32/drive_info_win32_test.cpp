@@ -209,7 +209,7 @@ protected:
 
     void open(int drive)
     {
-        ASSERT_TRUE(loadSector(drive, 0));
+        ASSERT_TRUE(loadSector(driveSource(drive), 0));
         show();
     }
 
@@ -297,7 +297,7 @@ TEST_F(DriveInfoOnWine, FormatWhereTheSystemCanFormat)
     open(DRIVE_A);
     for (auto [drive, format] : {std::pair{DRIVE_A, true}, std::pair{DRIVE_Y, true},
                                  std::pair{'F' - 'A', false}, std::pair{'G' - 'A', false}}) {
-        editor.currentDrive = drive;
+        editor.source = driveSource(drive);
         show();
         EXPECT_EQ(enabled[IDC_INFO_FORMAT], format) << drive;
     }

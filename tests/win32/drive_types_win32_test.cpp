@@ -43,7 +43,7 @@ TEST_F(DrivesOnWine, ComboListsTheSupportedDrivesAndSelectsTheEditorsDrive)
     HWND combo = CreateWindowA("COMBOBOX", "", WS_POPUP | CBS_DROPDOWNLIST, 0, 0, 100, 200,
                                nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(combo, nullptr);
-    fillDriveCombo(combo, drive('E'));
+    fillDriveCombo(combo, driveSource(drive('E')));
 
     std::vector<std::string> entries;
     int count = int(SendMessageA(combo, CB_GETCOUNT, 0, 0));
@@ -60,13 +60,13 @@ TEST_F(DrivesOnWine, ComboListsTheSupportedDrivesAndSelectsTheEditorsDrive)
         EXPECT_NE(std::find(entries.begin(), entries.end(), listed), entries.end()) << listed;
     for (const char* absent : {"F:", "G:", "Q:"})
         EXPECT_EQ(std::find(entries.begin(), entries.end(), absent), entries.end()) << absent;
-    EXPECT_EQ(comboDrive(combo), drive('E'));
+    EXPECT_EQ(comboSource(combo), driveSource(drive('E')));
 
-    fillDriveCombo(combo, drive('F'));  // not listed: nothing selected
+    fillDriveCombo(combo, driveSource(drive('F')));  // not listed: nothing selected
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR);
-    EXPECT_EQ(comboDrive(combo), -1);
+    EXPECT_EQ(comboSource(combo), NO_SOURCE);
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
-    EXPECT_EQ(comboDrive(combo), drive('A'));
+    EXPECT_EQ(comboSource(combo), driveSource(drive('A')));
     DestroyWindow(combo);
 }
 

@@ -34,7 +34,7 @@ protected:
         mainWindow = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                    nullptr, nullptr);
         resetEditor();
-        editor.currentDrive = 0;
+        editor.source = driveSource(0);
         editor.sectorSize = 512;
         editor.lineCount = 32;
         for (int i = 0; i < 512; i++) editor.workBuffer[i] = uint8_t(i * 37 + 11);

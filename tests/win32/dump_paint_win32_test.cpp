@@ -54,7 +54,7 @@ protected:
     {
         installWin32Platform();
         resetEditor();
-        editor.currentDrive = 0;
+        editor.source = driveSource(0);
         editor.sectorSize = 512;
         editor.lineCount = 32;
         for (int i = 0; i < 512; i++) editor.workBuffer[i] = uint8_t(i * 37 + 11);
@@ -229,7 +229,7 @@ TEST(Caret, SizeFollowsTheLineHeight)
     ASSERT_NE(mainWindow, nullptr);
     SetFocus(mainWindow);
     resetEditor();
-    editor.currentDrive = 0;
+    editor.source = driveSource(0);
     editor.lineCount = 32;
     view = ViewState{};
     view.lineHeight = 38;

@@ -235,20 +235,20 @@ TEST_F(ImageOnWine, ARunHoldsTheVolumeForItsTransfers)
 {
     std::vector<uint8_t> buffer(36 * 512);
     volumeOpens = 0;
-    ASSERT_EQ(SectorIo::transfer(SectorOp::Read, DRIVE_A, 1, 0, buffer.data()), 0);
-    ASSERT_EQ(SectorIo::transfer(SectorOp::Read, DRIVE_A, 36, 36, buffer.data()), 0);
+    ASSERT_EQ(SectorIo::transfer(SectorOp::Read, driveSource(DRIVE_A), 1, 0, buffer.data()), 0);
+    ASSERT_EQ(SectorIo::transfer(SectorOp::Read, driveSource(DRIVE_A), 36, 36, buffer.data()), 0);
     EXPECT_EQ(volumeOpens, 2);
 
-    ASSERT_TRUE(SectorIo::beginRun(SectorOp::Read, DRIVE_A, 512, true));
+    ASSERT_TRUE(SectorIo::beginRun(SectorOp::Read, driveSource(DRIVE_A), 512, true));
     for (uint32_t first = 0; first < 2880; first += 36)
-        ASSERT_EQ(SectorIo::transfer(SectorOp::Read, DRIVE_A, 36, first, buffer.data()), 0);
-    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, DRIVE_A, 36, 2880, buffer.data()), 1);
+        ASSERT_EQ(SectorIo::transfer(SectorOp::Read, driveSource(DRIVE_A), 36, first, buffer.data()), 0);
+    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, driveSource(DRIVE_A), 36, 2880, buffer.data()), 1);
     SectorIo::endRun(false);
     EXPECT_EQ(volumeOpens, 3);
 
     // Sized for other sectors than the device's, a run never starts.
-    EXPECT_FALSE(SectorIo::beginRun(SectorOp::Read, DRIVE_A, 2048, true));
-    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, DRIVE_A, 1, 0, buffer.data()), 0);
+    EXPECT_FALSE(SectorIo::beginRun(SectorOp::Read, driveSource(DRIVE_A), 2048, true));
+    EXPECT_EQ(SectorIo::transfer(SectorOp::Read, driveSource(DRIVE_A), 1, 0, buffer.data()), 0);
     EXPECT_EQ(volumeOpens, 5);
 }
 

@@ -80,6 +80,7 @@ const std::vector<MenuEntry> EXPECTED_MENU = {
     {0, "表示(&V)", 0, false},
     {1, "全ﾄﾞﾗｲﾌﾞ情報(&A)", 40046, false},
     {1, "選択ﾄﾞﾗｲﾌﾞ情報(&I)", 40037, true},
+    {1, "ﾊﾟｰﾃｨｼｮﾝ一覧(&P)", 40055, true},
     {1, "-", 0, false},
     {1, "前ｾｸﾀ(&B)        Ctrl+B", 40006, true},
     {1, "次ｾｸﾀ(&N)        Ctrl+N", 40007, true},

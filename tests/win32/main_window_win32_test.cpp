@@ -42,7 +42,7 @@ protected:
         MSG message;
         while (PeekMessageA(&message, window, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
         // A sector on screen, as a load leaves it.
-        editor.currentDrive = 0;
+        editor.source = driveSource(0);
         editor.sectorSize = 512;
         editor.lineCount = 32;
     }

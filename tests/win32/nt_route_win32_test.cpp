@@ -127,12 +127,12 @@ TEST(ImageFileRoute, OffsetsPast4GiB)
     EXPECT_EQ(SectorIo::imageLength(), size);
     EXPECT_FALSE(SectorIo::isImageReadOnly());
     uint8_t bytes[512] = {};
-    ASSERT_EQ(SectorIo::transfer(SectorOp::Read, IMAGE_FILE_DRIVE, 1, sector, bytes), 0);
+    ASSERT_EQ(SectorIo::transfer(SectorOp::Read, IMAGE_FILE_SOURCE, 1, sector, bytes), 0);
     EXPECT_STREQ(reinterpret_cast<char*>(bytes), "past four gigabytes");
     std::memset(bytes, 0xA5, sizeof bytes);
-    ASSERT_EQ(SectorIo::transfer(SectorOp::Write, IMAGE_FILE_DRIVE, 1, sector, bytes), 0);
+    ASSERT_EQ(SectorIo::transfer(SectorOp::Write, IMAGE_FILE_SOURCE, 1, sector, bytes), 0);
     // The last sector's end is the file's: one past it moves nothing.
-    EXPECT_NE(SectorIo::transfer(SectorOp::Read, IMAGE_FILE_DRIVE, 1, size / 512, bytes), 0);
+    EXPECT_NE(SectorIo::transfer(SectorOp::Read, IMAGE_FILE_SOURCE, 1, size / 512, bytes), 0);
     SectorIo::closeImage();
 
     file = std::fopen(path, "rb");

@@ -89,7 +89,7 @@ TEST_F(ReadDialog, TheFirstDriveListedIsChosenWhenNoneIsShown)
     for (const char* drive : {"A:", "D:"})
         EXPECT_NE(std::find(listed.begin(), listed.end(), drive), listed.end()) << drive;
     EXPECT_EQ(std::find(listed.begin(), listed.end(), "F:"), listed.end());
-    EXPECT_EQ(editor.currentDrive, driveFromChoice(listed.front().c_str()));
+    EXPECT_EQ(editor.source, sourceFromChoice(listed.front().c_str()));
 }
 
 TEST_F(ReadDialog, OkShowsTheSectorAndTheNextOpeningProposesIt)
@@ -98,7 +98,7 @@ TEST_F(ReadDialog, OkShowsTheSectorAndTheNextOpeningProposesIt)
         choose(dialog, "A:", "100");
         click(dialog, IDOK);
     }});
-    EXPECT_EQ(editor.currentDrive, 0);
+    EXPECT_EQ(editor.source, driveSource(0));
     EXPECT_EQ(editor.currentSector, 100u);
     FILE* image = std::fopen(winePathFromEnvironment("VELDIS_IMAGE_A").c_str(), "rb");
     ASSERT_NE(image, nullptr);
@@ -117,7 +117,7 @@ TEST_F(ReadDialog, OkShowsTheSectorAndTheNextOpeningProposesIt)
     }});
     EXPECT_EQ(proposedDrive, "A:");
     EXPECT_EQ(proposedSector, "100");
-    EXPECT_EQ(editor.currentDrive, 3);
+    EXPECT_EQ(editor.source, driveSource(3));
     EXPECT_EQ(editor.currentSector, 32767u);
     EXPECT_TRUE(boxes.empty());
 

@@ -32,7 +32,7 @@ protected:
         installWin32Platform();
         platform.chooseFile = choosePath;
         resetEditor();
-        editor.currentDrive = 0;
+        editor.source = driveSource(0);
         editor.sectorSize = 512;
         editor.lineCount = 32;
         for (int i = 0; i < 512; i++) editor.workBuffer[i] = uint8_t(i * 5 + 1);

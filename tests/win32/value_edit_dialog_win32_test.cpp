@@ -68,7 +68,7 @@ protected:
     {
         installWin32Platform();
         resetEditor();
-        editor.currentDrive = 0;
+        editor.source = driveSource(0);
         editor.sectorSize = 512;
         editor.lineCount = 32;
         editor.cursorLine = 2;

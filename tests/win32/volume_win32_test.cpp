@@ -56,14 +56,14 @@ TEST_F(VolumeOnWine, LayoutComesThroughTheImageRoute)
 
     VolumeLayout floppy{}, fat32{};
     ASSERT_TRUE(queryVolumeInfo(DRIVE_X, space));
-    readVolumeLayout(DRIVE_X, floppy);
+    readVolumeLayout(driveSource(DRIVE_X), floppy);
     EXPECT_EQ(floppy.fatType, 12u);
     EXPECT_EQ(floppy.totalSectors, 2880u);
     EXPECT_EQ(floppy.dirStart, 19u);
     EXPECT_EQ(floppy.dataStart, 33u);
 
     ASSERT_TRUE(queryVolumeInfo(DRIVE_Y, space));
-    readVolumeLayout(DRIVE_Y, fat32);
+    readVolumeLayout(driveSource(DRIVE_Y), fat32);
     EXPECT_EQ(fat32.fatType, 32u);
     EXPECT_EQ(fat32.totalSectors, 81920u);
     EXPECT_EQ(fat32.dirStart, fat32.dataStart);
