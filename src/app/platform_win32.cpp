@@ -1,6 +1,9 @@
 #include <windows.h>
 #include <commdlg.h>
+#include <winioctl.h>
 
+#include <cstddef>
+#include <cstdio>
 #include <cstring>
 
 #include "app/platform_win32.h"
@@ -101,6 +104,32 @@ void getDiskFreeSpaceEx(const char* root, uint64_t* freeBytesAvailable, uint64_t
 unsigned getDriveType(const char* root)
 {
     return GetDriveTypeA(root);
+}
+
+// Only Windows 2000 and later say which disks a volume spans; before them
+// no answer is taken for one that lies elsewhere.
+bool isDriveOnDisk(int drive, int disk)
+{
+    char path[8];
+    std::snprintf(path, sizeof path, "\\\\.\\%c:", 'A' + drive);
+    HANDLE volume = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (volume == INVALID_HANDLE_VALUE) return true;
+    union {
+        VOLUME_DISK_EXTENTS extents;
+        uint8_t room[sizeof(VOLUME_DISK_EXTENTS) + 31 * sizeof(DISK_EXTENT)];
+    } answer = {};
+    DWORD returned = 0;
+    BOOL answered = DeviceIoControl(volume, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0,
+                                    &answer, sizeof answer, &returned, nullptr);
+    CloseHandle(volume);
+    if (!answered || returned < sizeof(DWORD) * 2) return true;
+    DWORD count = answer.extents.NumberOfDiskExtents;
+    if (count > 32 || returned < offsetof(VOLUME_DISK_EXTENTS, Extents) + count * sizeof(DISK_EXTENT))
+        return true;
+    for (DWORD k = 0; k < count; k++)
+        if (answer.extents.Extents[k].DiskNumber == DWORD(disk)) return true;
+    return false;
 }
 
 void getModuleFileName(char* path, uint32_t size)
@@ -413,6 +442,7 @@ void installWin32Platform()
     platform.getDiskFreeSpace = getDiskFreeSpace;
     platform.getDiskFreeSpaceEx = getDiskFreeSpaceEx;
     platform.getDriveType = getDriveType;
+    platform.isDriveOnDisk = isDriveOnDisk;
     platform.getModuleFileName = getModuleFileName;
     platform.getProfileInt = getProfileInt;
     platform.writeProfileString = writeProfileString;

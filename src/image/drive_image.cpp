@@ -56,7 +56,13 @@ void offerShownPartition(SectorNumber& start, SectorNumber* count)
 
 bool isImageOnDrive(const char* path, Source source)
 {
-    if (source.kind != SourceKind::Drive || driveOfFile(path) != source.number) return false;
+    // A whole disk holds every volume on it.
+    int drive = driveOfFile(path);
+    if (drive < 0) return false;
+    bool onTarget = source.kind == SourceKind::Drive
+                        ? drive == source.number
+                        : source.kind == SourceKind::Disk && platform.isDriveOnDisk(drive, source.number);
+    if (!onTarget) return false;
     showMessage(MSG_IMAGE_ON_TARGET, MessageKind::Error);
     return true;
 }

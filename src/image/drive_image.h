@@ -42,8 +42,9 @@ void offerShownPartition(SectorNumber& start, SectorNumber* count);
 // empty or a device's.
 bool takeImageFilePath(const char* fileText);
 
-// An image of a drive kept on that drive, or written back from it, would be
-// read and written at once: refused, with the message shown.
+// An image of a drive kept on that drive (or of a disk on one of its
+// volumes), or written back from it, would be read and written at once:
+// refused, with the message shown.
 bool isImageOnDrive(const char* path, Source source);
 
 // Opens the chosen source (NO_SOURCE for none) as the editor does; false, with

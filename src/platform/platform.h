@@ -48,6 +48,9 @@ struct Platform {
     void (*getDiskFreeSpaceEx)(const char* root, uint64_t* freeBytesAvailable,
                                uint64_t* totalBytes, uint64_t* totalFreeBytes);
     unsigned (*getDriveType)(const char* root);
+    // Whether the volume of `drive` (0 = A) lies on physical disk `disk`, in
+    // part or whole; true also where the system cannot tell.
+    bool (*isDriveOnDisk)(int drive, int disk);
     void (*getModuleFileName)(char* path, uint32_t size);
     int32_t (*getProfileInt)(const char* section, const char* key, int32_t defaultValue,
                              const char* path);

@@ -624,16 +624,24 @@ TEST_F(ImageRun, TheVerifyCommandSaysWhetherADriveStillMatches)
         EXPECT_EQ(request.op, SectorOp::Read);
 }
 
-// An image kept on the drive it is of would be read and written at once.
+// An image kept on the drive it is of (or on a volume of the disk it is
+// of) would be read and written at once.
 TEST_F(ImageRun, AnImageOnItsOwnDriveIsRefused)
 {
     saveWholeFloppy();
     fake.createdFiles.clear();
-    for (const char* path : {"A:\\drive.img", "a:\\images\\drive.img"}) {
+    fake.diskOfDrive[2] = 1;  // C: lies on disk 1
+    const struct {
+        const char* path;
+        Source target;
+    } rows[] = {{"A:\\drive.img", driveSource(DRIVE_A)},
+                {"a:\\images\\drive.img", driveSource(DRIVE_A)},
+                {"C:\\disk1.img", diskSource(1)}};
+    for (const auto& row : rows) {
         fake.boxes.clear();
-        runImageSave(path, driveSource(DRIVE_A), SaveRange::WholeDrive);
-        runImageRestore(path, driveSource(DRIVE_A), RestoreStart::DriveStart);
-        EXPECT_EQ(boxTexts(), texts({MSG_IMAGE_ON_TARGET, MSG_IMAGE_ON_TARGET})) << path;
+        runImageSave(row.path, row.target, SaveRange::WholeDrive);
+        runImageRestore(row.path, row.target, RestoreStart::DriveStart);
+        EXPECT_EQ(boxTexts(), texts({MSG_IMAGE_ON_TARGET, MSG_IMAGE_ON_TARGET})) << row.path;
     }
     EXPECT_TRUE(ImageRoute::requests().empty());
     EXPECT_TRUE(fake.createdFiles.empty());

@@ -96,6 +96,11 @@ unsigned fakeGetDriveType(const char* root)
     return fake.driveTypes[root[0] - 'A'];
 }
 
+bool fakeIsDriveOnDisk(int drive, int disk)
+{
+    return fake.diskOfDrive[drive] == disk;
+}
+
 void fakeGetModuleFileName(char* path, uint32_t size)
 {
     copyText(path, size, fake.modulePath);
@@ -324,6 +329,7 @@ void installFakePlatform()
     platform.getDiskFreeSpace = fakeGetDiskFreeSpace;
     platform.getDiskFreeSpaceEx = fakeGetDiskFreeSpaceEx;
     platform.getDriveType = fakeGetDriveType;
+    platform.isDriveOnDisk = fakeIsDriveOnDisk;
     platform.getModuleFileName = fakeGetModuleFileName;
     platform.getProfileInt = fakeGetProfileInt;
     platform.writeProfileString = fakeWriteProfileString;

@@ -52,6 +52,7 @@ struct FakePlatform {
     std::map<char, FakeVolume> volumesByDrive;  // by drive letter
     std::vector<std::string> queriedRoots;
     unsigned driveTypes[26] = {};  // by drive index; 0 answers DRIVE_UNKNOWN
+    int diskOfDrive[26] = {};      // the physical disk each drive's volume lies on
     std::string modulePath = "C:\\VELDIS\\VELDIS.EXE";
     std::map<std::string, std::string> profile;  // "SECTION/KEY" -> text, of the file at iniPath
     std::vector<std::string> profileReads;

@@ -5,6 +5,7 @@
 #include "editor/cluster_jump.h"
 #include "editor/status_text.h"
 #include "editor_fixture.h"
+#include "image/drive_image.h"
 #include "volume/boot_sector.h"
 
 // A whole disk opened as an image file: its partitions listed, and the areas
@@ -120,6 +121,10 @@ TEST_F(WholeDisk, TheListNamesEachPartitionAndShowsOnlyThoseThatCanBe)
     EXPECT_EQ(editor.currentSector, 0u);
     ASSERT_TRUE(showPartitionRow(3));
     EXPECT_EQ(editor.currentSector, partitionTable.entries[3].firstSector);
+    SectorNumber start = 7, count = 9;  // the image dialogs' own range offers it
+    offerShownPartition(start, &count);
+    EXPECT_EQ(start, partitionTable.entries[3].firstSector);
+    EXPECT_EQ(count, partitionTable.entries[3].sectorCount);
 }
 
 // Sectors that say where the volumes lie are written only when the user
