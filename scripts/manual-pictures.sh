@@ -13,6 +13,7 @@ cmake --preset win64 -B "$build" >/dev/null
 cmake --build "$build" --target veldis -j 2
 mkdir -p "$out"
 source tests/e2e/e2e-lib.sh
+source tests/support/sample-volumes.sh
 e2e_begin_with_drives "$build/wineprefix" "$build/veldis.exe"
 e2e_sample_drives
 
@@ -28,32 +29,32 @@ e2e_wait_title '^Veldis$' 30 >/dev/null
 e2e_focus_main
 xdotool key ctrl+r
 take 'セクタ読込' read
-dialog_click "$DIALOG" 150 76 105 61  # ｷｬﾝｾﾙ
+dialog_leave "$DIALOG" 150 76 105 61  # ｷｬﾝｾﾙ
 
 e2e_read_sector 0 a 19  # the root directory
 xdotool key --delay 100 Home Down Down Down alt+v c  # README.TXT's entry
 take 'クラスタの指定' cluster
-dialog_click "$DIALOG" 150 56 105 41  # ｷｬﾝｾﾙ
+dialog_leave "$DIALOG" 150 56 105 41  # ｷｬﾝｾﾙ
 
 e2e_focus_main
 xdotool key --delay 100 Home Down Down Right Right alt+e e w
 take 'エディット' value-edit
-dialog_click "$DIALOG" 190 71 160 31  # ｷｬﾝｾﾙ
+dialog_leave "$DIALOG" 190 71 160 31  # ｷｬﾝｾﾙ
 
 e2e_focus_main
 xdotool key alt+v o
 take 'オプション設定' options
-dialog_click "$DIALOG" 168 64 113 49  # ｷｬﾝｾﾙ
+dialog_leave "$DIALOG" 168 64 113 49  # ｷｬﾝｾﾙ
 
 e2e_focus_main
 xdotool key alt+f i
 take 'ドライブイメージの保存' image-save
-dialog_click "$DIALOG" 218 179 183 165  # 戻る
+dialog_leave "$DIALOG" 218 179 183 165  # 戻る
 
 e2e_focus_main
 xdotool key alt+f u
 take 'ドライブイメージの復元' image-restore
-dialog_click "$DIALOG" 218 179 183 165  # 戻る
+dialog_leave "$DIALOG" 218 179 183 165  # 戻る
 
 e2e_focus_main
 xdotool key alt+v a
@@ -64,12 +65,12 @@ xdotool key alt+F4
 e2e_focus_main
 xdotool key alt+h a
 take 'バージョン情報' about
-dialog_click "$DIALOG" 150 56 75 43  # OK
+dialog_leave "$DIALOG" 150 56 75 43  # OK
 
 e2e_read_sector 4 e 0
 xdotool key alt+v i
 take 'Ｅドライブ詳細情報' drive-info
-dialog_click "$DIALOG" 291 177 258 162  # 戻る
+dialog_leave "$DIALOG" 291 177 258 162  # 戻る
 
 # The find dialog with a hex pattern typed, then text found on the floppy:
 # the main window with the caret on the match and its bytes marked.
@@ -82,7 +83,7 @@ take '検索' find
 xdotool key --window "$DIALOG" End shift+Home Delete
 xdotool type --delay 60 'サンプル'
 dialog_click "$DIALOG" 196 93 57 56   # 文字列
-dialog_click "$DIALOG" 196 93 109 79  # OK
+dialog_leave "$DIALOG" 196 93 109 79  # OK
 e2e_wait_title "$(e2e_title 0 '[1-9][0-9]*')" 20 >/dev/null
 sleep 1.5
 import -window "$MAIN" "$out/found.png"
@@ -97,6 +98,19 @@ sleep 1
 import -window "$MAIN" "$out/main.png"
 xdotool key alt+e r
 sleep 0.5
+
+# A whole disk handed to the window by a second start: its partition list.
+disk="$(mktemp -d)"
+sample_disk "$disk/card.img"
+(cd "$disk" && "$VELDIS_WINE" "$build/veldis.exe" card.img >/dev/null 2>&1)
+e2e_wait_title '^Veldis - card.img　0セクタ$' 30 >/dev/null
+e2e_focus_main
+xdotool key alt+v p
+take 'パーティション一覧' partitions
+dialog_click "$DIALOG" 380 140 190 130
+xdotool key alt+F4
+rm -rf "$disk"
+e2e_focus_main
 xdotool key alt+F4
 [ "$(e2e_wait_exit 20)" = 0 ] || fail "exit code"
 ls "$out"

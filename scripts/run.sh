@@ -2,9 +2,11 @@
 # scripts/run.sh [IMAGE-OR-DEVICE ...]
 #
 # Builds veldis.exe with the manual beside it (F1) and starts it under Wine. The drives are sample volumes
-# made at first use (A: a 1.44 MB FAT12 floppy, D: FAT16, E: FAT32), or the
-# image files and block devices named here: floppy-sized images become A: and
-# B:, everything else D:, E:, ... With no display it runs on an Xvfb screen,
+# made at first use (A: a 1.44 MB FAT12 floppy, D: FAT16, E: FAT32, F: a whole
+# disk with three partitions), or the image files and block devices named
+# here: floppy-sized images become A: and B:, everything else D:, E:, ... A
+# whole disk (an image of a card, /dev/sdb) mapped so opens with its
+# partitions. With no display it runs on an Xvfb screen,
 # saves a screenshot to build/run/screenshot.png and ends.
 # Drives are mapped through loop devices: run it as root.
 set -euo pipefail
@@ -30,7 +32,8 @@ if [ $# -eq 0 ]; then
     [ -f "$samples/a.img" ] || sample_volume "$samples/a.img" fat12
     [ -f "$samples/d.img" ] || sample_volume "$samples/d.img" fat16
     [ -f "$samples/e.img" ] || sample_volume "$samples/e.img" fat32
-    set -- "$samples/a.img" "$samples/d.img" "$samples/e.img"
+    [ -f "$samples/f.img" ] || sample_disk "$samples/f.img"
+    set -- "$samples/a.img" "$samples/d.img" "$samples/e.img" "$samples/f.img"
 fi
 floppies=(a b)
 disks=(d e f g h i j k l m n o p q r s t u v w x y)
