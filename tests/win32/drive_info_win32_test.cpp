@@ -16,6 +16,7 @@
 #include "disk/sector_routes_win32.h"
 #include "driveinfo/drive_dialogs_win32.h"
 #include "driveinfo/drive_list.h"
+#include "driveinfo/partition_list.h"
 #include "driveinfo/shell_menu_win32.h"
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
@@ -71,15 +72,15 @@ TEST(DriveInfoDialogs, TemplatesOfTheExe)
 }
 
 struct ListRow {
-    std::string texts[DRIVE_LIST_COLUMNS];
+    std::string texts[PARTITION_LIST_COLUMNS];
     int image = -1;
 };
 
-std::vector<ListRow> listRows(HWND list)
+std::vector<ListRow> listRows(HWND list, int columns = DRIVE_LIST_COLUMNS)
 {
     std::vector<ListRow> rows(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (size_t k = 0; k < rows.size(); k++) {
-        for (int column = 0; column < DRIVE_LIST_COLUMNS; column++) {
+        for (int column = 0; column < columns; column++) {
             char text[256] = "";
             LVITEMA item = {};
             item.iSubItem = column;
@@ -313,6 +314,58 @@ TEST(DriveInfoDialogs, TheShellsPropertiesOfADrive)
     EXPECT_FALSE(driveContextCommand(nullptr, 'Q' - 'A', PROPERTIES_TEXTS, false));  // no such drive
     closeShellAllocator();
     CoUninitialize();
+}
+
+// A disk of two partitions whose second overlaps the first: Enter on the
+// second leaves the list up with nothing shown, Enter on the first shows
+// its first sector and closes the list.
+TEST(DriveInfoDialogs, ThePartitionListShowsOnlyAUsablePartition)
+{
+    installWineEditor();
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    std::string disk = std::string(folder) + "veldis-partition-test.img";
+    std::vector<uint8_t> mbr(512, 0);
+    const uint8_t entries[2][16] = {{0, 0, 0, 0, 0x06, 0, 0, 0, 0x00, 0x08, 0, 0, 0x00, 0x04, 0, 0},
+                                    {0, 0, 0, 0, 0x06, 0, 0, 0, 0x00, 0x0A, 0, 0, 0x00, 0x01, 0, 0}};
+    std::copy(&entries[0][0], &entries[0][0] + 32, mbr.begin() + 446);
+    mbr[510] = 0x55;
+    mbr[511] = 0xAA;
+    FILE* file = std::fopen(disk.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(mbr.data(), 1, mbr.size(), file);
+    std::vector<uint8_t> rest(4095 * 512, 0);
+    std::fwrite(rest.data(), 1, rest.size(), file);
+    std::fclose(file);
+    ASSERT_TRUE(openImageFile(disk.c_str()));
+
+    std::vector<std::string> problems, boxes;
+    std::vector<int> itemsLeft;
+    HMODULE exe = loadVeldisExe();
+    runDialog(exe, "PARTLIST", partitionListDialogProc,
+              {[&](HWND dialog) {
+                  HWND list = GetDlgItem(dialog, IDC_PARTLIST_LIST);
+                  for (const ListRow& row : listRows(list, PARTITION_LIST_COLUMNS))
+                      problems.push_back(row.texts[7]);
+                  LVITEMA chosen = {};
+                  chosen.stateMask = chosen.state = LVIS_SELECTED;
+                  SendMessageA(list, LVM_SETITEMSTATE, 1, LPARAM(&chosen));
+                  chosen.state = 0;
+                  SendMessageA(list, LVM_SETITEMSTATE, 0, LPARAM(&chosen));
+                  SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+                  itemsLeft.push_back(int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
+                  chosen.state = LVIS_SELECTED;
+                  SendMessageA(list, LVM_SETITEMSTATE, 0, LPARAM(&chosen));
+                  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+              }},
+              boxes);
+    FreeLibrary(exe);
+    SectorIo::closeImage();
+    DeleteFileA(disk.c_str());
+    EXPECT_EQ(problems, (std::vector<std::string>{"", "他と重複"}));
+    EXPECT_EQ(itemsLeft, std::vector<int>{2});
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(editor.currentSector, 2048u);
 }
 
 }  // namespace
