@@ -71,14 +71,10 @@ int CALLBACK compareRows(LPARAM param1, LPARAM param2, LPARAM column)
 void initDialog(HWND dialog)
 {
     HWND list = listOf(dialog);
-    HWND owner = GetWindow(dialog, GW_OWNER);
-    if (owner != nullptr)
-        SendMessageA(dialog, WM_SETICON, ICON_SMALL, LPARAM(GetClassLongPtrA(owner, GCLP_HICONSM)));
-    insertListColumns(list, DRIVE_LIST_HEADERS, DRIVE_LIST_COLUMNS);
+    prepareListDialog(dialog, list, DRIVE_LIST_HEADERS, DRIVE_LIST_COLUMNS);
     setDriveTypeIcons(list);
     fillRows(list);
     coverClientArea(dialog);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
 }
 
 }  // namespace

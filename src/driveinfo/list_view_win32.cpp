@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+namespace {
+
 void insertListColumns(HWND list, const char* const* headers, int count)
 {
     for (int column = 0; column < count; column++) {
@@ -12,6 +14,17 @@ void insertListColumns(HWND list, const char* const* headers, int count)
         header.iSubItem = column;
         SendMessageA(list, LVM_INSERTCOLUMNA, column, LPARAM(&header));
     }
+}
+
+}  // namespace
+
+void prepareListDialog(HWND dialog, HWND list, const char* const* headers, int count)
+{
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (owner != nullptr)
+        SendMessageA(dialog, WM_SETICON, ICON_SMALL, LPARAM(GetClassLongPtrA(owner, GCLP_HICONSM)));
+    insertListColumns(list, headers, count);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
 }
 
 int insertListRow(HWND list, int index, int image, const char* const* texts, int count)

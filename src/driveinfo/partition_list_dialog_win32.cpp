@@ -41,14 +41,10 @@ void coverClientArea(HWND dialog)
 void initDialog(HWND dialog)
 {
     HWND list = listOf(dialog);
-    HWND owner = GetWindow(dialog, GW_OWNER);
-    if (owner != nullptr)
-        SendMessageA(dialog, WM_SETICON, ICON_SMALL, LPARAM(GetClassLongPtrA(owner, GCLP_HICONSM)));
-    insertListColumns(list, PARTITION_LIST_HEADERS, PARTITION_LIST_COLUMNS);
+    prepareListDialog(dialog, list, PARTITION_LIST_HEADERS, PARTITION_LIST_COLUMNS);
     fillRows(list);
     SetDlgItemTextA(dialog, IDC_PARTLIST_NOTE, partitionRows.note);
     coverClientArea(dialog);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     LVITEMA first = {};
     first.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     first.state = LVIS_SELECTED | LVIS_FOCUSED;

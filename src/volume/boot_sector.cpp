@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/little_endian.h"
+
 namespace {
 
 constexpr uint32_t BPB_BYTES_PER_SECTOR = 11;
@@ -25,21 +27,6 @@ constexpr uint32_t OEM_NAME = 3;
 constexpr uint32_t DIR_ENTRY_BYTES = 32;
 // Fewer clusters than this make a FAT12 volume, as the format counts them.
 constexpr uint64_t FAT12_CLUSTER_LIMIT = 4085;
-
-uint32_t read16(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8;
-}
-
-uint32_t read32(const uint8_t* p)
-{
-    return read16(p) | read16(p + 2) << 16;
-}
-
-uint64_t read64(const uint8_t* p)
-{
-    return read32(p) | uint64_t(read32(p + 4)) << 32;
-}
 
 // The number of the FAT12/16 type text ("FATnn", atoi of its two
 // characters), 0 for none. Only the place the layout keeps it counts: an OEM

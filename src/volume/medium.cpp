@@ -5,6 +5,7 @@
 
 #include "disk/drive_root.h"
 #include "disk/sector_io.h"
+#include "platform/little_endian.h"
 #include "platform/platform.h"
 #include "volume/boot_sector.h"
 #include "volume/volume_info.h"
@@ -33,8 +34,7 @@ bool learnSize(Source source, MediumIdentity& medium)
 bool readDiskSignature(const uint8_t* sector, uint64_t& serial)
 {
     if (sector[510] != 0x55 || sector[511] != 0xAA) return false;
-    serial = uint64_t(sector[440]) | uint64_t(sector[441]) << 8 | uint64_t(sector[442]) << 16 |
-             uint64_t(sector[443]) << 24;
+    serial = read32(sector + 440);
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/little_endian.h"
+
 PartitionTable partitionTable;
 
 namespace {
@@ -20,21 +22,6 @@ constexpr uint32_t GPT_ENTRY_HEAD = 48;
 constexpr uint32_t DISK_SECTOR_SIZES[] = {512, 1024, 2048, 4096};
 
 alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t tableBuffer[IMAGE_BUFFER_SIZE];
-
-uint32_t read16(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8;
-}
-
-uint32_t read32(const uint8_t* p)
-{
-    return read16(p) | read16(p + 2) << 16;
-}
-
-uint64_t read64(const uint8_t* p)
-{
-    return read32(p) | uint64_t(read32(p + 4)) << 32;
-}
 
 // Every read of the table passes here, the one place that meets the sector
 // I/O's signature; none leaves the disk.
