@@ -92,6 +92,11 @@ void ImageRoute::attach(int drive, const std::string& path, uint32_t sectorSize)
     images[drive] = {path, sectorSize};
 }
 
+void ImageRoute::attachDisk(int disk, const std::string& path, uint32_t sectorSize)
+{
+    attach(diskDrive(disk), path, sectorSize);
+}
+
 void ImageRoute::failSector(int drive, SectorOp op, SectorNumber sector)
 {
     failures.insert({drive, op, sector});
@@ -190,10 +195,30 @@ int transferImage(void* image, SectorOp op, uint64_t offset, uint32_t bytes, voi
     return moved ? 0 : 1;
 }
 
+int diskTransfer(SectorOp op, int disk, uint32_t count, SectorNumber firstSector, void* buffer)
+{
+    return ImageRoute::transfer(op, ImageRoute::diskDrive(disk), count, firstSector, buffer);
+}
+
+bool beginDiskRun(SectorOp op, int disk, uint32_t sectorSize)
+{
+    return ImageRoute::beginRun(op, ImageRoute::diskDrive(disk), sectorSize, false);
+}
+
+void endDiskRun()
+{
+    ImageRoute::endRun(false);
+}
+
+bool queryDisk(int disk, uint32_t* sectorSize, uint64_t* sectorCount)
+{
+    return ImageRoute::queryDevice(ImageRoute::diskDrive(disk), sectorSize, sectorCount);
+}
+
 }  // namespace
 
 SectorRoutes ImageRoute::routes()
 {
-    return {transfer,  transfer,   transfer,      beginRun, endRun,  queryDevice, openImage,
-            closeImage, transferImage, nullptr, nullptr, nullptr, nullptr};
+    return {transfer,   transfer,      transfer,     beginRun,     endRun,     queryDevice, openImage,
+            closeImage, transferImage, diskTransfer, beginDiskRun, endDiskRun, queryDisk};
 }

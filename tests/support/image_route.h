@@ -30,6 +30,13 @@ struct Run {
 
 void reset();
 void attach(int drive, const std::string& path, uint32_t sectorSize);
+// Physical disk `disk` (\\.\PhysicalDriveN): logged, failed and hidden as the
+// drive numbered diskDrive(disk).
+void attachDisk(int disk, const std::string& path, uint32_t sectorSize);
+constexpr int diskDrive(int disk)
+{
+    return 100 + disk;
+}
 // Every transfer of `op` on `drive` that touches `sector` fails with status 1.
 void failSector(int drive, SectorOp op, SectorNumber sector);
 // The device of `drive` answers no size, as no device does on Windows 95.

@@ -4,6 +4,7 @@
 #include "driveinfo/partition_list.h"
 #include "editor/cluster_jump.h"
 #include "editor/status_text.h"
+#include "editor/write_undo.h"
 #include "editor_fixture.h"
 #include "image/drive_image.h"
 #include "volume/boot_sector.h"
@@ -161,6 +162,42 @@ TEST_F(WholeDisk, WritingATableSectorAsksWhatItIs)
     writeSector();
     EXPECT_EQ(fake.boxes.size(), 1u);
     EXPECT_EQ(readBytes(disk, data * 512, 1)[0], 0x5A);
+}
+
+// The same disk as physical disk 0: named so, and a write to it is taken
+// back only while the disk in that place is the one written (its MBR's
+// signature tells); on Windows 95/98 no physical disk is read at all.
+TEST_F(WholeDisk, APhysicalDiskIsShownAndItsWriteTakenBackOnlyOntoIt)
+{
+    ImageRoute::attachDisk(0, disk, 512);
+    const SectorNumber data = partitionTable.entries[0].firstSector + 100;
+    ASSERT_TRUE(loadSector(diskSource(0), data));
+    EXPECT_EQ(fake.title, "Veldis - ディスク0　パーティション1　" + std::to_string(data) + "セクタ");
+    EXPECT_FALSE(isCommandEnabled(CMD_DRIVE_INFO));
+    settings.confirmSectorWrite = 0;
+    editor.workBuffer[0] = 0x77;
+    syncBuffers(SyncMode::Compare);
+    writeSector();
+    ASSERT_EQ(readBytes(disk, data * 512, 1)[0], 0x77);
+    EXPECT_TRUE(isCommandEnabled(CMD_UNDO_WRITE));
+
+    writeBytes(disk, 440, {0x12, 0x34, 0x56, 0x78});  // another disk put in its place
+    fake.boxes.clear();
+    fake.answers = {ANSWER_OK};
+    undoLastWrite();
+    char refused[512];
+    std::snprintf(refused, sizeof refused, messageText(MSG_OTHER_MEDIUM), "ディスク0",
+                  (unsigned long long)data);
+    ASSERT_EQ(fake.boxes.size(), 2u);
+    EXPECT_EQ(fake.boxes[1].text, refused);
+    EXPECT_EQ(readBytes(disk, data * 512, 1)[0], 0x77);
+
+    SectorIo::setMethod(AccessMethod::Win98);
+    fake.boxes.clear();
+    size_t asked = ImageRoute::requests().size();
+    EXPECT_FALSE(loadSector(diskSource(0), 0));
+    EXPECT_EQ(boxesOf(MSG_SECTOR_READ_ERROR), 1);
+    EXPECT_EQ(ImageRoute::requests().size(), asked);
 }
 
 }  // namespace
