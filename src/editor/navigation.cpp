@@ -75,7 +75,8 @@ bool readVolumes(Source source, SectorNumber sector, DriveSpace& space, VolumeLa
     table.isDisk = false;
     if (volumeInfo.isRaw && isShowableSectorSize(space.bytesPerSector))
         readPartitionTable(source, space.bytesPerSector, layout.totalSectors, table);
-    return openVolumeWindow(source, table, layout, hasAreas, sector, window);
+    openVolumeWindow(source, table, layout, hasAreas, sector, window);
+    return true;
 }
 
 // Everything is read aside: false leaves the editor as it was, and `space`,

@@ -47,42 +47,53 @@ void formatValues(char* text)
 }
 
 // On a whole disk: the partition the sector is in, or the table it holds.
-int formatPlace(char* text)
+// The two halves of the area part, each with room for its longest text.
+constexpr size_t PLACE_TEXT_SIZE = 32;
+constexpr size_t AREA_TEXT_SIZE = 40;
+
+void formatPlace(char* text)
 {
+    text[0] = '\0';
     if (editorWindow.partition >= 0)
-        return std::snprintf(text, STATUS_TEXT_SIZE, "ﾊﾟｰﾃｨｼｮﾝ%d ",
-                             int(partitionTable.entries[editorWindow.partition].number));
-    if (!partitionTable.isDisk) return 0;
-    return std::snprintf(text, STATUS_TEXT_SIZE, "%s",
-                         tableSectorName(tableSectorKind(partitionTable, editor.currentSector)));
+        std::snprintf(text, PLACE_TEXT_SIZE, "ﾊﾟｰﾃｨｼｮﾝ%d",
+                      int(partitionTable.entries[editorWindow.partition].number));
+    else if (partitionTable.isDisk)
+        std::snprintf(text, PLACE_TEXT_SIZE, "%s",
+                      tableSectorName(tableSectorKind(partitionTable, editor.currentSector)));
 }
 
 // NTFS, raw volumes and layouts out of order have no FAT areas to name.
-void formatArea(char* whole)
+void formatVolumeArea(char* text)
 {
-    whole[0] = '\0';
-    int at = formatPlace(whole);
-    char* text = whole + at;
-    size_t room = STATUS_TEXT_SIZE - size_t(at);
+    text[0] = '\0';
     const VolumeLayout& layout = editorWindow.layout;
     if (!editorWindow.hasAreas) return;
     SectorNumber sector = editor.currentSector - editorWindow.firstSector;
     uint64_t fatEnd = layout.reservedSectors + uint64_t(layout.fatCount) * layout.sectorsPerFat;
     if (sector < layout.reservedSectors) {
-        std::snprintf(text, room, "IPL");
+        std::snprintf(text, AREA_TEXT_SIZE, "IPL");
     } else if (sector < fatEnd) {
-        std::snprintf(text, room, "FAT");
+        std::snprintf(text, AREA_TEXT_SIZE, "FAT");
     } else if (sector < layout.dataStart) {
-        std::snprintf(text, room, "DIR");
+        std::snprintf(text, AREA_TEXT_SIZE, "DIR");
     } else {
         uint64_t cluster = layout.sectorsPerCluster == 0
                                ? 0
                                : (sector - layout.dataStart) / layout.sectorsPerCluster + 2;
         if (cluster <= UINT32_MAX && isClusterInVolume(layout, uint32_t(cluster)))
-            std::snprintf(text, room, "DATA ｸﾗｽﾀ %lu", (unsigned long)cluster);
+            std::snprintf(text, AREA_TEXT_SIZE, "DATA ｸﾗｽﾀ %lu", (unsigned long)cluster);
         else
-            std::snprintf(text, room, "DATA");
+            std::snprintf(text, AREA_TEXT_SIZE, "DATA");
     }
+}
+
+void formatArea(char* text)
+{
+    char place[PLACE_TEXT_SIZE], area[AREA_TEXT_SIZE];
+    formatPlace(place);
+    formatVolumeArea(area);
+    const char* space = place[0] != '\0' && area[0] != '\0' ? " " : "";
+    std::snprintf(text, STATUS_TEXT_SIZE, "%s%s%s", place, space, area);
 }
 
 void formatChanged(char* text)

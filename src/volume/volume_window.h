@@ -17,6 +17,6 @@ struct VolumeWindow {
 // The window of `sector` on a source whose partitions `table` lists (none
 // when it is no disk): `whole` is the source's own layout, with its areas
 // when `wholeHasAreas`. A partition's boot sector is read and trusted only
-// where its volume fits the partition; false when that read fails.
-bool openVolumeWindow(Source source, const PartitionTable& table, const VolumeLayout& whole, bool wholeHasAreas,
+// where its volume fits the partition.
+void openVolumeWindow(Source source, const PartitionTable& table, const VolumeLayout& whole, bool wholeHasAreas,
                       SectorNumber sector, VolumeWindow& window);

@@ -192,6 +192,14 @@ TEST_F(WholeDisk, APhysicalDiskIsShownAndItsWriteTakenBackOnlyOntoIt)
     EXPECT_EQ(fake.boxes[1].text, refused);
     EXPECT_EQ(readBytes(disk, data * 512, 1)[0], 0x77);
 
+    // A partition whose boot sector cannot be read still shows its other
+    // sectors, without areas.
+    ImageRoute::failSector(ImageRoute::diskDrive(0), SectorOp::Read,
+                           partitionTable.entries[0].firstSector);
+    ASSERT_TRUE(loadSector(diskSource(0), data + 1));
+    EXPECT_FALSE(isCommandEnabled(CMD_JUMP_FAT));
+    EXPECT_EQ(areaText(), "ﾊﾟｰﾃｨｼｮﾝ1");
+
     SectorIo::setMethod(AccessMethod::Win98);
     fake.boxes.clear();
     size_t asked = ImageRoute::requests().size();
