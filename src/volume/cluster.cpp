@@ -12,6 +12,8 @@ uint32_t word(const uint8_t* bytes)
     return uint32_t(bytes[0] | bytes[1] << 8);
 }
 
+}  // namespace
+
 uint32_t highestCluster(const VolumeLayout& layout)
 {
     if (layout.fatType != 32) return layout.dataSectors / layout.sectorsPerCluster + 1;
@@ -19,8 +21,6 @@ uint32_t highestCluster(const VolumeLayout& layout)
     SectorNumber highest = (total > start ? total - start : 0) / layout.sectorsPerCluster + 1;
     return uint32_t(std::min<SectorNumber>(highest, 0xFFFFFFFFu));
 }
-
-}  // namespace
 
 SectorNumber clusterFirstSector(const VolumeLayout& layout, uint32_t cluster)
 {

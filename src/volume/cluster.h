@@ -6,6 +6,10 @@
 // The first sector of cluster `cluster`; cluster 2 begins the data area.
 SectorNumber clusterFirstSector(const VolumeLayout& layout, uint32_t cluster);
 
+// The volume's highest cluster number: its data area's clusters run from 2
+// to this one. Only for a layout with clusters.
+uint32_t highestCluster(const VolumeLayout& layout);
+
 // Whether the cluster lies inside the volume's data area, so that a jump to
 // it lands inside the volume. FAT32 counts its data area to the volume's end;
 // a layout without clusters or FATs has none.
