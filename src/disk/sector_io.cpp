@@ -29,6 +29,7 @@ ImageFile image = {nullptr, 0, false, 512, ""};
 bool imageRun = false;
 bool diskRun = false;
 uint32_t imageRunSectorSize = 0;
+uint64_t writes = 0;
 
 // Only whole sectors inside the file move: a write never extends it, and a
 // run's buffer never takes sectors of another size than the run's.
@@ -85,6 +86,8 @@ void SectorIo::setRoutes(const SectorRoutes& routes)
 int SectorIo::transfer(SectorOp op, Source source, uint32_t count, SectorNumber firstSector,
                        void* buffer)
 {
+    // Counted before any refusal: a failed write may still have changed sectors.
+    if (op == SectorOp::Write) writes++;
     int method = static_cast<int>(currentMethod);
     switch (source.kind) {
     case SourceKind::ImageFile: return transferImage(op, count, firstSector, buffer);
@@ -103,6 +106,11 @@ int SectorIo::transfer(SectorOp op, Source source, uint32_t count, SectorNumber 
     if (method <= 1)
         return currentRoutes.absDiskTransfer(op, source.number, count, firstSector, buffer);
     return currentRoutes.extAbsDiskTransfer(op, source.number, count, firstSector, buffer);
+}
+
+uint64_t SectorIo::writeCount()
+{
+    return writes;
 }
 
 bool SectorIo::beginRun(SectorOp op, Source source, uint32_t sectorSize, bool lock)

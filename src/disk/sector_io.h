@@ -82,6 +82,8 @@ void setMethod(AccessMethod method);
 AccessMethod method();
 void setRoutes(const SectorRoutes& routes);
 int transfer(SectorOp op, Source source, uint32_t count, SectorNumber firstSector, void* buffer);
+// Writes asked of any source so far, done or not: what was read before may have changed since.
+uint64_t writeCount();
 // For a run of transfers of one source (a drive image): `op` Write when any of
 // them writes (and so locks); a read-only run locks only when `lock` asks.
 // Outside a run each transfer opens and closes the device.
