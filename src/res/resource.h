@@ -33,6 +33,10 @@
 #define IDC_PARTLIST_LIST 1103
 #define IDC_PARTLIST_NOTE 1104
 
+// The structure view.
+#define IDC_STRUCT_TITLE 1105
+#define IDC_STRUCT_LIST 1106
+
 // The find dialog.
 #define IDC_FIND_TEXT 1001
 #define IDC_FIND_HEX 1011
