@@ -53,10 +53,12 @@ uint32_t lastEntryCluster(const VolumeLayout& layout)
     return uint32_t(last);
 }
 
+// A window read before a write may no longer be what the disk holds.
 bool holds(const FatReader& reader, uint64_t firstByte, uint64_t endByte)
 {
     uint64_t bytes = reader.layout.bytesPerSector;
-    return reader.windowSectors != 0 && firstByte / bytes >= reader.windowFirst &&
+    if (reader.windowSectors == 0 || reader.windowWrites != SectorIo::writeCount()) return false;
+    return firstByte / bytes >= reader.windowFirst &&
            (endByte - 1) / bytes < reader.windowFirst + reader.windowSectors;
 }
 
@@ -71,6 +73,7 @@ bool readWindow(FatReader& reader, SectorNumber first)
         return false;
     reader.windowFirst = first;
     reader.windowSectors = sectors;
+    reader.windowWrites = SectorIo::writeCount();
     return true;
 }
 
@@ -110,6 +113,7 @@ void openFatReader(FatReader& reader, Source source, SectorNumber volumeFirst,
     reader.layout = layout;
     reader.windowFirst = 0;
     reader.windowSectors = 0;
+    reader.windowWrites = 0;
 }
 
 // A FAT12 entry may straddle the window's last sector: the window is read

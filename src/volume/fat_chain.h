@@ -36,6 +36,7 @@ struct FatReader {
     VolumeLayout layout;
     SectorNumber windowFirst;  // the FAT sector the window holds first
     uint32_t windowSectors;    // 0: nothing read yet
+    uint64_t windowWrites;     // SectorIo::writeCount() when it was read
     alignas(SECTOR_BUFFER_ALIGNMENT) uint8_t window[FAT_WINDOW_BYTES];
 };
 
