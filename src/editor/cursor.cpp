@@ -2,6 +2,7 @@
 
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
+#include "editor/sector_structure.h"
 #include "editor/status_text.h"
 #include "editor/view_scroll.h"
 #include "platform/commands.h"
@@ -154,6 +155,7 @@ void placeCaret(bool scrollIntoView)
     setCommandEnabled(CMD_EDIT_WORD, !(onLastLine && editor.cursorColumn > 14));
     setCommandEnabled(CMD_EDIT_DWORD, !(onLastLine && editor.cursorColumn > 12));
     showStatus();
+    showStructure();
 }
 
 void onKeyDown(int key)

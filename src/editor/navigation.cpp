@@ -26,7 +26,7 @@ constexpr int FIRST_SECTOR_COMMANDS[] = {
 
 // The FAT areas: meaningless on NTFS, and while no drive is shown.
 constexpr int AREA_COMMANDS[] = {
-    CMD_JUMP_IPL, CMD_JUMP_FAT, CMD_JUMP_DIR, CMD_JUMP_DATA, CMD_JUMP_CLUSTER,
+    CMD_JUMP_IPL, CMD_JUMP_FAT, CMD_JUMP_DIR, CMD_JUMP_DATA, CMD_JUMP_CLUSTER, CMD_SAVE_AS_FILE,
 };
 
 // The buffers are 16-byte lines of at most IMAGE_BUFFER_SIZE bytes.
@@ -43,6 +43,11 @@ void acceptLoadedSector(Source source, SectorNumber sector)
         setKanjiMode(settings.kanji);
     }
     for (int id : AREA_COMMANDS) setCommandEnabled(id, editorWindow.hasAreas);
+    // A chain is followed from a data cluster only.
+    bool inData = editorWindow.hasAreas && sector >= editorWindow.firstSector &&
+                  sector - editorWindow.firstSector >= editorWindow.layout.dataStart;
+    setCommandEnabled(CMD_NEXT_CLUSTER, inData);
+    setCommandEnabled(CMD_PREV_CLUSTER, inData);
     // Only a drive letter is a volume the system knows; an image file no
     // longer shown is let go.
     setCommandEnabled(CMD_DRIVE_INFO, source.kind == SourceKind::Drive);

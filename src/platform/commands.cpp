@@ -28,6 +28,8 @@ constexpr CommandState INITIAL_STATES[CMD_COUNT] = {
     {CMD_ABOUT, true, false},            {CMD_UNDO, false, false},
     {CMD_REDO, false, false},            {CMD_UNDO_WRITE, false, false},
     {CMD_STATUS_BAR, true, true},        {CMD_PARTITION_LIST, false, false},
+    {CMD_STRUCTURE_VIEW, true, false},   {CMD_NEXT_CLUSTER, false, false},
+    {CMD_PREV_CLUSTER, false, false},    {CMD_SAVE_AS_FILE, false, false},
 };
 
 CommandState* findCommand(int id)

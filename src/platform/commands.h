@@ -46,6 +46,10 @@ enum CommandId : int {
     CMD_UNDO_WRITE = 40053,
     CMD_STATUS_BAR = 40054,
     CMD_PARTITION_LIST = 40055,
+    CMD_STRUCTURE_VIEW = 40056,
+    CMD_NEXT_CLUSTER = 40057,
+    CMD_PREV_CLUSTER = 40058,
+    CMD_SAVE_AS_FILE = 40059,
 };
 
 // Enabled and checked state of every command; the window's menu mirrors it,
@@ -56,7 +60,7 @@ struct CommandState {
     bool checked;
 };
 
-constexpr int CMD_COUNT = 44;
+constexpr int CMD_COUNT = 48;
 extern CommandState commandStates[CMD_COUNT];
 
 void resetCommandStates();

@@ -47,9 +47,14 @@ enum MessageId : int {
     MSG_TABLE_SECTOR_WRITE = 43,  // a format: the sector, what table it holds
     MSG_GPT_FROM_BACKUP = 44,     // a format: the disk or file
     MSG_GPT_DAMAGED = 45,         // a format: the disk or file
+    MSG_NO_NEXT_CLUSTER = 46,     // a format: the cluster, why
+    MSG_NO_PREVIOUS_CLUSTER = 47, // a format: the cluster
+    MSG_NO_FILE_ENTRY = 48,
+    MSG_FILE_CHAIN_BROKEN = 49,   // a format: why, the bytes saved, the file's size
+    MSG_RECOVER_ON_SOURCE = 50,
 };
 
-constexpr int MSG_COUNT = 46;
+constexpr int MSG_COUNT = 51;
 
 enum class MessageKind {
     Error,

@@ -79,6 +79,13 @@ struct Platform {
     // The status bar's parts, left to right; a hidden bar keeps them for
     // when it shows.
     void (*showStatus)(const char* const* parts, int count);
+    // The structure view: shown with sectorStructure's rows and the caret's
+    // row selected, or hidden (false).
+    void (*showStructure)(bool shown);
+    // UTF-16 text as Shift-JIS into `text` (`size` bytes with its end): false
+    // where a character has no Shift-JIS form (given as '?') or the system
+    // lacks the code page.
+    bool (*utf16ToShiftJis)(const uint16_t* units, uint32_t count, char* text, uint32_t size);
 
     // Files by an opaque handle, null for none. Writing creates or replaces
     // the file, unshared; reading opens an existing file only.

@@ -32,6 +32,11 @@ constexpr SettingKey SETTING_KEYS[] = {
     {"OPTFLAG1", &Settings::confirmSectorWrite, 1},
     {"OPTFLAG2", &Settings::confirmDiscardEdits, 1},
     {"STATUSBAR", &Settings::statusBar, 1},
+    {"STRUCTVIEW", &Settings::structureView, 0},
+    {"STRUCTLEFT", &Settings::structureLeft, 640},
+    {"STRUCTTOP", &Settings::structureTop, 0},
+    {"STRUCTWIDTH", &Settings::structureWidth, 560},
+    {"STRUCTHEIGHT", &Settings::structureHeight, 400},
 };
 
 void computeIniPath()

@@ -12,6 +12,12 @@ struct Settings {
     int32_t confirmSectorWrite;
     int32_t confirmDiscardEdits;
     int32_t statusBar;  // shown under the dump when nonzero
+    // The structure view: shown when nonzero, and its window's place.
+    int32_t structureView;
+    int32_t structureLeft;
+    int32_t structureTop;
+    int32_t structureWidth;
+    int32_t structureHeight;
 };
 
 extern Settings settings;

@@ -106,6 +106,23 @@ const Expected TABLE[] = {
     {MSG_GPT_DAMAGED,
      "%sのGPTは先頭のヘッダも予備のヘッダも壊れているため、MBRのパーティションだけを示します。",
      MessageKind::Warning},
+    {MSG_NO_NEXT_CLUSTER, "クラスタ %lu から先へは進めません。\n%s", MessageKind::Info},
+    {MSG_NO_PREVIOUS_CLUSTER,
+     "クラスタ %lu はチェーンの最初のクラスタです。\nFATにこのクラスタを指すエントリはありません。",
+     MessageKind::Info},
+    {MSG_NO_FILE_ENTRY,
+     "カーソルの位置はファイルのディレクトリエントリではありません。\n"
+     "ディレクトリのセクタで、ファイルのエントリにカーソルを置いて下さい。",
+     MessageKind::Warning},
+    {MSG_FILE_CHAIN_BROKEN,
+     "ファイルを最後まで保存できませんでした。\n%s\n"
+     "%s バイトのうち %s バイトまでを読みました。途中までのファイルを残しますか？",
+     MessageKind::AskYesNo},
+    {MSG_RECOVER_ON_SOURCE,
+     "削除されたファイルは、そのファイルがあったドライブには保存できません。\n"
+     "保存するファイルが、読み出す前の空きクラスタを上書きするおそれがあります。\n"
+     "別のドライブのファイルを指定して下さい。",
+     MessageKind::Error},
 };
 
 class Messages : public ::testing::Test {
@@ -127,7 +144,7 @@ TEST_F(Messages, TextsAndKindsOfTheWholeTable)
     EXPECT_EQ(std::strchr(messageText(MSG_NO_ADMIN_RIGHTS), '\n') -
                   messageText(MSG_NO_ADMIN_RIGHTS),
               60);  // 30 two-byte characters on the first line
-    EXPECT_EQ(MSG_GPT_DAMAGED + 1, MSG_COUNT);
+    EXPECT_EQ(MSG_RECOVER_ON_SOURCE + 1, MSG_COUNT);
 }
 
 TEST_F(Messages, StylesOfTheKinds)
