@@ -1,13 +1,16 @@
 #include "app/main_commands.h"
 
+#include "editor/chain_steps.h"
 #include "editor/cursor.h"
 #include "editor/display_mode.h"
 #include "editor/dump_export.h"
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
+#include "editor/sector_structure.h"
 #include "editor/value_edit.h"
 #include "editor/write_undo.h"
 #include "editor/written_sectors.h"
+#include "image/file_save.h"
 #include "image/sector_file.h"
 #include "platform/commands.h"
 #include "platform/files.h"
@@ -93,7 +96,18 @@ WindowAction runCommand(int id)
     case CMD_STATUS_BAR:
         settings.statusBar = settings.statusBar == 0 ? 1 : 0;
         setCommandChecked(CMD_STATUS_BAR, settings.statusBar != 0);
+    setCommandChecked(CMD_STRUCTURE_VIEW, settings.structureView != 0);
         return WindowAction::StatusBar;
+    case CMD_STRUCTURE_VIEW: toggleStructureView(); break;
+    case CMD_NEXT_CLUSTER: showNextCluster(); break;
+    case CMD_PREV_CLUSTER: showPreviousCluster(); break;
+    case CMD_SAVE_AS_FILE:
+        switch (beginFileSave()) {
+        case FileSaveStep::Ended: break;
+        case FileSaveStep::AskFirstCharacter: return WindowAction::RecoverDialog;
+        case FileSaveStep::ChooseFile: return WindowAction::FileSave;
+        }
+        break;
     case CMD_TOGGLE_KANJI: setKanjiMode(settings.kanji == 0 ? 1 : 0); break;
     case CMD_OPTIONS: return WindowAction::OptionsDialog;
     case CMD_ABOUT: return WindowAction::AboutDialog;
@@ -106,6 +120,7 @@ WindowAction runCommand(int id)
 void restoreSessionCommands()
 {
     setCommandChecked(CMD_STATUS_BAR, settings.statusBar != 0);
+    setCommandChecked(CMD_STRUCTURE_VIEW, settings.structureView != 0);
     loadWrittenSectors();
     updateUndoWriteCommand();
 }

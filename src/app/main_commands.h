@@ -17,6 +17,8 @@ enum class WindowAction {
     AllDrivesDialog,
     DriveInfoDialog,
     PartitionListDialog,
+    RecoverDialog,  // a deleted file's first character, then FileSave
+    FileSave,       // the save dialog, then the run in its progress window
     OptionsDialog,
     AboutDialog,
     Help,

@@ -54,15 +54,19 @@ void offerShownPartition(SectorNumber& start, SectorNumber* count)
     if (count != nullptr) *count = partition.sectorCount;
 }
 
-bool isImageOnDrive(const char* path, Source source)
+bool isFileOnSource(const char* path, Source source)
 {
     // A whole disk holds every volume on it.
     int drive = driveOfFile(path);
     if (drive < 0) return false;
-    bool onTarget = source.kind == SourceKind::Drive
-                        ? drive == source.number
-                        : source.kind == SourceKind::Disk && platform.isDriveOnDisk(drive, source.number);
-    if (!onTarget) return false;
+    return source.kind == SourceKind::Drive
+               ? drive == source.number
+               : source.kind == SourceKind::Disk && platform.isDriveOnDisk(drive, source.number);
+}
+
+bool isImageOnDrive(const char* path, Source source)
+{
+    if (!isFileOnSource(path, source)) return false;
     showMessage(MSG_IMAGE_ON_TARGET, MessageKind::Error);
     return true;
 }

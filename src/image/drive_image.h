@@ -42,6 +42,9 @@ void offerShownPartition(SectorNumber& start, SectorNumber* count);
 // empty or a device's.
 bool takeImageFilePath(const char* fileText);
 
+// Whether the file lies on the source's volume, or on a volume of its disk.
+bool isFileOnSource(const char* path, Source source);
+
 // An image of a drive kept on that drive (or of a disk on one of its
 // volumes), or written back from it, would be read and written at once:
 // refused, with the message shown.

@@ -103,3 +103,48 @@ bool continueRunWindow()
     }
     return !stopAsked;
 }
+
+void centreOnOwner(HWND dialog)
+{
+    RECT owner, own;
+    GetWindowRect(GetWindow(dialog, GW_OWNER), &owner);
+    GetWindowRect(dialog, &own);
+    int width = own.right - own.left, height = own.bottom - own.top;
+    SetWindowPos(dialog, nullptr, (owner.left + owner.right - width) / 2,
+                 (owner.top + owner.bottom - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+namespace {
+
+INT_PTR CALLBACK progressWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        centreOnOwner(dialog);
+        SendDlgItemMessageA(dialog, IDC_IMAGE_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL) askRunStop();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+// The owner takes no input while the run reads, as under a modal dialog; it
+// is enabled again before the progress window goes, so it is the window the
+// system activates next.
+void runInProgressWindow(HWND owner, const char* templateName, void (*run)())
+{
+    HWND progress =
+        CreateDialogParamA(GetModuleHandleA(nullptr), templateName, owner, progressWindowProc, 0);
+    EnableWindow(owner, FALSE);
+    beginRunWindow(progress);
+    run();
+    endRunWindow();
+    EnableWindow(owner, TRUE);
+    if (progress != nullptr) DestroyWindow(progress);
+    SetFocus(owner);
+}

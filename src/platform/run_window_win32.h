@@ -13,3 +13,10 @@ void askRunStop();
 // The platform's side of a run: the bar, and whether to go on.
 void showRunWindowProgress(int percent);
 bool continueRunWindow();
+
+// A dialog placed over the middle of its owner.
+void centreOnOwner(HWND dialog);
+
+// Runs `run` under a progress window made from the dialog template
+// `templateName` (its bar IDC_IMAGE_PROGRESS, its stop button IDCANCEL).
+void runInProgressWindow(HWND owner, const char* templateName, void (*run)());

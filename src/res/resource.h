@@ -43,3 +43,7 @@
 #define IDC_FIND_STRING 1012
 #define IDC_FIND_DOWN 1021
 #define IDC_FIND_UP 1022
+
+// The question of a deleted file's first character.
+#define IDC_RECOVER_NAME 1107
+#define IDC_RECOVER_FIRST 1108

@@ -8,17 +8,6 @@
 
 namespace {
 
-void centreOnOwner(HWND dialog)
-{
-    RECT owner, own;
-    GetWindowRect(GetWindow(dialog, GW_OWNER), &owner);
-    GetWindowRect(dialog, &own);
-    int width = own.right - own.left, height = own.bottom - own.top;
-    SetWindowPos(dialog, nullptr, (owner.left + owner.right - width) / 2,
-                 (owner.top + owner.bottom - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 bool isTextChosen(HWND dialog)
 {
     return IsDlgButtonChecked(dialog, IDC_FIND_STRING) == BST_CHECKED;
@@ -53,20 +42,6 @@ void takeRequest(HWND dialog)
     findRequest.asked = true;
 }
 
-INT_PTR CALLBACK findRunProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        centreOnOwner(dialog);
-        SendDlgItemMessageA(dialog, IDC_IMAGE_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL) askRunStop();
-        return TRUE;
-    }
-    return FALSE;
-}
-
 }  // namespace
 
 INT_PTR CALLBACK findDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -91,18 +66,7 @@ INT_PTR CALLBACK findDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     return FALSE;
 }
 
-// The main window takes no input while the search reads, as under a modal
-// dialog; it is enabled again before the progress window goes, so it is the
-// window the system activates next.
 void runFindWithProgress(HWND window)
 {
-    HWND progress =
-        CreateDialogParamA(GetModuleHandleA(nullptr), "FINDRUN", window, findRunProc, 0);
-    EnableWindow(window, FALSE);
-    beginRunWindow(progress);
-    runFind();
-    endRunWindow();
-    EnableWindow(window, TRUE);
-    if (progress != nullptr) DestroyWindow(progress);
-    SetFocus(window);
+    runInProgressWindow(window, "FINDRUN", runFind);
 }
