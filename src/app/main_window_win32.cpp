@@ -18,6 +18,7 @@
 #include "editor/value_edit.h"
 #include "editor/value_edit_dialog_win32.h"
 #include "editor/view_scroll.h"
+#include "image/file_save_dialog_win32.h"
 #include "image/image_dialogs_win32.h"
 #include "platform/common_controls_win32.h"
 #include "platform/settings.h"
@@ -83,6 +84,16 @@ void performCommand(HWND window, int id)
     case WindowAction::DriveInfoDialog: openEditorDialog(window, "INFO", driveInfoDialogProc); break;
     case WindowAction::PartitionListDialog:
         openEditorDialog(window, "PARTLIST", partitionListDialogProc);
+        break;
+    case WindowAction::RecoverDialog:
+        if (DialogBoxParamA(GetModuleHandleA(nullptr), "RECOVER", window, recoverDialogProc, 0) ==
+            IDOK)
+            saveFileWithProgress(window);
+        recreateCaret();
+        break;
+    case WindowAction::FileSave:
+        saveFileWithProgress(window);
+        recreateCaret();
         break;
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;
     case WindowAction::AboutDialog: openDialog(window, "VELDIS", aboutDialogProc); break;
