@@ -169,7 +169,7 @@ RunResult saveClusters(SaveRun& save, const ClusterRun& run, RunBuffer& buffer, 
                                          save.size - save.written);
     SectorNumber sectors = (wanted + sectorSize - 1) / sectorSize;
     if (first >= layout.totalSectors || sectors > layout.totalSectors - first)
-        return {RunOutcome::Failed, MSG_BAD_PARAMETER, 0};
+        return {RunOutcome::Refused, MSG_FILE_CHAIN_BROKEN, 0};
     for (SectorNumber done = 0; done < sectors;) {
         uint32_t step = uint32_t(std::min<SectorNumber>(chunk, sectors - done));
         SectorNumber sector = editorWindow.firstSector + first + done;
@@ -200,6 +200,11 @@ RunResult saveChain(SaveRun& save, ChainWalk& walk)
     ClusterRun run;
     while (nextClusterRun(walk, maxClusters, run)) {
         RunResult result = saveClusters(save, run, buffer, chunk);
+        // Sectors past the volume's end are never read: the chain left it.
+        if (result.end == RunOutcome::Refused) {
+            walk.stop = ChainStop::OutsideVolume;
+            break;
+        }
         if (result.end != RunOutcome::Done) return result;
     }
     return {RunOutcome::Done, MSG_DONE, 0};
