@@ -27,27 +27,10 @@ const char* kindText(const DirectoryEntry& entry)
     return "";
 }
 
-// Trailing spaces pad the name's fields; control characters would reach
-// the list as they are.
-uint32_t copyTrimmed(const uint8_t* field, uint32_t length, char* text)
-{
-    while (length > 0 && field[length - 1] == ' ') length--;
-    for (uint32_t k = 0; k < length; k++) text[k] = field[k] < 0x20 ? '.' : char(field[k]);
-    return length;
-}
-
-// A label is eleven characters, spaces inside; a name has its dot.
 void addShortName(StructureRow& row, const DirectoryEntry& entry)
 {
-    char name[16];
-    uint32_t at = copyTrimmed(entry.name, entry.kind == EntryKind::Label ? 11 : 8, name);
-    char extension[4];
-    uint32_t extensionLength =
-        entry.kind == EntryKind::Label ? 0 : copyTrimmed(entry.name + 8, 3, extension);
-    if (extensionLength > 0) name[at++] = '.';
-    for (uint32_t k = 0; k < extensionLength; k++) name[at++] = extension[k];
-    name[at] = '\0';
-    if (entry.deleted && at > 0) name[0] = '?';
+    char name[SHORT_NAME_TEXT_SIZE];
+    formatShortName(entry, name);
     addCell(row, "%s", name);
 }
 

@@ -34,19 +34,6 @@ bool mayBeginShortName(uint8_t c)
     return std::strchr("\"*+,./:;<=>?[\\]|", c) == nullptr;
 }
 
-void formatShortName(const DirectoryEntry& entry, char* text)
-{
-    uint32_t at = 0;
-    uint32_t base = 8, extension = 11;
-    while (base > 0 && entry.name[base - 1] == ' ') base--;
-    while (extension > 8 && entry.name[extension - 1] == ' ') extension--;
-    for (uint32_t k = 0; k < base; k++) text[at++] = char(entry.name[k]);
-    if (extension > 8) text[at++] = '.';
-    for (uint32_t k = 8; k < extension; k++) text[at++] = char(entry.name[k]);
-    text[at] = '\0';
-    if (entry.deleted && at > 0) text[0] = '?';
-}
-
 // The long name where it reads whole in Shift-JIS, else the short one with
 // its first character as asked.
 void offeredName(char* name, uint32_t size)

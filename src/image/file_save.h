@@ -7,7 +7,7 @@
 // under the caret of a directory sector.
 struct FileSaveRequest {
     DirectoryEntry entry;
-    char shortName[16];       // as the directory shows it, '?' first where deleted
+    char shortName[SHORT_NAME_TEXT_SIZE];  // as the directory shows it, '?' first where deleted
     char firstCharacter[3];   // a deleted entry's, as asked; its guess at first
 };
 

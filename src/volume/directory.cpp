@@ -227,3 +227,27 @@ bool looksLikeDirectory(const uint8_t* sector, uint32_t size, const VolumeLayout
     }
     return inUse;
 }
+
+namespace {
+
+// Trailing spaces pad the name's fields.
+uint32_t copyTrimmed(const uint8_t* field, uint32_t length, char* text)
+{
+    while (length > 0 && field[length - 1] == ' ') length--;
+    for (uint32_t k = 0; k < length; k++) text[k] = field[k] < 0x20 ? '.' : char(field[k]);
+    return length;
+}
+
+}  // namespace
+
+void formatShortName(const DirectoryEntry& entry, char (&text)[SHORT_NAME_TEXT_SIZE])
+{
+    bool label = entry.kind == EntryKind::Label;
+    uint32_t at = copyTrimmed(entry.name, label ? 11 : 8, text);
+    char extension[3];
+    uint32_t extensionLength = label ? 0 : copyTrimmed(entry.name + 8, 3, extension);
+    if (extensionLength > 0) text[at++] = '.';
+    for (uint32_t k = 0; k < extensionLength; k++) text[at++] = extension[k];
+    text[at] = '\0';
+    if (entry.deleted && at > 0) text[0] = '?';
+}

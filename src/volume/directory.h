@@ -68,3 +68,11 @@ uint32_t decodeDirectory(const uint8_t* bytes, uint32_t size, uint32_t shownFrom
 // unused, deleted, a long name part, a label, a file or a directory, none
 // damaged, and at least one is in use.
 bool looksLikeDirectory(const uint8_t* sector, uint32_t size, const VolumeLayout& layout);
+
+// Room for a short name as shown: eight characters, a dot, three, its end.
+constexpr uint32_t SHORT_NAME_TEXT_SIZE = 13;
+
+// The entry's short name as a directory listing shows it: "NAME.EXT" without
+// the padding, a label's eleven characters as they are, control characters
+// as '.', and '?' for a deleted entry's lost first character.
+void formatShortName(const DirectoryEntry& entry, char (&text)[SHORT_NAME_TEXT_SIZE]);
