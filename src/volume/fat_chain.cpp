@@ -1,5 +1,6 @@
 #include "volume/fat_chain.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -10,7 +11,8 @@ namespace {
 bool hasClusters(const VolumeLayout& layout)
 {
     bool knownType = layout.fatType == 12 || layout.fatType == 16 || layout.fatType == 32;
-    return knownType && layout.sectorsPerCluster != 0 && layout.fatCount != 0;
+    return knownType && layout.sectorsPerCluster != 0 && layout.fatCount != 0 &&
+           layout.bytesPerSector != 0;
 }
 
 uint32_t valueMask(uint32_t fatType)
@@ -137,7 +139,7 @@ namespace {
 // cluster's previous one, 0 for none.
 struct PreviousClusters {
     uint32_t* previous;
-    uint32_t last;
+    uint32_t highest;
     Source source;
     SectorNumber volumeFirst;
     VolumeLayout layout;
@@ -167,9 +169,14 @@ bool scanFat(FatReader& reader)
 {
     std::free(scanned.previous);
     scanned.previous = nullptr;
-    uint32_t last = lastEntryCluster(reader.layout);
-    if (uint64_t(last) + 1 > SIZE_MAX / sizeof(uint32_t)) return false;
-    uint32_t* previous = static_cast<uint32_t*>(std::calloc(uint64_t(last) + 1, sizeof *previous));
+    // A cluster past the FAT's last entry may still be linked to; none
+    // past the highest value a link can carry.
+    const VolumeLayout& layout = reader.layout;
+    uint32_t highest = std::min(highestCluster(layout), valueMask(layout.fatType) - 9);
+    uint32_t last = lastEntryCluster(layout);
+    if (uint64_t(highest) + 1 > SIZE_MAX / sizeof(uint32_t)) return false;
+    void* bytes = std::calloc(uint64_t(highest) + 1, sizeof(uint32_t));
+    uint32_t* previous = static_cast<uint32_t*>(bytes);
     if (previous == nullptr) return false;
     uint64_t writeCount = SectorIo::writeCount();
     for (uint32_t cluster = 2; cluster <= last; cluster++) {
@@ -178,10 +185,10 @@ bool scanFat(FatReader& reader)
             std::free(previous);
             return false;
         }
-        if (entry.link == FatLink::Next && entry.value <= last && previous[entry.value] == 0)
+        if (entry.link == FatLink::Next && previous[entry.value] == 0)
             previous[entry.value] = cluster;
     }
-    scanned = {previous, last, reader.source, reader.volumeFirst, reader.layout, writeCount};
+    scanned = {previous, highest, reader.source, reader.volumeFirst, reader.layout, writeCount};
     return true;
 }
 
@@ -192,7 +199,7 @@ bool findPreviousCluster(FatReader& reader, uint32_t cluster, uint32_t& previous
     previous = 0;
     if (!isFatReadable(reader.layout)) return false;
     if (!isScanOf(reader) && !scanFat(reader)) return false;
-    if (cluster >= 2 && cluster <= scanned.last) previous = scanned.previous[cluster];
+    if (cluster >= 2 && cluster <= scanned.highest) previous = scanned.previous[cluster];
     return true;
 }
 
