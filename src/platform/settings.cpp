@@ -56,20 +56,19 @@ int32_t saturatedSum(int32_t a, int32_t b)
 // A rectangle no screen shows (saved while minimized, or on a monitor since
 // removed) would open a window nobody can see: it moves onto the primary
 // screen, centred, at its saved size as far as the screen allows.
-void bringWindowOnScreen()
+void bringOnScreen(int32_t& left, int32_t& top, int32_t& width, int32_t& height)
 {
-    int32_t right = saturatedSum(settings.windowLeft, settings.windowWidth);
-    int32_t bottom = saturatedSum(settings.windowTop, settings.windowHeight);
-    if (right > settings.windowLeft && bottom > settings.windowTop &&
-        platform.isOnScreen(settings.windowLeft, settings.windowTop, right, bottom))
-        return;
-    int32_t left = 0, top = 0, screenRight = 0, screenBottom = 0;
-    platform.getWorkArea(&left, &top, &screenRight, &screenBottom);
-    int32_t width = std::max(0, screenRight - left), height = std::max(0, screenBottom - top);
-    settings.windowWidth = std::clamp(settings.windowWidth, 0, width);
-    settings.windowHeight = std::clamp(settings.windowHeight, 0, height);
-    settings.windowLeft = left + (width - settings.windowWidth) / 2;
-    settings.windowTop = top + (height - settings.windowHeight) / 2;
+    int32_t right = saturatedSum(left, width);
+    int32_t bottom = saturatedSum(top, height);
+    if (right > left && bottom > top && platform.isOnScreen(left, top, right, bottom)) return;
+    int32_t areaLeft = 0, areaTop = 0, areaRight = 0, areaBottom = 0;
+    platform.getWorkArea(&areaLeft, &areaTop, &areaRight, &areaBottom);
+    int32_t areaWidth = std::max(0, areaRight - areaLeft);
+    int32_t areaHeight = std::max(0, areaBottom - areaTop);
+    width = std::clamp(width, 0, areaWidth);
+    height = std::clamp(height, 0, areaHeight);
+    left = areaLeft + (areaWidth - width) / 2;
+    top = areaTop + (areaHeight - height) / 2;
 }
 
 }  // namespace
@@ -82,7 +81,10 @@ void loadSettings()
     // The font metrics have five rows; the file may hold anything.
     if (settings.fontSize < 0 || settings.fontSize >= FONT_SIZE_COUNT)
         settings.fontSize = DEFAULT_FONT_SIZE;
-    bringWindowOnScreen();
+    bringOnScreen(settings.windowLeft, settings.windowTop, settings.windowWidth,
+                  settings.windowHeight);
+    bringOnScreen(settings.structureLeft, settings.structureTop, settings.structureWidth,
+                  settings.structureHeight);
 }
 
 void saveSettings()

@@ -1,8 +1,10 @@
 #include "fake_platform.h"
 
+#include <iconv.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -223,6 +225,55 @@ void fakeShowStatus(const char* const* parts, int count)
     fake.status.assign(parts, parts + count);
 }
 
+void fakeShowStructure(bool shown)
+{
+    if (shown) fake.structureShows++;
+    fake.structureShown = shown;
+}
+
+// One code unit, or two for a pair of surrogates.
+size_t utf16CharacterBytes(const char* at, size_t left)
+{
+    uint16_t unit = uint16_t(uint8_t(at[0]) | uint8_t(at[1]) << 8);
+    return unit >= 0xD800 && unit < 0xDC00 && left >= 4 ? 4 : 2;
+}
+
+// As WideCharToMultiByte with a default character: '?' for each character
+// Shift-JIS lacks, and no text at all where it does not fit.
+bool fakeUtf16ToShiftJis(const uint16_t* units, uint32_t count, char* text, uint32_t size)
+{
+    if (size == 0) return false;
+    text[0] = '\0';
+    iconv_t converter = iconv_open("CP932", "UTF-16LE");
+    if (converter == iconv_t(-1)) return false;
+    std::vector<char> input(size_t(count) * 2);
+    for (uint32_t k = 0; k < count; k++) {
+        input[2 * k] = char(units[k] & 0xFF);
+        input[2 * k + 1] = char(units[k] >> 8);
+    }
+    char* in = input.data();
+    size_t inLeft = input.size();
+    char* out = text;
+    size_t outLeft = size - 1;
+    bool exact = true, fits = true;
+    while (inLeft > 0 && fits) {
+        if (iconv(converter, &in, &inLeft, &out, &outLeft) != size_t(-1)) break;
+        if (errno == E2BIG || outLeft == 0) {
+            fits = false;
+        } else {
+            exact = false;
+            size_t skipped = inLeft >= 2 ? utf16CharacterBytes(in, inLeft) : inLeft;
+            in += skipped;
+            inLeft -= skipped;
+            *out++ = '?';
+            outLeft--;
+        }
+    }
+    iconv_close(converter);
+    *(fits ? out : text) = '\0';
+    return fits && exact;
+}
+
 void fakeSetScrollPos(int bar, int32_t position)
 {
     fake.bars[bar].position = position;
@@ -349,6 +400,8 @@ void installFakePlatform()
     platform.setScrollRange = fakeSetScrollRange;
     platform.setScrollPos = fakeSetScrollPos;
     platform.showStatus = fakeShowStatus;
+    platform.showStructure = fakeShowStructure;
+    platform.utf16ToShiftJis = fakeUtf16ToShiftJis;
     platform.createFile = fakeCreateFile;
     platform.openFile = fakeOpenFile;
     platform.fileExists = fakeFileExists;

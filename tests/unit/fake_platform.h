@@ -76,6 +76,8 @@ struct FakePlatform {
     int32_t caretWidth = 0, caretHeight = 0, caretX = 0, caretY = 0;
     FakeScrollBar bars[2];  // SCROLL_BAR_HORZ, SCROLL_BAR_VERT
     std::vector<std::string> status;  // the status bar's parts as last shown
+    int structureShows = 0;       // calls that showed the structure view
+    bool structureShown = false;  // as the last call left it
 
     // Files are real files; these make their calls fail.
     bool createFails = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "fake_platform.h"
@@ -9,9 +10,11 @@
 
 namespace {
 
-const char* const KEY_ORDER[] = {"TOP",   "BOTTOM",   "LEFT",     "RIGHT",
-                                 "FONTSIZE", "KANJI", "OPTFLAG1", "OPTFLAG2",
-                                 "STATUSBAR"};
+const char* const KEY_ORDER[] = {"TOP",        "BOTTOM",    "LEFT",       "RIGHT",
+                                 "FONTSIZE",   "KANJI",     "OPTFLAG1",   "OPTFLAG2",
+                                 "STATUSBAR",  "STRUCTVIEW", "STRUCTLEFT", "STRUCTTOP",
+                                 "STRUCTWIDTH", "STRUCTHEIGHT"};
+constexpr size_t KEY_COUNT = std::size(KEY_ORDER);
 
 class SettingsFile : public ::testing::Test {
 protected:
@@ -30,6 +33,11 @@ TEST_F(SettingsFile, NoFileGivesTheDefaults)
     EXPECT_EQ(settings.confirmSectorWrite, 1);
     EXPECT_EQ(settings.confirmDiscardEdits, 1);
     EXPECT_EQ(settings.statusBar, 1);
+    EXPECT_EQ(settings.structureView, 0);
+    EXPECT_EQ(settings.structureLeft, 640);
+    EXPECT_EQ(settings.structureTop, 0);
+    EXPECT_EQ(settings.structureWidth, 560);
+    EXPECT_EQ(settings.structureHeight, 400);
     EXPECT_EQ(fake.profileReads, std::vector<std::string>(std::begin(KEY_ORDER),
                                                           std::end(KEY_ORDER)));
 }
@@ -70,12 +78,16 @@ TEST_F(SettingsFile, SaveWritesTheWindowAndTheRestInOrder)
     settings.confirmSectorWrite = 0;
     settings.confirmDiscardEdits = -7;
     settings.statusBar = 0;
+    settings.structureView = 1;
+    settings.structureLeft = 900, settings.structureTop = 70;
+    settings.structureWidth = 300, settings.structureHeight = 500;
     // A window moved to (100, 50) and sized 800 x 600.
     fake.window[0] = 100, fake.window[1] = 50, fake.window[2] = 900, fake.window[3] = 650;
     saveSettings();
-    const char* values[] = {"50", "600", "100", "800", "4", "0", "0", "-7", "0"};
-    ASSERT_EQ(fake.profileWrites.size(), 9u);
-    for (size_t i = 0; i < 9; i++) {
+    const char* values[] = {"50", "600", "100", "800", "4", "0",  "0",
+                            "-7", "0",   "1",   "900", "70", "300", "500"};
+    ASSERT_EQ(fake.profileWrites.size(), KEY_COUNT);
+    for (size_t i = 0; i < KEY_COUNT; i++) {
         EXPECT_EQ(fake.profileWrites[i].section, "OPTION");
         EXPECT_EQ(fake.profileWrites[i].key, KEY_ORDER[i]);
         EXPECT_EQ(fake.profileWrites[i].value, values[i]) << KEY_ORDER[i];
@@ -91,6 +103,11 @@ TEST_F(SettingsFile, SaveWritesTheWindowAndTheRestInOrder)
     EXPECT_EQ(settings.fontSize, 4);
     EXPECT_EQ(settings.confirmDiscardEdits, -7);
     EXPECT_EQ(settings.statusBar, 0);
+    EXPECT_EQ(settings.structureView, 1);
+    EXPECT_EQ(settings.structureLeft, 900);
+    EXPECT_EQ(settings.structureTop, 70);
+    EXPECT_EQ(settings.structureWidth, 300);
+    EXPECT_EQ(settings.structureHeight, 500);
 }
 
 TEST_F(SettingsFile, AFontSizeOutsideTheTableFallsBackToMedium)
@@ -115,7 +132,7 @@ TEST_F(SettingsFile, AFontSizeOutsideTheTableFallsBackToMedium)
 
 // TOP, BOTTOM (a height), LEFT, RIGHT (a width) as the file holds them, and
 // as the window opens with a screen of 1280 x 1024 whose taskbar takes the
-// top 40 pixels.
+// top 40 pixels; the structure view's rectangle likewise.
 TEST_F(SettingsFile, AWindowNoScreenShowsMovesOntoThePrimaryScreen)
 {
     fake.workArea[1] = 40, fake.workArea[3] = 1024;
@@ -132,13 +149,20 @@ TEST_F(SettingsFile, AWindowNoScreenShowsMovesOntoThePrimaryScreen)
         {"at the end of the numbers", {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
          {40, 984, 0, 1280}},
     };
+    const char* const STRUCTURE_KEYS[] = {"STRUCTTOP", "STRUCTHEIGHT", "STRUCTLEFT",
+                                          "STRUCTWIDTH"};
     for (const Case& c : cases) {
-        for (int i = 0; i < 4; i++)
+        for (int i = 0; i < 4; i++) {
             fake.profile[std::string("OPTION/") + KEY_ORDER[i]] = std::to_string(c.saved[i]);
+            fake.profile[std::string("OPTION/") + STRUCTURE_KEYS[i]] = std::to_string(c.saved[i]);
+        }
         loadSettings();
         int32_t opened[] = {settings.windowTop, settings.windowHeight, settings.windowLeft,
                             settings.windowWidth};
         EXPECT_TRUE(std::equal(opened, opened + 4, c.opened)) << c.what;
+        int32_t view[] = {settings.structureTop, settings.structureHeight,
+                          settings.structureLeft, settings.structureWidth};
+        EXPECT_TRUE(std::equal(view, view + 4, c.opened)) << "the view " << c.what;
     }
 }
 
