@@ -14,9 +14,7 @@ FatReader fat;
 
 uint32_t shownCluster()
 {
-    const VolumeLayout& layout = editorWindow.layout;
-    SectorNumber inVolume = editor.currentSector - editorWindow.firstSector;
-    return uint32_t((inVolume - layout.dataStart) / layout.sectorsPerCluster + 2);
+    return clusterOfSector(editorWindow.layout, editor.currentSector - editorWindow.firstSector);
 }
 
 void showCluster(uint32_t cluster)

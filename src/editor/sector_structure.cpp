@@ -4,19 +4,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "editor/cursor.h"
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
-#include "editor/navigation.h"
-#include "editor/structure_rows.h"
 #include "platform/commands.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
 #include "volume/cluster.h"
 #include "volume/directory.h"
 #include "volume/partition_table.h"
-
-SectorStructure sectorStructure;
 
 namespace {
 
@@ -36,34 +31,10 @@ DecodedSector decoded = {NO_SOURCE, 0, 0, 0, 0, {}};
 // one whether or not they look like one.
 uint32_t enteredDirectory = 0;
 
-constexpr uint32_t BPB_ROOT_CLUSTER = 44;
-
-uint32_t read32(const uint8_t* p)
-{
-    return uint32_t(p[0] | p[1] << 8 | p[2] << 16) | uint32_t(p[3]) << 24;
-}
-
 bool isNtfsBootSector(const uint8_t* sector)
 {
     return std::memcmp(sector + 3, "NTFS    ", 8) == 0 && sector[510] == 0x55 &&
            sector[511] == 0xAA;
-}
-
-uint32_t shownCluster(SectorNumber inVolume)
-{
-    const VolumeLayout& layout = editorWindow.layout;
-    return uint32_t((inVolume - layout.dataStart) / layout.sectorsPerCluster + 2);
-}
-
-// FAT32 keeps its root directory in a cluster its boot sector names.
-uint32_t rootCluster()
-{
-    alignas(SECTOR_BUFFER_ALIGNMENT) static uint8_t boot[IMAGE_BUFFER_SIZE];
-    if (editorWindow.layout.fatType != 32 ||
-        SectorIo::transfer(SectorOp::Read, editor.source, 1, editorWindow.firstSector, boot) !=
-            SECTOR_STATUS_OK)
-        return 0;
-    return read32(boot + BPB_ROOT_CLUSTER);
 }
 
 // A data sector is a directory's where Enter went to it as one, where it is
@@ -71,8 +42,8 @@ uint32_t rootCluster()
 bool isDirectoryData(SectorNumber inVolume, const uint8_t* sector)
 {
     const VolumeLayout& layout = editorWindow.layout;
-    uint32_t cluster = shownCluster(inVolume);
-    if (cluster == enteredDirectory || cluster == rootCluster()) return true;
+    uint32_t cluster = clusterOfSector(editorWindow.layout, inVolume);
+    if (cluster == enteredDirectory || cluster == rootDirectoryCluster()) return true;
     return looksLikeDirectory(sector, editor.sectorSize, layout);
 }
 
@@ -136,7 +107,7 @@ void buildOther()
     else if (inVolume < layout.reservedSectors)
         setStructureTitle("%s", "IPL領域");
     else
-        setStructureTitle("DATA領域  ｸﾗｽﾀ %lu", (unsigned long)shownCluster(inVolume));
+        setStructureTitle("DATA領域  ｸﾗｽﾀ %lu", (unsigned long)clusterOfSector(editorWindow.layout, inVolume));
 }
 
 void build()
@@ -203,15 +174,6 @@ void markCaretRow()
 
 }  // namespace
 
-SectorNumber rootDirectorySector()
-{
-    const VolumeLayout& layout = editorWindow.layout;
-    uint32_t cluster = rootCluster();
-    if (layout.fatType != 32) return editorWindow.firstSector + layout.dirStart;
-    if (!isClusterInVolume(layout, cluster)) return NO_TARGET;
-    return editorWindow.firstSector + clusterFirstSector(layout, cluster);
-}
-
 bool entryUnderCaret(DirectoryEntry& entry)
 {
     static DirectoryEntry entries[IMAGE_BUFFER_SIZE / DIR_ENTRY_SIZE];
@@ -252,40 +214,9 @@ void showStructure()
     platform.showStructure(true);
 }
 
-const char* structureCell(const StructureRow& row, int32_t column)
+void noteEnteredDirectory(uint32_t cluster)
 {
-    if (column < 0 || column >= row.cellCount) return "";
-    return row.text + row.cellStart[column];
-}
-
-void selectStructureRow(int32_t row)
-{
-    if (row < 0 || uint32_t(row) >= sectorStructure.rowCount) return;
-    const StructureRow& chosen = sectorStructure.rows[row];
-    if (chosen.length == 0 || chosen.offset >= editor.sectorSize) return;
-    editor.cursorLine = int32_t(chosen.offset / DUMP_BYTES_PER_LINE);
-    editor.cursorColumn = int32_t(chosen.offset % DUMP_BYTES_PER_LINE);
-    editor.cursorNibble = 0;
-    placeCaret(true);
-}
-
-bool openStructureRow(int32_t row)
-{
-    if (row < 0 || uint32_t(row) >= sectorStructure.rowCount) return false;
-    const StructureRow& chosen = sectorStructure.rows[row];
-    if (chosen.target == NO_TARGET) return false;
-    uint32_t cluster = 0;
-    if (chosen.directory && editorWindow.hasAreas) {
-        const VolumeLayout& layout = editorWindow.layout;
-        SectorNumber inVolume = chosen.target - editorWindow.firstSector;
-        if (inVolume >= layout.dataStart) cluster = shownCluster(inVolume);
-    }
-    if (!loadSector(editor.source, chosen.target)) return false;
     enteredDirectory = cluster;
-    editor.cursorLine = 0;
-    editor.cursorColumn = 0;
-    placeCaret(true);
-    return true;
 }
 
 void toggleStructureView()

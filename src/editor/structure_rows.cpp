@@ -4,6 +4,15 @@
 #include <cstdio>
 
 #include "editor/editor_state.h"
+#include "volume/cluster.h"
+
+SectorStructure sectorStructure;
+
+const char* structureCell(const StructureRow& row, int32_t column)
+{
+    if (column < 0 || column >= row.cellCount) return "";
+    return row.text + row.cellStart[column];
+}
 
 StructureRow* addStructureRow(uint32_t offset, uint32_t length)
 {
@@ -111,3 +120,30 @@ void addFieldRows(const uint8_t* sector, const StructureField* fields, uint32_t 
         addValue(*row, field, sector + field.offset);
     }
 }
+
+namespace {
+
+constexpr uint32_t BPB_ROOT_CLUSTER = 44;
+
+}  // namespace
+
+// FAT32 keeps its root directory in a cluster its boot sector names.
+uint32_t rootDirectoryCluster()
+{
+    alignas(SECTOR_BUFFER_ALIGNMENT) static uint8_t boot[IMAGE_BUFFER_SIZE];
+    if (editorWindow.layout.fatType != 32 ||
+        SectorIo::transfer(SectorOp::Read, editor.source, 1, editorWindow.firstSector, boot) !=
+            SECTOR_STATUS_OK)
+        return 0;
+    return uint32_t(littleEndian(boot + BPB_ROOT_CLUSTER, 4));
+}
+
+SectorNumber rootDirectorySector()
+{
+    const VolumeLayout& layout = editorWindow.layout;
+    uint32_t cluster = rootDirectoryCluster();
+    if (layout.fatType != 32) return editorWindow.firstSector + layout.dirStart;
+    if (!isClusterInVolume(layout, cluster)) return NO_TARGET;
+    return editorWindow.firstSector + clusterFirstSector(layout, cluster);
+}
+

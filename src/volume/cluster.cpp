@@ -27,6 +27,11 @@ SectorNumber clusterFirstSector(const VolumeLayout& layout, uint32_t cluster)
     return layout.dataStart + SectorNumber(cluster - 2) * layout.sectorsPerCluster;
 }
 
+uint32_t clusterOfSector(const VolumeLayout& layout, SectorNumber sector)
+{
+    return uint32_t((sector - layout.dataStart) / layout.sectorsPerCluster + 2);
+}
+
 // The first sector is checked in 64 bits too: a damaged boot sector can put
 // the data area's clusters past the volume's end, or wrap them to its start.
 bool isClusterInVolume(const VolumeLayout& layout, uint32_t cluster)

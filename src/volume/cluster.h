@@ -10,6 +10,10 @@ SectorNumber clusterFirstSector(const VolumeLayout& layout, uint32_t cluster);
 // to this one. Only for a layout with clusters.
 uint32_t highestCluster(const VolumeLayout& layout);
 
+// The cluster a sector of the data area lies in (`sector` counted from the
+// volume's start, at or past its data area; a layout with clusters).
+uint32_t clusterOfSector(const VolumeLayout& layout, SectorNumber sector);
+
 // Whether the cluster lies inside the volume's data area, so that a jump to
 // it lands inside the volume. FAT32 counts its data area to the volume's end;
 // a layout without clusters or FATs has none.

@@ -4,6 +4,7 @@
 
 #include "app/main_commands.h"
 #include "editor/sector_structure.h"
+#include "editor/structure_actions.h"
 #include "editor_fixture.h"
 #include "image/file_save.h"
 
