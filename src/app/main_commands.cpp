@@ -19,6 +19,7 @@
 #include "platform/settings.h"
 #include "search/find.h"
 #include "volume/drive_types.h"
+#include "volume/fat_chain.h"
 
 namespace {
 
@@ -155,5 +156,6 @@ bool acceptReadChoice(Source source, const char* sectorText)
         showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
         return false;
     }
+    forgetFatScan();  // the read dialog is how another medium is read
     return loadSector(source, sector);
 }

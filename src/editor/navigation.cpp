@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "platform/settings.h"
 #include "volume/drive_types.h"
+#include "volume/fat_chain.h"
 #include "volume/medium.h"
 #include "volume/volume_info.h"
 
@@ -146,6 +147,7 @@ bool loadSector(Source source, SectorNumber sector)
     }
 
     bool newTable = source != editor.source || tableRead.gpt != partitionTable.gpt;
+    if (source != editor.source) forgetFatScan();
     editorSpace = space;
     editorLayout = layout;
     editorWindow = window;
@@ -170,7 +172,10 @@ bool navigate(int command)
     case CMD_JUMP_DATA: target = editorWindow.firstSector + editorWindow.layout.dataStart; break;
     case CMD_JUMP_LAST: target = editorLayout.totalSectors - 1; break;
     case CMD_BACK: target = editor.previousSector; break;
-    case CMD_REFRESH: target = editor.currentSector; break;
+    case CMD_REFRESH:
+        forgetFatScan();  // F5 is how a swapped medium is read afresh
+        target = editor.currentSector;
+        break;
     default: return false;
     }
     loadSector(editor.source, target);

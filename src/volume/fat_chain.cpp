@@ -194,6 +194,12 @@ bool scanFat(FatReader& reader)
 
 }  // namespace
 
+void forgetFatScan()
+{
+    std::free(scanned.previous);
+    scanned.previous = nullptr;
+}
+
 bool findPreviousCluster(FatReader& reader, uint32_t cluster, uint32_t& previous)
 {
     previous = 0;

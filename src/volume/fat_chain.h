@@ -51,6 +51,8 @@ bool readFatEntry(FatReader& reader, uint32_t cluster, FatValue& entry);
 // same volume is asked and nothing has been written to any source since.
 // False when the FAT cannot be read or the memory for it had.
 bool findPreviousCluster(FatReader& reader, uint32_t cluster, uint32_t& previous);
+// Lets the kept scan go: the medium may have been changed under the source.
+void forgetFatScan();
 
 // Why a walk of a file's clusters ended.
 enum class ChainStop : uint8_t {
