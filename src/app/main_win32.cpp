@@ -5,6 +5,7 @@
 #include "app/main_window_win32.h"
 #include "app/platform_win32.h"
 #include "app/startup.h"
+#include "app/structure_view_win32.h"
 #include "disk/physical_disk_win32.h"
 #include "disk/sector_routes_win32.h"
 #include "editor/editor_state.h"
@@ -84,16 +85,24 @@ bool handOverToRunningInstance(const char* imagePath)
     return true;
 }
 
+// The main window's accelerators first, wherever the focus is; then the
+// structure view's keys (Tab, Enter, Esc) as a dialog takes them.
+void dispatchMessage(HWND window, HACCEL accelerators, MSG& message)
+{
+    if (TranslateAcceleratorA(window, accelerators, &message)) return;
+    HWND view = structureViewWindow();
+    if (view != nullptr && IsDialogMessageA(view, &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
 // Every message, then what waits for a moment with no run, dialog or
 // question up: this loop runs only then.
 int runMessageLoop(HWND window, HACCEL accelerators)
 {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorA(window, accelerators, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        dispatchMessage(window, accelerators, message);
         openWaitingImage();
     }
     return int(message.wParam);

@@ -9,12 +9,14 @@
 #include "app/platform_win32.h"
 #include "app/read_dialog_win32.h"
 #include "app/status_bar_win32.h"
+#include "app/structure_view_win32.h"
 #include "driveinfo/drive_dialogs_win32.h"
 #include "editor/cluster_dialog_win32.h"
 #include "editor/cursor.h"
 #include "editor/dump_paint_win32.h"
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
+#include "editor/sector_structure.h"
 #include "editor/value_edit.h"
 #include "editor/value_edit_dialog_win32.h"
 #include "editor/view_scroll.h"
@@ -118,6 +120,9 @@ void addStatusBar(HWND window)
     fitStatusBar();
     updateScrollBars();
     InvalidateRect(window, nullptr, TRUE);
+    // The view is a list view too: it could not come up before.
+    allowStructureView(window, GetModuleHandleA(nullptr));
+    if (settings.structureView != 0) showStructure();
 }
 
 // The message a second start asks with, 0 until the window exists.
@@ -207,6 +212,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         updateScrollBars();
         return 0;
     case WM_GETMINMAXINFO: limitSize(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+    // A modal dialog or a run disables the window: the view follows.
+    case WM_ENABLE: enableStructureView(wParam != FALSE); return 0;
     case WM_KEYDOWN:
         onKeyDown(int(wParam));
         placeCaret(true);

@@ -2,12 +2,14 @@
 #include <commdlg.h>
 #include <winioctl.h>
 
+#include <climits>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
 
 #include "app/platform_win32.h"
 #include "app/status_bar_win32.h"
+#include "app/structure_view_win32.h"
 
 #include "disk/access_method.h"
 #include "editor/cursor.h"
@@ -279,6 +281,38 @@ void showStatus(const char* const* parts, int count)
     setStatusParts(parts, count);
 }
 
+constexpr UINT SHIFT_JIS = 932;
+
+// Without the flag a character Shift-JIS lacks may come out as a look-alike
+// (é as e) and count as converted; Windows before 2000 refuses the flag, and
+// there the plain call is all there is.
+int toShiftJis(const uint16_t* units, int count, char* text, int size, BOOL* usedDefault)
+{
+    LPCWSTR wide = reinterpret_cast<LPCWSTR>(units);
+    int length = WideCharToMultiByte(SHIFT_JIS, WC_NO_BEST_FIT_CHARS, wide, count, text, size,
+                                     "?", usedDefault);
+    if (length > 0 || GetLastError() != ERROR_INVALID_FLAGS) return length;
+    return WideCharToMultiByte(SHIFT_JIS, 0, wide, count, text, size, "?", usedDefault);
+}
+
+// A text that does not fit is no text: cut, it could end in half a character.
+bool utf16ToShiftJis(const uint16_t* units, uint32_t count, char* text, uint32_t size)
+{
+    if (size == 0) return false;
+    text[0] = '\0';
+    if (count == 0) return true;
+    // No room at all would ask only for the length.
+    if (size == 1 || count > uint32_t(INT_MAX) || size > uint32_t(INT_MAX)) return false;
+    BOOL usedDefault = FALSE;
+    int length = toShiftJis(units, int(count), text, int(size - 1), &usedDefault);
+    if (length <= 0) {
+        text[0] = '\0';
+        return false;
+    }
+    text[length] = '\0';
+    return !usedDefault;
+}
+
 void* handleOrNull(HANDLE file)
 {
     return file == INVALID_HANDLE_VALUE ? nullptr : file;
@@ -462,6 +496,8 @@ void installWin32Platform()
     platform.setScrollRange = setScrollRange;
     platform.setScrollPos = setScrollPos;
     platform.showStatus = showStatus;
+    platform.showStructure = showStructureView;
+    platform.utf16ToShiftJis = utf16ToShiftJis;
     platform.createFile = createFile;
     platform.openFile = openFile;
     platform.fileExists = fileExists;

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-namespace {
-
 void insertListColumns(HWND list, const char* const* headers, int count)
 {
     for (int column = 0; column < count; column++) {
@@ -15,8 +13,6 @@ void insertListColumns(HWND list, const char* const* headers, int count)
         SendMessageA(list, LVM_INSERTCOLUMNA, column, LPARAM(&header));
     }
 }
-
-}  // namespace
 
 void prepareListDialog(HWND dialog, HWND list, const char* const* headers, int count)
 {

@@ -104,7 +104,9 @@ TEST(SettingsFile, EachExeNameHasItsOwnIniFile)
 
     std::vector<std::string> expected = {"[OPTION]",   "TOP=50",  "BOTTOM=600", "LEFT=100",
                                          "RIGHT=800",  "FONTSIZE=4", "KANJI=0", "OPTFLAG1=0",
-                                         "OPTFLAG2=1", "STATUSBAR=1"};
+                                         "OPTFLAG2=1", "STATUSBAR=1", "STRUCTVIEW=0",
+                                         "STRUCTLEFT=640", "STRUCTTOP=0", "STRUCTWIDTH=560",
+                                         "STRUCTHEIGHT=400"};
     EXPECT_EQ(lines(dir + "\\Veldis Copy.INI"), expected);
     std::string own = ownPath();
     own.replace(own.size() - 3, 3, "INI");
