@@ -97,7 +97,6 @@ WindowAction runCommand(int id)
     case CMD_STATUS_BAR:
         settings.statusBar = settings.statusBar == 0 ? 1 : 0;
         setCommandChecked(CMD_STATUS_BAR, settings.statusBar != 0);
-    setCommandChecked(CMD_STRUCTURE_VIEW, settings.structureView != 0);
         return WindowAction::StatusBar;
     case CMD_STRUCTURE_VIEW: toggleStructureView(); break;
     case CMD_NEXT_CLUSTER: showNextCluster(); break;

@@ -41,7 +41,7 @@ void offeredName(char* name, uint32_t size)
     const DirectoryEntry& entry = fileSaveRequest.entry;
     bool longValid = entry.longLength > 0 && entry.longCheck == LongNameCheck::Valid;
     if (longValid && platform.utf16ToShiftJis(entry.longName, entry.longLength, name, size) &&
-        std::strpbrk(name, "\\/:*?\"<>|") == nullptr)
+        isPlainFileName(name))
         return;
     std::snprintf(name, size, "%s", fileSaveRequest.shortName);
     if (entry.deleted && name[0] != '\0') name[0] = fileSaveRequest.firstCharacter[0];
@@ -51,11 +51,12 @@ void offeredName(char* name, uint32_t size)
 // that would not fit beside the folder is offered alone.
 void offerNameInLastFolder(const char* name)
 {
-    char* last = std::strrchr(lastFilePath, '\\');
-    if (last == nullptr) last = std::strrchr(lastFilePath, '/');
-    char* end = last == nullptr ? lastFilePath : last + 1;
+    char* end = lastFilePath + (fileNameOf(lastFilePath) - lastFilePath);
     size_t room = FILE_PATH_SIZE - size_t(end - lastFilePath);
-    if (std::strlen(name) >= room) end = lastFilePath, room = FILE_PATH_SIZE;
+    if (std::strlen(name) >= room) {
+        end = lastFilePath;
+        room = FILE_PATH_SIZE;
+    }
     std::memcpy(end, name, std::min(std::strlen(name) + 1, room));
     lastFilePath[FILE_PATH_SIZE - 1] = '\0';
 }

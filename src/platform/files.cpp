@@ -8,12 +8,26 @@
 
 char lastFilePath[FILE_PATH_SIZE];
 
-namespace {
-
 bool isShiftJisLead(uint8_t byte)
 {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
+
+// A double-byte character's second byte may be 5Ch or 7Ch and is skipped.
+bool isPlainFileName(const char* name)
+{
+    for (const char* c = name; *c != '\0'; c++) {
+        uint8_t byte = uint8_t(*c);
+        if (isShiftJisLead(byte)) {
+            if (*++c == '\0') return false;
+        } else if (byte < 0x20 || std::strchr("\\/:*?\"<>|", byte) != nullptr) {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
 
 // Where the path's file name starts, its last dot after that (0 for none)
 // and its end. The path is walked a character at a time: the second byte of

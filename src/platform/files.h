@@ -14,6 +14,13 @@ extern char lastFilePath[FILE_PATH_SIZE];
 // is never an existing file of another kind. False when cancelled.
 bool chooseFileOfKind(const FileChoice& choice);
 
+// Whether the byte begins a two-byte Shift-JIS character.
+bool isShiftJisLead(uint8_t byte);
+
+// A name from outside (a disk's directory) that is a file name and nothing
+// more: no folder or device punctuation, no control characters.
+bool isPlainFileName(const char* name);
+
 // The file name of `path`, after its last folder.
 const char* fileNameOf(const char* path);
 

@@ -44,8 +44,8 @@ protected:
         std::string source = dir.path + "/source";
         std::ofstream(source, std::ios::binary)
             .write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-        EXPECT_TRUE(run("MTOOLS_SKIP_CHECK=1 mcopy -i '" + floppy + "' '" + source + "' '::/" +
-                        name + "'"));
+        EXPECT_TRUE(run("LC_ALL=C.UTF-8 MTOOLS_SKIP_CHECK=1 mcopy -i '" + floppy + "' '" + source +
+                        "' '::/" + name + "'"));
     }
 
     // The row whose 名前 or 長い名前 cell is `name`.
@@ -152,7 +152,14 @@ TEST_F(Structure, EnterFollowsDirectoriesAndTheChainStepsNameWhereTheyStop)
 
 TEST_F(Structure, AFileIsSavedByItsChainAndABrokenOneIsNamed)
 {
+    // A long name is offered whole, a double-byte character ending in 5Ch too.
+    put(u8"ソフト.txt", {});
     ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 19));
+    selectStructureRow(indexOf(row("ソフト.txt")));
+    ASSERT_EQ(beginFileSave(), FileSaveStep::ChooseFile);
+    EXPECT_FALSE(chooseSavedFile());
+    EXPECT_STREQ(fileNameOf(lastFilePath), "ソフト.txt");
+
     selectStructureRow(indexOf(row("Fragmented file.dat")));
     ASSERT_EQ(beginFileSave(), FileSaveStep::ChooseFile);
     EXPECT_FALSE(chooseSavedFile());  // cancelled, on the name offered
