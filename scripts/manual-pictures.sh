@@ -36,6 +36,14 @@ xdotool key --delay 100 Home Down Down Down alt+v c  # README.TXT's entry
 take 'クラスタの指定' cluster
 dialog_leave "$DIALOG" 150 56 105 41  # ｷｬﾝｾﾙ
 
+# The structure view of the same sector, README.TXT's row under the caret;
+# closed again, so the settings keep it hidden.
+e2e_focus_main
+xdotool key alt+v d
+take 'セクタの構造' structure
+e2e_focus_main
+xdotool key alt+v d
+
 e2e_focus_main
 xdotool key --delay 100 Home Down Down Right Right alt+e e w
 take 'エディット' value-edit
