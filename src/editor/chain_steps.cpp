@@ -30,6 +30,23 @@ void tellNoNext(uint32_t cluster, const char* why)
     showTextWithDetail(text, messageKind(MSG_NO_NEXT_CLUSTER), nullptr);
 }
 
+// Why the chain goes no further from `cluster`, whose entry is `entry`.
+void describeLink(const FatValue& entry, uint32_t cluster, char* why, size_t size)
+{
+    const char* text = "";
+    switch (entry.link) {
+    case FatLink::End: text = "FATでは、ファイルの最後のクラスタです。"; break;
+    case FatLink::Free: text = "FATでは、空きクラスタです。"; break;
+    case FatLink::Bad: text = "FATでは、不良クラスタです。"; break;
+    case FatLink::Reserved: text = "FATの値 (%lXh) は、クラスタを指していません。"; break;
+    case FatLink::Next:
+        text = entry.value == cluster ? "FATでは、このクラスタの次がこのクラスタ自身です（ループ）。"
+                                      : "FATでは、次のクラスタ (%lu) がボリュームの外にあります。";
+        break;
+    }
+    std::snprintf(why, size, text, (unsigned long)entry.value);
+}
+
 }  // namespace
 
 void showNextCluster()
@@ -41,26 +58,13 @@ void showNextCluster()
         showMessage(MSG_SECTOR_READ_ERROR, MessageKind::Error);
         return;
     }
-    char why[128];
-    switch (entry.link) {
-    case FatLink::Next:
-        if (entry.value != cluster && isClusterInVolume(editorWindow.layout, entry.value)) {
-            showCluster(entry.value);
-            return;
-        }
-        std::snprintf(why, sizeof why, entry.value == cluster
-                                           ? "FATでは、このクラスタの次がこのクラスタ自身です（ループ）。"
-                                           : "FATでは、次のクラスタ (%lu) がボリュームの外にあります。",
-                      (unsigned long)entry.value);
-        break;
-    case FatLink::End: std::snprintf(why, sizeof why, "FATでは、ファイルの最後のクラスタです。"); break;
-    case FatLink::Free: std::snprintf(why, sizeof why, "FATでは、空きクラスタです。"); break;
-    case FatLink::Bad: std::snprintf(why, sizeof why, "FATでは、不良クラスタです。"); break;
-    case FatLink::Reserved:
-        std::snprintf(why, sizeof why, "FATの値 (%lXh) は、クラスタを指していません。",
-                      (unsigned long)entry.value);
-        break;
+    if (entry.link == FatLink::Next && entry.value != cluster &&
+        isClusterInVolume(editorWindow.layout, entry.value)) {
+        showCluster(entry.value);
+        return;
     }
+    char why[128];
+    describeLink(entry, cluster, why, sizeof why);
     tellNoNext(cluster, why);
 }
 

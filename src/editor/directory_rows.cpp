@@ -116,7 +116,8 @@ void buildDirectoryRows(const uint8_t* bytes, uint32_t size, uint32_t shownFrom)
     setStructureColumns(DIRECTORY_HEADERS, 8);
     SectorNumber inVolume = editor.currentSector - editorWindow.firstSector;
     if (inVolume < layout.dataStart)
-        setStructureTitle("ﾙｰﾄﾃﾞｨﾚｸﾄﾘ  %llu/%lu ｾｸﾀ目", (unsigned long long)(inVolume - layout.dirStart) + 1,
+        setStructureTitle("ﾙｰﾄﾃﾞｨﾚｸﾄﾘ  %llu/%lu ｾｸﾀ目",
+                          (unsigned long long)(inVolume - layout.dirStart) + 1,
                           (unsigned long)layout.rootDirSectors);
     else
         setStructureTitle("ﾃﾞｨﾚｸﾄﾘ  ｸﾗｽﾀ %lu", (unsigned long)((inVolume - layout.dataStart) /

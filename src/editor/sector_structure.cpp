@@ -1,7 +1,5 @@
 #include "editor/sector_structure.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 #include "editor/dump_view.h"
@@ -10,7 +8,6 @@
 #include "platform/platform.h"
 #include "platform/settings.h"
 #include "volume/cluster.h"
-#include "volume/directory.h"
 #include "volume/partition_table.h"
 
 namespace {
@@ -27,9 +24,11 @@ struct DecodedSector {
 };
 DecodedSector decoded = {NO_SOURCE, 0, 0, 0, 0, {}};
 
-// The data cluster Enter last showed as a directory: its sectors are read as
-// one whether or not they look like one.
+// The data cluster Enter last showed as a directory, and of what: its
+// sectors are read as one whether or not they look like one.
 uint32_t enteredDirectory = 0;
+Source enteredSource = NO_SOURCE;
+SectorNumber enteredVolume = 0;
 
 bool isNtfsBootSector(const uint8_t* sector)
 {
@@ -42,8 +41,10 @@ bool isNtfsBootSector(const uint8_t* sector)
 bool isDirectoryData(SectorNumber inVolume, const uint8_t* sector)
 {
     const VolumeLayout& layout = editorWindow.layout;
-    uint32_t cluster = clusterOfSector(editorWindow.layout, inVolume);
-    if (cluster == enteredDirectory || cluster == rootDirectoryCluster()) return true;
+    uint32_t cluster = clusterOfSector(layout, inVolume);
+    bool entered = cluster == enteredDirectory && enteredSource == editor.source &&
+                   enteredVolume == editorWindow.firstSector;
+    if (entered || cluster == rootDirectoryCluster()) return true;
     return looksLikeDirectory(sector, editor.sectorSize, layout);
 }
 
@@ -107,7 +108,8 @@ void buildOther()
     else if (inVolume < layout.reservedSectors)
         setStructureTitle("%s", "IPL領域");
     else
-        setStructureTitle("DATA領域  ｸﾗｽﾀ %lu", (unsigned long)clusterOfSector(editorWindow.layout, inVolume));
+        setStructureTitle("DATA領域  ｸﾗｽﾀ %lu",
+                          (unsigned long)clusterOfSector(layout, inVolume));
 }
 
 void build()
@@ -206,6 +208,7 @@ void showStructure()
         sectorStructure.rowCount = 0;
         sectorStructure.columnCount = 0;
         sectorStructure.title[0] = '\0';
+        sectorStructure.generation++;
     } else if (!isDecodedShown()) {
         build();
         rememberDecoded();
@@ -217,6 +220,8 @@ void showStructure()
 void noteEnteredDirectory(uint32_t cluster)
 {
     enteredDirectory = cluster;
+    enteredSource = editor.source;
+    enteredVolume = editorWindow.firstSector;
 }
 
 void toggleStructureView()

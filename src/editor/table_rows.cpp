@@ -90,7 +90,8 @@ uint32_t gptEntrySize(SectorNumber& arrayFirst)
     alignas(SECTOR_BUFFER_ALIGNMENT) static uint8_t header[IMAGE_BUFFER_SIZE];
     for (const GptArea& area : partitionTable.gptAreas) {
         SectorNumber sector = editor.currentSector;
-        if (sector < area.entriesFirst || sector - area.entriesFirst >= area.entriesSectors) continue;
+        if (sector < area.entriesFirst || sector - area.entriesFirst >= area.entriesSectors)
+            continue;
         arrayFirst = area.entriesFirst;
         if (SectorIo::transfer(SectorOp::Read, editor.source, 1, area.header, header) !=
             SECTOR_STATUS_OK)
@@ -139,7 +140,8 @@ void buildGptEntryRows(const uint8_t* sector)
 {
     SectorNumber arrayFirst = 0;
     uint32_t size = gptEntrySize(arrayFirst);
-    setStructureTitle("GPTｴﾝﾄﾘ  %llu ｾｸﾀ目", (unsigned long long)(editor.currentSector - arrayFirst) + 1);
+    setStructureTitle("GPTｴﾝﾄﾘ  %llu ｾｸﾀ目",
+                      (unsigned long long)(editor.currentSector - arrayFirst) + 1);
     if (size == 0) return;
     uint64_t first = (editor.currentSector - arrayFirst) * (editor.sectorSize / size);
     for (uint32_t offset = 0; offset < editor.sectorSize; offset += size)
@@ -156,7 +158,8 @@ void buildTableRows(const uint8_t* sector, TableSector kind)
     case TableSector::Ebr: buildMbrRows(sector, true); break;
     case TableSector::GptHeader:
         setStructureTitle("%s", "GPTﾍｯﾀﾞ");
-        addFieldRows(sector, GPT_HEADER_FIELDS, sizeof GPT_HEADER_FIELDS / sizeof GPT_HEADER_FIELDS[0]);
+        addFieldRows(sector, GPT_HEADER_FIELDS,
+                     sizeof GPT_HEADER_FIELDS / sizeof GPT_HEADER_FIELDS[0]);
         break;
     case TableSector::GptEntries: buildGptEntryRows(sector); break;
     case TableSector::None: break;

@@ -128,7 +128,8 @@ void describeStop(ChainStop stop, uint32_t last, uint32_t next, char* text, size
         std::snprintf(text, size, "クラスタ %lu の次が、不良クラスタです。", (unsigned long)last);
         break;
     case ChainStop::EndedEarly:
-        std::snprintf(text, size, "ファイルの大きさに達する前に、クラスタのチェーンが終わっています。");
+        std::snprintf(text, size, "%s",
+                      "ファイルの大きさに達する前に、クラスタのチェーンが終わっています。");
         break;
     case ChainStop::InUse:
         std::snprintf(text, size, "クラスタ %lu は、ほかのファイルが使っています。",
@@ -153,8 +154,8 @@ RunResult saveClusters(SaveRun& save, const ClusterRun& run, RunBuffer& buffer, 
     const VolumeLayout& layout = editorWindow.layout;
     uint32_t sectorSize = layout.bytesPerSector;
     SectorNumber first = clusterFirstSector(layout, run.first);
-    uint64_t wanted = std::min<uint64_t>(uint64_t(run.count) * layout.sectorsPerCluster * sectorSize,
-                                         save.size - save.written);
+    uint64_t runBytes = uint64_t(run.count) * layout.sectorsPerCluster * sectorSize;
+    uint64_t wanted = std::min<uint64_t>(runBytes, save.size - save.written);
     SectorNumber sectors = (wanted + sectorSize - 1) / sectorSize;
     if (first >= layout.totalSectors || sectors > layout.totalSectors - first)
         return {RunOutcome::Refused, MSG_FILE_CHAIN_BROKEN, 0};

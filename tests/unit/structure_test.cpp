@@ -35,8 +35,8 @@ protected:
 
     void mtools(const char* command, const std::string& name)
     {
-        EXPECT_TRUE(run(std::string("MTOOLS_SKIP_CHECK=1 ") + command + " -i '" + floppy + "' '::/" +
-                        name + "'"));
+        EXPECT_TRUE(run(std::string("MTOOLS_SKIP_CHECK=1 ") + command + " -i '" + floppy +
+                        "' '::/" + name + "'"));
     }
 
     void put(const std::string& name, const std::vector<uint8_t>& data)
