@@ -11,6 +11,7 @@ PACKAGES=(
     wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont  # running them
     dosfstools mtools util-linux xxd locales ntfs-3g              # FAT and NTFS volumes, loop devices
     fdisk                                                         # partitioned disks (sfdisk, fdisk)
+    sleuthkit                                                     # files read back (fls, istat, icat)
     zip unzip                                                     # the release package
 )
 # F1's manual: a small browser for Wine's browser bridge, which draws Japanese.
