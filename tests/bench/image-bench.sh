@@ -2,7 +2,8 @@
 # image-bench.sh PREFIX BENCH_EXE: the image save and restore benchmarks on
 # 128 MiB FAT32 volumes on loop devices (run as root), X: of 262144 sectors
 # and Y: of 262139 (a prime), beside dd of the same device, and a Find through
-# X: beside its reads alone. The program's runs and dd's take turns, seven
+# X: beside its reads alone; a 64 MiB file saved from the FAT32 volume W:
+# beside mcopy's copy of it. The program's runs and dd's take turns, seven
 # rounds after one not timed, and each row gives their median. Prints table
 # rows.
 set -euo pipefail
@@ -16,11 +17,18 @@ image="$(fatdrive_image x.img 131072 -F 32)"
 prime="$FATDRIVE_DIR/y.img"
 truncate -s $((262139 * 512)) "$prime"
 mkfs.fat -F 32 -g 1/1 "$prime" >/dev/null  # sized by the file, no track rounding: a prime count
+# W: a FAT32 volume holding one 64 MiB file, saved as a file beside mcopy's
+# copy of it from the same device.
+files="$(fatdrive_image w.img 98304 -F 32)"
+head -c 64M /dev/urandom > "$FATDRIVE_DIR/big.bin"
+MTOOLS_SKIP_CHECK=1 mcopy -i "$files" "$FATDRIVE_DIR/big.bin" ::/BIG.BIN
 fatdrive_map x hd "$image"
 fatdrive_map y hd "$prime"
+fatdrive_map w hd "$files"
 fatdrive_apply
 device="$(losetup -j "$image" -O NAME -n)"
 prime_device="$(losetup -j "$prime" -O NAME -n)"
+files_device="$(losetup -j "$files" -O NAME -n)"
 copy="$FATDRIVE_DIR/copy.img"
 ROUNDS=7
 
@@ -28,12 +36,12 @@ ROUNDS=7
 # each run, the program's or dd's, would start from a cold device, read
 # through the loop device's worker from its backing file, at a speed the
 # machine's load decides. Held open here, the devices stay warm throughout.
-exec {hold_x}<"$device" {hold_y}<"$prime_device"
+exec {hold_x}<"$device" {hold_y}<"$prime_device" {hold_w}<"$files_device"
 
 # The program stays up beside this script and answers one line per command
 # (see image_bench_win32.cpp), so its runs and dd's take turns on the same
 # warm caches, and no run of it pays for a fresh process.
-coproc BENCH { VELDIS_BENCH_IMAGE="Z:${copy//\//\\}" "$VELDIS_WINE" "$2"; } 7>&- {hold_x}<&- {hold_y}<&-
+coproc BENCH { VELDIS_BENCH_IMAGE="Z:${copy//\//\\}" "$VELDIS_WINE" "$2"; } 7>&- {hold_x}<&- {hold_y}<&- {hold_w}<&-
 bench_pid=$BENCH_PID bench_out=${BENCH[0]} bench_in=${BENCH[1]}
 
 # ask COMMAND: the program's answer, its fields in `answer`.
@@ -75,18 +83,25 @@ step() {
         rm -f "$copy"
         printf x > "$copy"
         ;;
-    save-?) ask "clear ${1#save-}" ;;
+    save-? | file-?) ask "clear ${1#*-}" ;;
+    mcopy-W) rm -f "$mcopied" ;;  # a new file, as the program's save writes
     esac
     settle
     case "$1" in
     dd-read) timed_dd if="$device" of="$copy" ;;
     dd-drop) timed_dd if="$device" of=/dev/null ;;
     dd-write) timed_dd if="$copy" of="$device" conv=notrunc ;;
+    mcopy-W)
+        local start
+        start=$(date +%s%N)
+        MTOOLS_SKIP_CHECK=1 mcopy -i "$files_device" ::/BIG.BIN "$mcopied" 2>/dev/null  # it finds no geometry of a loop device
+        took=$((($(date +%s%N) - start) / 1000))
+        ;;
     *)
         ask "${1/-/ }"
         took="${answer[2]}"
         count[$1]="${answer[3]}"
-        sectors[${answer[1]}]="${answer[4]}"
+        sectors[${answer[1]}]="${answer[4]:-}"
         ;;
     esac
     runs[$1]+="$took "
@@ -96,8 +111,13 @@ step() {
 # the files, the server and the DLLs, and opens each drive once through
 # Wine; its restore of Y: is there for its transfer count alone. Then each
 # round takes every step, in the other order each round.
-steps=(dd-read save-X save-Y dd-write writes-X restore-X dd-drop)
+steps=(dd-read save-X save-Y dd-write writes-X restore-X dd-drop file-W mcopy-W)
 dd if="$prime_device" of=/dev/null bs=1M status=none
+# mcopy writes beside the program's saved file: the same file system takes both.
+ask "file W"
+saved="$(find "$1/drive_c" -name veldis-bench-W.bin | head -n 1)"
+[ -n "$saved" ] || { echo "image bench: the file saved from W: is not in the prefix" >&2; exit 1; }
+mcopied="$(dirname "$saved")/veldis-bench-mcopy.bin"
 for name in "${steps[@]}" restore-Y; do step "$name"; done
 runs=()
 for round in $(seq "$ROUNDS"); do
@@ -108,11 +128,14 @@ for round in $(seq "$ROUNDS"); do
     fi
 done
 settle
+cmp "$saved" "$mcopied" || { echo "image bench: the file saved from W: is not mcopy's copy" >&2; exit 1; }
+rm -f "$mcopied"
+ask "clear W"
 ask "search X"
 search=("${answer[@]}")
 ask "open X"
 opening=("${answer[@]}")
-exec {bench_in}>&- {hold_x}<&- {hold_y}<&-
+exec {bench_in}>&- {hold_x}<&- {hold_y}<&- {hold_w}<&-
 wait "$bench_pid"
 declare -A middle
 for name in "${steps[@]}"; do middle[$name]="$(median "$name")"; done
@@ -131,6 +154,8 @@ for run in "save reads|save" "restore writes|restore"; do
     printf 'ROW|device transfers per GiB, %s, prime count|%s||the same, 262144 sectors|%s\n' \
         "${run%|*}" "${count[${run#*|}-Y]}" "${count[${run#*|}-X]}"
 done
+printf 'ROW|file save, 64 MiB from a FAT32 volume|%s|s|mcopy of the same file from the device|%s\n' \
+    "$(seconds "${middle[file-W]}")" "$(seconds "${middle[mcopy-W]}")"
 printf 'ROW|held reads of run chunks, 128 MiB volume|%s|MiB/s|dd bs=1M from the device to nothing|%s\n' \
     "${search[2]}" "$(mib_per_second "${middle[dd-drop]}")"
 printf 'ROW|Find, 16 bytes not on the 128 MiB volume|%s|MiB/s|its held reads alone|%s\n' \

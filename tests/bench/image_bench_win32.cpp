@@ -10,9 +10,12 @@
 #include "editor/dump_paint_win32.h"
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
+#include "editor/structure_rows.h"
 #include "image/drive_image.h"
+#include "image/file_save.h"
 #include "image/image_restore.h"
 #include "image/image_save.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "search/drive_search.h"
 
@@ -30,7 +33,10 @@
 //   search L                        Find beside its held reads alone, MiB/s
 //   open L                          the first sector shown from drive L and
 //                                   from VELDIS_BENCH_IMAGE, milliseconds
-//   clear L                         no image file of drive L any more
+//   clear L                         no image file of drive L any more, nor
+//                                   its saved file
+//   file L                          ﾌｧｲﾙとして保存 of the first entry of
+//                                   L's root directory: microseconds, bytes
 // A command that cannot be measured answers FAIL and why.
 namespace {
 
@@ -84,6 +90,12 @@ void timedPair(First first, Second second, double& firstBest, double& secondBest
 int answerGoAhead(const char*, const char*, unsigned style)
 {
     return (style & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+}
+
+// The file saved from drive L, which the script compares with mcopy's.
+void fileOf(char letter, char* file)
+{
+    std::snprintf(file, MAX_PATH, "%sveldis-bench-%c.bin", tempFolder, letter);
 }
 
 // Each drive has an image file of its own: a restore puts back the bytes
@@ -170,7 +182,35 @@ void clearImage(char letter)
     char file[MAX_PATH];
     imageFileOf(letter, file);
     DeleteFileA(file);
+    fileOf(letter, file);
+    DeleteFileA(file);
     std::printf("clear|%c\n", letter);
+}
+
+// The file save as the menu command runs it, from the caret on the root
+// directory's first entry, without its window. A FAIL when it was not saved
+// whole: the figure would be of a refusal or a part.
+void measureFileSave(char letter)
+{
+    Source source = driveSource(letter - 'A');
+    if (!loadSector(source, 0) || !loadSector(source, rootDirectorySector())) {
+        std::printf("FAIL|%c: has no root directory shown\n", letter);
+        return;
+    }
+    editor.cursorLine = editor.cursorColumn = editor.cursorNibble = 0;
+    if (beginFileSave() != FileSaveStep::ChooseFile) {
+        std::printf("FAIL|%c: the first entry is no file\n", letter);
+        return;
+    }
+    fileOf(letter, lastFilePath);
+    double time = elapsed([] { runFileSave(); });
+    WIN32_FILE_ATTRIBUTE_DATA saved;
+    if (!GetFileAttributesExA(lastFilePath, GetFileExInfoStandard, &saved) ||
+        saved.nFileSizeHigh != 0 || saved.nFileSizeLow != fileSaveRequest.entry.size) {
+        std::printf("FAIL|%s was not saved whole\n", lastFilePath);
+        return;
+    }
+    std::printf("file|%c|%.0f|%lu\n", letter, time * 1e6, (unsigned long)saved.nFileSizeLow);
 }
 
 // Bytes not on the volume, so the search reads it all; like a text, they
@@ -247,6 +287,8 @@ void answer(const char* command)
         measureOpening(letter);
     else if (std::strcmp(verb, "clear") == 0)
         clearImage(letter);
+    else if (std::strcmp(verb, "file") == 0)
+        measureFileSave(letter);
     else if (std::strcmp(verb, "save") == 0 || std::strcmp(verb, "restore") == 0 ||
              std::strcmp(verb, "writes") == 0)
         measureRun(verb, letter);
