@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "editor/cluster_jump.h"
 #include "editor/editor_state.h"
-#include "editor/navigation.h"
 #include "platform/messages.h"
 #include "volume/cluster.h"
 #include "volume/fat_chain.h"
@@ -15,12 +15,6 @@ FatReader fat;
 uint32_t shownCluster()
 {
     return clusterOfSector(editorWindow.layout, editor.currentSector - editorWindow.firstSector);
-}
-
-void showCluster(uint32_t cluster)
-{
-    loadSector(editor.source,
-               editorWindow.firstSector + clusterFirstSector(editorWindow.layout, cluster));
 }
 
 void tellNoNext(uint32_t cluster, const char* why)
@@ -60,7 +54,7 @@ void showNextCluster()
     }
     if (entry.link == FatLink::Next && entry.value != cluster &&
         isClusterInVolume(editorWindow.layout, entry.value)) {
-        showCluster(entry.value);
+        jumpToCluster(entry.value);
         return;
     }
     char why[128];
@@ -83,5 +77,5 @@ void showPreviousCluster()
         showTextWithDetail(text, messageKind(MSG_NO_PREVIOUS_CLUSTER), nullptr);
         return;
     }
-    showCluster(previous);
+    jumpToCluster(previous);
 }

@@ -3,6 +3,7 @@
 
 #include "editor/editor_state.h"
 #include "editor/structure_rows.h"
+#include "platform/little_endian.h"
 #include "volume/cluster.h"
 #include "volume/fat_chain.h"
 
@@ -70,9 +71,7 @@ void addEntry(const uint8_t* sector, uint64_t sectorByte, uint32_t cluster)
         return;
     }
     uint32_t value = fatEntryValue(layout, cluster, bytes);
-    uint32_t stored = layout.fatType == 32 ? uint32_t(bytes[0] | bytes[1] << 8 | bytes[2] << 16) |
-                                                 uint32_t(bytes[3]) << 24
-                                           : value;
+    uint32_t stored = layout.fatType == 32 ? read32(bytes) : value;
     addCell(*row, "%0*lXh", layout.fatType == 12 ? 3 : int(2 * width), (unsigned long)stored);
     addMeaning(*row, layout, cluster, value);
     if (isClusterInVolume(layout, cluster))

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "editor/editor_state.h"
+#include "platform/little_endian.h"
 #include "volume/cluster.h"
 
 SectorStructure sectorStructure;
@@ -70,14 +71,15 @@ void formatRawBytes(const uint8_t* bytes, uint32_t count, char* text, uint32_t s
 
 const char* const FIELD_HEADERS[FIELD_COLUMNS] = {"ｵﾌｾｯﾄ", "ﾊﾞｲﾄ", "項目", "値"};
 
+namespace {
+
+// A field of any width up to eight bytes.
 uint64_t littleEndian(const uint8_t* bytes, uint32_t length)
 {
     uint64_t value = 0;
     for (uint32_t k = length; k > 0; k--) value = value << 8 | bytes[k - 1];
     return value;
 }
-
-namespace {
 
 void addValue(StructureRow& row, const StructureField& field, const uint8_t* bytes)
 {
@@ -135,7 +137,7 @@ uint32_t rootDirectoryCluster()
         SectorIo::transfer(SectorOp::Read, editor.source, 1, editorWindow.firstSector, boot) !=
             SECTOR_STATUS_OK)
         return 0;
-    return uint32_t(littleEndian(boot + BPB_ROOT_CLUSTER, 4));
+    return read32(boot + BPB_ROOT_CLUSTER);
 }
 
 SectorNumber rootDirectorySector()

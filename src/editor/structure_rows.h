@@ -90,7 +90,6 @@ constexpr int32_t FIELD_COLUMNS = 4;
 extern const char* const FIELD_HEADERS[FIELD_COLUMNS];
 // A row for each field lying inside the shown sector.
 void addFieldRows(const uint8_t* sector, const StructureField* fields, uint32_t count);
-uint64_t littleEndian(const uint8_t* bytes, uint32_t length);
 
 // The shown sector, as edited.
 void buildBootSectorRows(const uint8_t* sector, bool ntfs);

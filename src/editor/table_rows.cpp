@@ -3,6 +3,7 @@
 
 #include "editor/editor_state.h"
 #include "editor/structure_rows.h"
+#include "platform/little_endian.h"
 #include "platform/platform.h"
 #include "volume/partition_names.h"
 
@@ -70,8 +71,8 @@ void addMbrEntry(const uint8_t* sector, uint32_t slot)
     partition.mbrType = type;
     char name[64];
     partitionTypeName(partition, name, sizeof name);
-    addCell(*row, "%s  開始 %lu  %lu ｾｸﾀ%s", name, (unsigned long)littleEndian(entry + 8, 4),
-            (unsigned long)littleEndian(entry + 12, 4), entry[0] == 0x80 ? "  ｱｸﾃｨﾌﾞ" : "");
+    addCell(*row, "%s  開始 %lu  %lu ｾｸﾀ%s", name, (unsigned long)read32(entry + 8),
+            (unsigned long)read32(entry + 12), entry[0] == 0x80 ? "  ｱｸﾃｨﾌﾞ" : "");
     bool link = type == 0x05 || type == 0x0F || type == 0x85;
     row->target = entryTarget(slot, link);
 }
@@ -96,7 +97,7 @@ uint32_t gptEntrySize(SectorNumber& arrayFirst)
         if (SectorIo::transfer(SectorOp::Read, editor.source, 1, area.header, header) !=
             SECTOR_STATUS_OK)
             return 0;
-        uint32_t size = uint32_t(littleEndian(header + GPT_ENTRY_SIZE_FIELD, 4));
+        uint32_t size = read32(header + GPT_ENTRY_SIZE_FIELD);
         return size >= 128 && size <= editor.sectorSize && editor.sectorSize % size == 0 ? size : 0;
     }
     return 0;
@@ -121,14 +122,14 @@ void addGptEntry(const uint8_t* entry, uint32_t offset, uint64_t index)
     uint16_t units[GPT_NAME_UNITS];
     uint32_t length = 0;
     while (length < GPT_NAME_UNITS &&
-           (units[length] = uint16_t(littleEndian(entry + GPT_NAME + 2 * length, 2))) != 0)
+           (units[length] = uint16_t(read16(entry + GPT_NAME + 2 * length))) != 0)
         length++;
     char name[2 * GPT_NAME_UNITS + 1], type[64];
     platform.utf16ToShiftJis(units, length, name, sizeof name);
     partitionTypeName(partition, type, sizeof type);
     addCell(*row, "\"%s\"  %s  ｾｸﾀ %llu～%llu", name, type,
-            (unsigned long long)littleEndian(entry + 32, 8),
-            (unsigned long long)littleEndian(entry + 40, 8));
+            (unsigned long long)read64(entry + 32),
+            (unsigned long long)read64(entry + 40));
     for (int32_t k = 0; k < partitionTable.count; k++) {
         const Partition& p = partitionTable.entries[k];
         if (p.scheme == PartitionScheme::Gpt && p.tableSlot == index && isUsablePartition(p))
