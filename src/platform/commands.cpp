@@ -30,6 +30,11 @@ constexpr CommandState INITIAL_STATES[CMD_COUNT] = {
     {CMD_STATUS_BAR, true, true},        {CMD_PARTITION_LIST, false, false},
     {CMD_STRUCTURE_VIEW, true, false},   {CMD_NEXT_CLUSTER, false, false},
     {CMD_PREV_CLUSTER, false, false},    {CMD_SAVE_AS_FILE, false, false},
+    {CMD_SELECT_ALL, false, false},      {CMD_COPY_HEX, false, false},
+    {CMD_COPY_TEXT, false, false},       {CMD_COPY_C_ARRAY, false, false},
+    {CMD_PASTE_HEX, false, false},       {CMD_FILL, false, false},
+    {CMD_GO_TO, false, false},           {CMD_DATA_INSPECTOR, true, false},
+    {CMD_CHECKSUM, true, false},
 };
 
 CommandState* findCommand(int id)

@@ -50,6 +50,15 @@ enum CommandId : int {
     CMD_NEXT_CLUSTER = 40057,
     CMD_PREV_CLUSTER = 40058,
     CMD_SAVE_AS_FILE = 40059,
+    CMD_SELECT_ALL = 40060,
+    CMD_COPY_HEX = 40061,
+    CMD_COPY_TEXT = 40062,
+    CMD_COPY_C_ARRAY = 40063,
+    CMD_PASTE_HEX = 40064,
+    CMD_FILL = 40065,
+    CMD_GO_TO = 40066,
+    CMD_DATA_INSPECTOR = 40067,
+    CMD_CHECKSUM = 40068,
 };
 
 // Enabled and checked state of every command; the window's menu mirrors it,
@@ -60,7 +69,7 @@ struct CommandState {
     bool checked;
 };
 
-constexpr int CMD_COUNT = 48;
+constexpr int CMD_COUNT = 57;
 extern CommandState commandStates[CMD_COUNT];
 
 void resetCommandStates();

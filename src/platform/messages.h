@@ -52,9 +52,13 @@ enum MessageId : int {
     MSG_NO_FILE_ENTRY = 48,
     MSG_FILE_CHAIN_BROKEN = 49,   // a format: why, the bytes saved, the file's size
     MSG_RECOVER_ON_SOURCE = 50,
+    MSG_PASTE_NOT_HEX = 51,
+    MSG_PASTE_PAST_END = 52,  // a format: the bytes pasted, the bytes from the caret to the end
+    MSG_FILL_NOT_HEX = 53,
+    MSG_BAD_POSITION = 54,
 };
 
-constexpr int MSG_COUNT = 51;
+constexpr int MSG_COUNT = 55;
 
 enum class MessageKind {
     Error,

@@ -123,6 +123,23 @@ const Expected TABLE[] = {
      "保存するファイルが、読み出す前の空きクラスタを上書きするおそれがあります。\n"
      "別のドライブのファイルを指定して下さい。",
      MessageKind::Error},
+    {MSG_PASTE_NOT_HEX,
+     "クリップボードの内容は16進のバイト列として読めません。\n"
+     "「41 42 43」のような16進数をコピーしてから貼り付けて下さい。\n"
+     "何も変更していません。",
+     MessageKind::Warning},
+    {MSG_PASTE_PAST_END,
+     "貼り付ける %lu バイトは、カーソルからセクタの終わりまでの %lu バイトに収まりません。\n"
+     "何も変更していません。",
+     MessageKind::Warning},
+    {MSG_FILL_NOT_HEX,
+     "埋めるバイトを16進数で入力して下さい（例: 00、E5、DE AD BE EF）。",
+     MessageKind::Error},
+    {MSG_BAD_POSITION,
+     "位置を読み取れません。\n"
+     "10進数か、0x4400 や 4400h のような16進数で入力して下さい。"
+     "+ や - を付けると、表示中の位置からの相対位置になります。",
+     MessageKind::Error},
 };
 
 class Messages : public ::testing::Test {
@@ -144,7 +161,7 @@ TEST_F(Messages, TextsAndKindsOfTheWholeTable)
     EXPECT_EQ(std::strchr(messageText(MSG_NO_ADMIN_RIGHTS), '\n') -
                   messageText(MSG_NO_ADMIN_RIGHTS),
               60);  // 30 two-byte characters on the first line
-    EXPECT_EQ(MSG_RECOVER_ON_SOURCE + 1, MSG_COUNT);
+    EXPECT_EQ(MSG_BAD_POSITION + 1, MSG_COUNT);
 }
 
 TEST_F(Messages, StylesOfTheKinds)

@@ -58,6 +58,7 @@ const std::vector<MenuEntry> EXPECTED_MENU = {
     {1, "ﾄﾞﾗｲﾌﾞｲﾒｰｼﾞの保存(&I)", 40041, false},
     {1, "ﾄﾞﾗｲﾌﾞｲﾒｰｼﾞの復元(&U)", 40042, false},
     {1, "ﾄﾞﾗｲﾌﾞｲﾒｰｼﾞの照合(&V)", 40047, false},
+    {1, "ﾁｪｯｸｻﾑ(&H)...", 40068, false},
     {1, "-", 0, false},
     {1, "終了(&X)              Alt+F4", 40021, false},
     {0, "編集(&E)", 0, false},
@@ -78,11 +79,19 @@ const std::vector<MenuEntry> EXPECTED_MENU = {
     {1, "元に戻す(&O)         Ctrl+Z", 40051, true},
     {1, "やり直し(&Y)         Ctrl+Y", 40052, true},
     {1, "書込の取り消し(&W)", 40053, true},
+    {1, "-", 0, false},
+    {1, "ｾｸﾀ全体を選択(&A)    Ctrl+A", 40060, true},
+    {1, "16進でｺﾋﾟｰ(&C)       Ctrl+C", 40061, true},
+    {1, "文字でｺﾋﾟｰ(&T)", 40062, true},
+    {1, "C言語の配列でｺﾋﾟｰ(&I)", 40063, true},
+    {1, "16進を貼り付け(&P)    Ctrl+V", 40064, true},
+    {1, "埋める(&L)...", 40065, true},
     {0, "表示(&V)", 0, false},
     {1, "全ﾄﾞﾗｲﾌﾞ情報(&A)", 40046, false},
     {1, "選択ﾄﾞﾗｲﾌﾞ情報(&I)", 40037, true},
     {1, "ﾊﾟｰﾃｨｼｮﾝ一覧(&P)", 40055, true},
     {1, "ｾｸﾀの構造(&D)", 40056, false},
+    {1, "ﾃﾞｰﾀ ｲﾝｽﾍﾟｸﾀ(&R)", 40067, false},
     {1, "-", 0, false},
     {1, "前ｾｸﾀ(&B)        Ctrl+B", 40006, true},
     {1, "次ｾｸﾀ(&N)        Ctrl+N", 40007, true},
@@ -95,6 +104,7 @@ const std::vector<MenuEntry> EXPECTED_MENU = {
     {1, "指定ｸﾗｽﾀ(&C)", 40031, true},
     {1, "次のｸﾗｽﾀ(&X)", 40057, true},
     {1, "前のｸﾗｽﾀ(&V)", 40058, true},
+    {1, "指定位置へ移動(&G)    Ctrl+G", 40066, true},
     {1, "-", 0, false},
     {1, "ﾌｫﾝﾄ ｻｲｽﾞ(&F)", 0, false},
     {2, "最大(&R)", 40025, true},
@@ -167,8 +177,10 @@ TEST_F(ExeMenu, Accelerators)
         {FCONTROL, 'K', 40040}, {0, VK_F5, 40015},      {0, VK_F1, 40023},
         {FALT, VK_F4, 40021},     {FCONTROL, 'F', 40048}, {0, VK_F3, 40049},
         {FCONTROL, 'O', 40050}, {FCONTROL, 'Z', 40051}, {FCONTROL, 'Y', 40052},
+        {FCONTROL, 'A', 40060}, {FCONTROL, 'C', 40061}, {FCONTROL, 'V', 40064},
+        {FCONTROL, 'G', 40066},
     };
-    ASSERT_EQ(count, 15);
+    ASSERT_EQ(count, 19);
     for (int i = 0; i < count; i++) {
         EXPECT_EQ(entries[i].fVirt & ~0x80, FVIRTKEY | expected[i].modifiers) << i;
         EXPECT_EQ(entries[i].key, expected[i].key) << i;

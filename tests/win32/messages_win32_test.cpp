@@ -24,6 +24,10 @@ const MessageId ALL_MESSAGES[] = {
     MSG_NO_FILE_ENTRY,
     MSG_FILE_CHAIN_BROKEN,
     MSG_RECOVER_ON_SOURCE,
+    MSG_PASTE_NOT_HEX,
+    MSG_PASTE_PAST_END,
+    MSG_FILL_NOT_HEX,
+    MSG_BAD_POSITION,
 };
 
 // In the order the box's template holds them.
