@@ -1,5 +1,6 @@
 #include "app/main_commands.h"
 
+#include "editor/byte_clipboard.h"
 #include "editor/chain_steps.h"
 #include "editor/cursor.h"
 #include "editor/display_mode.h"
@@ -85,14 +86,23 @@ WindowAction runCommand(int id)
     case CMD_DUMP_TO_CLIPBOARD: exportDump(true); break;
     case CMD_ZERO_CLEAR: zeroClear(); break;
     case CMD_REVERT_EDITS: revertEdits(); break;
+    // The caret goes back to the edit: a selection made elsewhere is let go.
     case CMD_UNDO:
+        clearSelection();
         undoEdit();
         placeCaret(true);
         break;
     case CMD_REDO:
+        clearSelection();
         redoEdit();
         placeCaret(true);
         break;
+    case CMD_SELECT_ALL: selectWholeSector(); break;
+    case CMD_COPY_HEX: copySelection(CopyForm::Hex); break;
+    case CMD_COPY_TEXT: copySelection(CopyForm::Text); break;
+    case CMD_COPY_C_ARRAY: copySelection(CopyForm::CArray); break;
+    case CMD_PASTE_HEX: pasteHex(); break;
+    case CMD_FILL: return WindowAction::FillDialog;
     case CMD_UNDO_WRITE: undoLastWrite(); break;
     case CMD_STATUS_BAR:
         settings.statusBar = settings.statusBar == 0 ? 1 : 0;

@@ -19,6 +19,7 @@ enum class WindowAction {
     PartitionListDialog,
     RecoverDialog,  // a deleted file's first character, then FileSave
     FileSave,       // the save dialog, then the run in its progress window
+    FillDialog,
     OptionsDialog,
     AboutDialog,
     Help,

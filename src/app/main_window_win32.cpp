@@ -1,6 +1,7 @@
 #include "app/main_window_win32.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "app/about_dialog_win32.h"
 #include "app/help.h"
@@ -15,6 +16,7 @@
 #include "editor/cursor.h"
 #include "editor/dump_paint_win32.h"
 #include "editor/editor_state.h"
+#include "editor/fill_dialog_win32.h"
 #include "editor/navigation.h"
 #include "editor/sector_structure.h"
 #include "editor/value_edit.h"
@@ -97,6 +99,7 @@ void performCommand(HWND window, int id)
         saveFileWithProgress(window);
         recreateCaret();
         break;
+    case WindowAction::FillDialog: openEditorDialog(window, "FILL", fillDialogProc); break;
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;
     case WindowAction::AboutDialog: openDialog(window, "VELDIS", aboutDialogProc); break;
     case WindowAction::Help: openHelp(window); break;
@@ -219,7 +222,17 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         placeCaret(true);
         return 0;
     case WM_CHAR: onChar(uint8_t(wParam)); return 0;
-    case WM_LBUTTONDOWN: onClick(LOWORD(lParam), HIWORD(lParam)); return 0;
+    // A press on a byte holds the mouse until the button comes up, so a drag
+    // selects wherever the pointer goes.
+    case WM_LBUTTONDOWN:
+        if (onClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) SetCapture(window);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (GetCapture() == window) onDrag(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        if (GetCapture() == window) ReleaseCapture();
+        return 0;
     case WM_HSCROLL: onScrollRequest(SB_HORZ, LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_VSCROLL: onScrollRequest(SB_VERT, LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_COMMAND: performCommand(window, LOWORD(wParam)); return 0;

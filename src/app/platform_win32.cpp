@@ -236,6 +236,11 @@ bool isControlDown()
     return GetKeyState(VK_CONTROL) < 0;
 }
 
+bool isShiftDown()
+{
+    return GetKeyState(VK_SHIFT) < 0;
+}
+
 void destroyCaret()
 {
     DestroyCaret();
@@ -433,6 +438,26 @@ ClipboardResult setClipboardText(const char* text, uint32_t size)
     return taken ? ClipboardResult::Done : ClipboardResult::Busy;
 }
 
+// The block stays the clipboard's: its text is copied out before the
+// clipboard closes. A block need not end in a zero, so no more is read than
+// it holds.
+ClipboardResult getClipboardText(char* text, uint32_t size)
+{
+    text[0] = '\0';
+    if (!openClipboard()) return ClipboardResult::Busy;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* locked = data == nullptr ? nullptr : static_cast<const char*>(GlobalLock(data));
+    if (locked != nullptr) {
+        SIZE_T held = GlobalSize(data), length = 0;
+        while (length < held && length + 1 < size && locked[length] != '\0') length++;
+        std::memcpy(text, locked, length);
+        text[length] = '\0';
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return ClipboardResult::Done;
+}
+
 // COMDLG32 comes in at the first file dialog, not with the program: under
 // Wine it brings the print spooler, whose start loads the CUPS library (and
 // a score of others with it) and looks for a print server, all before the
@@ -488,6 +513,7 @@ void installWin32Platform()
     platform.getClientSize = getClientSize;
     platform.menuItemChanged = menuItemChanged;
     platform.isControlDown = isControlDown;
+    platform.isShiftDown = isShiftDown;
     platform.destroyCaret = destroyCaret;
     platform.createCaret = createCaret;
     platform.showCaret = showCaret;
@@ -509,6 +535,7 @@ void installWin32Platform()
     platform.getFullPath = getFullPath;
     platform.chooseFile = chooseFile;
     platform.setClipboardText = setClipboardText;
+    platform.getClipboardText = getClipboardText;
     platform.showProgress = showRunWindowProgress;
     platform.continueRun = continueRunWindow;
 }

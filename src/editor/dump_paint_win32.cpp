@@ -13,6 +13,8 @@ const COLORREF WHITE = RGB(255, 255, 255);
 const COLORREF CYAN = RGB(0, 255, 255);
 // Behind the bytes a search found: apart from the red of edited bytes.
 const COLORREF FOUND = RGB(255, 255, 128);
+// Behind selected bytes: light, so that black and red stay legible on it.
+const COLORREF SELECTED = RGB(160, 200, 255);
 
 // Each byte advances exactly one cell: a face whose own advance differs from
 // the cell width (IPAMincho standing in for MS Mincho under Wine) would
@@ -26,20 +28,20 @@ void drawRun(HDC dc, const DumpRun& run)
     ExtTextOutA(dc, run.x, run.y, 0, nullptr, run.text, UINT(run.length), advances);
 }
 
-// The run's cells on white, its found cells on their own colour, the text
-// over both.
+// The run's cells on white, its found and its selected cells on their own
+// colours, the text over them.
 void drawMarkedRun(HDC dc, const DumpRun& run)
 {
-    auto cells = [&](int first, int end) {
-        return RECT{run.x + first * view.charWidth, run.y, run.x + end * view.charWidth,
-                    run.y + view.lineHeight};
+    auto fillCells = [&](int first, int end, COLORREF colour) {
+        RECT cells = {run.x + first * view.charWidth, run.y, run.x + end * view.charWidth,
+                      run.y + view.lineHeight};
+        HBRUSH brush = CreateSolidBrush(colour);
+        FillRect(dc, &cells, brush);
+        DeleteObject(brush);
     };
-    RECT all = cells(0, run.length), found = cells(run.markFirst, run.markEnd);
-    HBRUSH white = CreateSolidBrush(WHITE), mark = CreateSolidBrush(FOUND);
-    FillRect(dc, &all, white);
-    FillRect(dc, &found, mark);
-    DeleteObject(white);
-    DeleteObject(mark);
+    fillCells(0, run.length, WHITE);
+    fillCells(run.markFirst, run.markEnd, FOUND);
+    fillCells(run.selectFirst, run.selectEnd, SELECTED);
     SetBkMode(dc, TRANSPARENT);
     drawRun(dc, run);
     SetBkMode(dc, OPAQUE);
@@ -75,7 +77,7 @@ void paintDumpInto(HDC dc)
         onTrail = layoutDumpLine(line, onTrail, runs);
         for (const DumpRun& run : runs) {
             SetTextColor(dc, run.red ? RED : BLACK);
-            if (run.markEnd > run.markFirst)
+            if (run.markEnd > run.markFirst || run.selectEnd > run.selectFirst)
                 drawMarkedRun(dc, run);
             else
                 drawRun(dc, run);

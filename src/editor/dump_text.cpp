@@ -106,6 +106,27 @@ bool mapDumpCharacters(const uint8_t* sector, uint32_t size, int line, bool kanj
     return false;
 }
 
+void mapSpanCharacters(const uint8_t* sector, uint32_t size, uint32_t first, uint32_t length,
+                       bool kanji, char* out)
+{
+    uint32_t end = first + length, at = first;
+    if (kanji && startsOnTrail(sector, size, first)) out[at++ - first] = ' ';
+    while (at < end) {
+        uint8_t byte = sector[at];
+        if (!kanji) {
+            out[at++ - first] = char(toDisplayChar(byte));
+        } else if (!isLeadByte(byte)) {
+            out[at++ - first] = char(toDisplayCharKanji(byte));
+        } else if (at + 1 < end && isTrailByte(sector[at + 1])) {
+            out[at - first] = char(byte);
+            out[at + 1 - first] = char(sector[at + 1]);
+            at += 2;
+        } else {
+            out[at++ - first] = ' ';  // no trail, or the trail past the end
+        }
+    }
+}
+
 void formatDumpLine(const uint8_t* sector, uint32_t size, int line, bool kanji,
                     char out[DUMP_TEXT_LINE_BYTES + 1])
 {

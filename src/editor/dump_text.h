@@ -15,6 +15,13 @@ uint8_t toDisplayCharKanji(uint8_t byte);
 bool mapDumpCharacters(const uint8_t* sector, uint32_t size, int line, bool kanji, bool onTrail,
                        char* out);
 
+// The characters of bytes [first, first + length) of a sector of `size`
+// bytes, one a byte, no NUL: as the dump shows them, but with no line to
+// break a pair, so a pair split across two dump lines stays whole. Half a
+// pair that the bytes' edges cut off is a space.
+void mapSpanCharacters(const uint8_t* sector, uint32_t size, uint32_t first, uint32_t length,
+                       bool kanji, char* out);
+
 // Line `line` of a sector of `size` bytes as exported: 72 bytes, CR LF at the
 // end; `out` gets a NUL after them. In 2-byte mode Shift-JIS pairs count from
 // the sector's start, as on the screen: a line on its own finds its pairing by

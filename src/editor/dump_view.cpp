@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "editor/editor_state.h"
+#include "editor/selection.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
 
@@ -36,24 +37,34 @@ bool layoutDumpLine(int line, bool onTrail, DumpRun runs[DUMP_RUNS_PER_LINE])
     int32_t y = line * view.lineHeight - view.scrollY;
     auto cellX = [](int cell) { return cell * view.charWidth - view.scrollX; };
 
-    runs[0] = {cellX(0), y, {}, 5, false, 0, 0};
+    runs[0] = {cellX(0), y, {}, 5, false, 0, 0, 0, 0};
     std::snprintf(runs[0].text, sizeof runs[0].text, "%03X0:", unsigned(line) & 0xFFF);
 
     const uint8_t* work = editor.workBuffer + DUMP_BYTES_PER_LINE * line;
     const uint8_t* saved = editor.savedCopy + DUMP_BYTES_PER_LINE * line;
-    // The found bytes of this line, as columns.
+    // The found and the selected bytes of this line, as columns.
     int lineStart = DUMP_BYTES_PER_LINE * line;
-    int markFirst = std::clamp(editor.markStart - lineStart, 0, DUMP_BYTES_PER_LINE);
-    int markEnd = std::clamp(editor.markStart + editor.markLength - lineStart, 0, DUMP_BYTES_PER_LINE);
+    auto column = [&](int64_t offset) {
+        return int(std::clamp<int64_t>(offset - lineStart, 0, DUMP_BYTES_PER_LINE));
+    };
+    int markFirst = column(editor.markStart);
+    int markEnd = column(int64_t(editor.markStart) + editor.markLength);
+    ByteSpan selected = selectedBytes();
+    int selectFirst = column(selected.first);
+    int selectEnd = column(int64_t(selected.first) + selected.length);
     for (int k = 0; k < DUMP_BYTES_PER_LINE; k++) {
         DumpRun& run = runs[1 + k];
         bool marked = k >= markFirst && k < markEnd;
-        run = {cellX(DUMP_HEX_CELL + 3 * k), y, {}, 3, work[k] != saved[k], 0, marked ? 2 : 0};
+        // Selected bytes side by side make one band, spaces between included.
+        int selectedCells = k < selectFirst || k >= selectEnd ? 0 : k + 1 < selectEnd ? 3 : 2;
+        run = {cellX(DUMP_HEX_CELL + 3 * k), y, {}, 3, work[k] != saved[k], 0, marked ? 2 : 0,
+               0, selectedCells};
         std::snprintf(run.text, sizeof run.text, "%02X ", work[k]);
     }
 
     DumpRun& text = runs[1 + DUMP_BYTES_PER_LINE];
-    text = {cellX(DUMP_TEXT_CELL), y, {}, DUMP_BYTES_PER_LINE, false, markFirst, markEnd};
+    text = {cellX(DUMP_TEXT_CELL), y, {}, DUMP_BYTES_PER_LINE, false, markFirst, markEnd,
+            selectFirst, selectEnd};
     return mapDumpCharacters(editor.workBuffer, editor.sectorSize, line, settings.kanji != 0,
                              onTrail, text.text);
 }
@@ -71,6 +82,21 @@ void repaintCursorByte()
     PixelRect text = {textLeft, top, view.charWidth, view.lineHeight};
     platform.invalidate(&hex);
     platform.invalidate(&text);
+}
+
+void repaintLines(int32_t first, int32_t last)
+{
+    PixelRect lines = {0, first * view.lineHeight - view.scrollY, view.clientWidth,
+                       (last - first + 1) * view.lineHeight};
+    platform.invalidate(&lines);
+}
+
+void repaintChangedBytes(uint32_t first, uint32_t last)
+{
+    if (settings.kanji != 0)
+        platform.invalidate(nullptr);
+    else
+        repaintLines(int32_t(first / DUMP_BYTES_PER_LINE), int32_t(last / DUMP_BYTES_PER_LINE));
 }
 
 uint8_t bannerBlue(int32_t row, int32_t height)

@@ -44,9 +44,12 @@ struct DumpRun {
     char text[DUMP_BYTES_PER_LINE + 1];
     int length;
     bool red;  // a hex byte that differs from the saved copy
-    // The cells [markFirst, markEnd) of the run hold bytes a search found.
+    // The cells [markFirst, markEnd) of the run hold bytes a search found,
+    // the cells [selectFirst, selectEnd) selected ones.
     int markFirst;
     int markEnd;
+    int selectFirst;
+    int selectEnd;
 };
 
 constexpr int DUMP_RUNS_PER_LINE = 2 + DUMP_BYTES_PER_LINE;
@@ -59,6 +62,11 @@ bool layoutDumpLine(int line, bool onTrail, DumpRun runs[DUMP_RUNS_PER_LINE]);
 // Marks the cursor byte for repainting: its hex cells and character cell, or
 // the whole client area in 2-byte mode, where a character may span two cells.
 void repaintCursorByte();
+// Marks dump lines `first` to `last` for repainting, across the client area.
+void repaintLines(int32_t first, int32_t last);
+// Marks the lines of the changed bytes `first` to `last` for repainting, or
+// the whole client area in 2-byte mode, where the pairs after them may change.
+void repaintChangedBytes(uint32_t first, uint32_t last);
 
 // The start screen: row `row` of `height` has this blue; the title font is
 // width / 15 pixels high.

@@ -26,6 +26,10 @@ struct EditorState {
     // cursor move or load. A length of 0 marks none.
     int32_t markStart;
     int32_t markLength;
+    // While `selecting`, the bytes from the anchor's to the caret's, both
+    // included, are selected. A click sets the anchor a drag selects from.
+    int32_t selecting;
+    int32_t selectionAnchor;
     // The image file behind IMAGE_FILE_SOURCE, as opened.
     char imagePath[FILE_PATH_SIZE];
 };

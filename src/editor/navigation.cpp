@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "editor/cursor.h"
 #include "editor/display_mode.h"
 #include "editor/editor_state.h"
 #include "platform/commands.h"
@@ -22,7 +23,7 @@ constexpr int FIRST_SECTOR_COMMANDS[] = {
     CMD_REFRESH,          CMD_ZERO_CLEAR,       CMD_EDIT_BYTE,     CMD_JUMP_LAST,
     CMD_DRIVE_INFO,       CMD_FONT_LARGEST,     CMD_FONT_LARGE,    CMD_FONT_MEDIUM,
     CMD_FONT_SMALL,       CMD_FONT_SMALLEST,    CMD_TOGGLE_KANJI,  CMD_FIND,
-    CMD_FIND_NEXT,
+    CMD_FIND_NEXT,        CMD_SELECT_ALL,       CMD_PASTE_HEX,
 };
 
 // The FAT areas: meaningless on NTFS, and while no drive is shown.
@@ -38,6 +39,7 @@ bool isShowableSectorSize(uint32_t size)
 
 void acceptLoadedSector(Source source, SectorNumber sector)
 {
+    clearSelection();
     syncBuffers(SyncMode::Accept);
     if (editor.source.kind == SourceKind::None) {
         for (int id : FIRST_SECTOR_COMMANDS) setCommandEnabled(id, true);

@@ -5,6 +5,7 @@
 
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
+#include "editor/selection.h"
 #include "platform/platform.h"
 #include "volume/cluster.h"
 #include "volume/partition_names.h"
@@ -16,8 +17,16 @@ uint32_t caretOffset()
     return uint32_t(DUMP_BYTES_PER_LINE * editor.cursorLine + editor.cursorColumn);
 }
 
+// A selection takes the caret's place: its first and last byte, its length.
 void formatCaret(char* text)
 {
+    ByteSpan selected = selectedBytes();
+    if (selected.length > 0) {
+        std::snprintf(text, STATUS_TEXT_SIZE, "選択 %04X-%04X %lu ﾊﾞｲﾄ", unsigned(selected.first),
+                      unsigned(selected.first + selected.length - 1),
+                      (unsigned long)selected.length);
+        return;
+    }
     const char* digit = editor.cursorInText ? "文字" : editor.cursorNibble == 0 ? "上位" : "下位";
     std::snprintf(text, STATUS_TEXT_SIZE, "ｵﾌｾｯﾄ %04X %s", unsigned(caretOffset()), digit);
 }

@@ -69,6 +69,7 @@ struct Platform {
     void (*getClientSize)(int32_t* width, int32_t* height);
     void (*menuItemChanged)(int id, bool enabled, bool checked);
     bool (*isControlDown)();
+    bool (*isShiftDown)();
     void (*destroyCaret)();
     void (*createCaret)(int32_t width, int32_t height);
     void (*showCaret)();
@@ -105,6 +106,10 @@ struct Platform {
     // The clipboard's text, in place of all it held: `size` bytes of
     // Shift-JIS and a zero.
     ClipboardResult (*setClipboardText)(const char* text, uint32_t size);
+    // The clipboard's text as Shift-JIS into `text` (`size` bytes with its
+    // zero): a longer text is cut at size - 1 bytes, a clipboard without
+    // text gives an empty one.
+    ClipboardResult (*getClipboardText)(char* text, uint32_t size);
 
     // A drive image run: its progress bar (0 to 100), and between two chunks
     // the repaint and whatever the user did meanwhile; false when the user

@@ -47,3 +47,6 @@
 // The question of a deleted file's first character.
 #define IDC_RECOVER_NAME 1107
 #define IDC_RECOVER_FIRST 1108
+
+// The fill dialog.
+#define IDC_FILL_BYTES 1109

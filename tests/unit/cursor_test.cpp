@@ -1,6 +1,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/main_commands.h"
+#include "editor/selection.h"
 #include "editor_fixture.h"
 
 namespace {
@@ -26,13 +28,46 @@ protected:
         EXPECT_EQ(editor.cursorInText, inText);
         EXPECT_EQ(editor.cursorNibble, nibble);
     }
-    void key(int k, bool control = false)
+    void key(int k, bool control = false, bool shift = false)
     {
         fake.controlDown = control;
+        fake.shiftDown = shift;
         onKeyDown(k);
         fake.controlDown = false;
+        fake.shiftDown = false;
+    }
+    void shiftClick(int32_t x, int32_t y)
+    {
+        fake.shiftDown = true;
+        onClick(x, y);
+        fake.shiftDown = false;
+    }
+    // The selection as "first+length", "" for none.
+    std::string selection()
+    {
+        ByteSpan span = selectedBytes();
+        if (span.length == 0) return "";
+        char text[32];
+        std::snprintf(text, sizeof text, "%X+%X", unsigned(span.first), unsigned(span.length));
+        return text;
     }
 };
+
+// Cells are 10 pixels wide and lines 21 high.
+constexpr int32_t hexX(int column)
+{
+    return (6 + 3 * column) * 10 + 2;
+}
+
+constexpr int32_t textX(int column)
+{
+    return (57 + column) * 10 + 2;
+}
+
+constexpr int32_t lineY(int line)
+{
+    return line * 21 + 3;
+}
 
 TEST_F(Cursor, LeftAndRightWalkDigitsAndBytesAcrossLines)
 {
@@ -362,6 +397,166 @@ TEST_F(Cursor, KeysScrollTheCursorIntoView)
     at(0, 0, 0, 0);  // cell 6
     placeCaret(true);
     EXPECT_EQ(view.scrollX, 50);
+}
+
+// A move key with Shift selects from the byte where the selection began to
+// the caret's; a plain move lets go, Tab keeps it.
+TEST_F(Cursor, ShiftMovesSelectFromWhereTheSelectionBegan)
+{
+    fake.clientHeight = 210;  // ten lines of 21 pixels
+    updateScrollBars();
+    struct Key {
+        int key;
+        bool control, shift;
+    };
+    struct Row {
+        const char* what;
+        int line, column, inText, nibble;  // where the caret starts
+        std::vector<Key> keys;
+        const char* selected;
+        int caretLine, caretColumn, caretNibble;
+    } rows[] = {
+        {"Shift+Right takes the next byte whole", 1, 4, 0, 1, {{KEY_RIGHT, 0, 1}}, "14+2", 1, 5, 0},
+        {"Shift+Left gives it back", 1, 4, 0, 0, {{KEY_RIGHT, 0, 1}, {KEY_LEFT, 0, 1}}, "14+1", 1, 4,
+         0},
+        {"back past the anchor", 1, 4, 0, 1, {{KEY_LEFT, 0, 1}, {KEY_BACK, 0, 1}}, "12+3", 1, 2, 0},
+        {"in the character column", 1, 4, 1, 1, {{KEY_RIGHT, 0, 1}, {KEY_RIGHT, 0, 1}}, "14+3", 1, 6,
+         1},
+        {"Shift+Down", 1, 4, 0, 0, {{KEY_DOWN, 0, 1}}, "14+11", 2, 4, 0},
+        {"Shift+Up", 1, 4, 0, 0, {{KEY_UP, 0, 1}}, "4+11", 0, 4, 0},
+        {"Shift+Home", 1, 4, 0, 0, {{KEY_HOME, 0, 1}}, "0+15", 0, 0, 0},
+        {"Shift+End", 1, 4, 0, 0, {{KEY_END, 0, 1}}, "14+1EC", 31, 15, 0},
+        {"Shift+Page Down", 1, 4, 0, 0, {{KEY_NEXT, 0, 1}}, "14+A1", 11, 4, 0},
+        {"Shift+Page Up", 20, 4, 0, 0, {{KEY_PRIOR, 0, 1}}, "A4+A1", 10, 4, 0},
+        {"Ctrl+Shift+Right", 1, 4, 0, 0, {{KEY_RIGHT, 1, 1}}, "14+C", 1, 15, 0},
+        {"at the sector's end, the last byte", 31, 15, 0, 0, {{KEY_RIGHT, 0, 1}}, "1FF+1", 31, 15,
+         0},
+        {"a plain move lets go", 1, 4, 0, 0, {{KEY_RIGHT, 0, 1}, {KEY_DOWN, 0, 0}}, "", 2, 5, 0},
+        {"so does a plain Ctrl move", 1, 4, 0, 0, {{KEY_RIGHT, 0, 1}, {KEY_UP, 1, 0}}, "", 0, 5, 0},
+        {"Tab keeps it", 1, 4, 0, 0, {{KEY_RIGHT, 0, 1}, {KEY_TAB, 0, 0}}, "14+2", 1, 5, 0},
+        {"Shift alone selects nothing", 1, 4, 0, 0, {{0x10, 0, 1}}, "", 1, 4, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        clearSelection();
+        at(row.line, row.column, row.inText, row.nibble);
+        for (const Key& k : row.keys) key(k.key, k.control, k.shift);
+        EXPECT_EQ(selection(), row.selected);
+        EXPECT_EQ(editor.cursorLine, row.caretLine);
+        EXPECT_EQ(editor.cursorColumn, row.caretColumn);
+        EXPECT_EQ(editor.cursorNibble, row.caretNibble);
+        bool selected = row.selected[0] != '\0';
+        for (int id : {CMD_COPY_HEX, CMD_COPY_TEXT, CMD_COPY_C_ARRAY, CMD_FILL})
+            EXPECT_EQ(isCommandEnabled(id), selected) << id;
+    }
+}
+
+TEST_F(Cursor, TheStatusBarGivesTheSelection)
+{
+    at(1, 0, 0, 0);
+    key(KEY_END, false, true);
+    placeCaret(false);
+    EXPECT_EQ(fake.status[0], "選択 0010-01FF 496 ﾊﾞｲﾄ");
+    key(KEY_LEFT, true, true);
+    placeCaret(false);
+    EXPECT_EQ(fake.status[0], "選択 0010-01F0 481 ﾊﾞｲﾄ");
+    key(KEY_UP, true, true);
+    placeCaret(false);
+    EXPECT_EQ(fake.status[0], "選択 0000-0010 17 ﾊﾞｲﾄ");
+    key(KEY_LEFT);
+    placeCaret(false);
+    EXPECT_EQ(fake.status[0], "ｵﾌｾｯﾄ 0000 上位");
+}
+
+// Only the lines whose marking changes are repainted: those the moving end
+// passed over.
+TEST_F(Cursor, ASelectionRepaintsTheLinesItChanges)
+{
+    settings.kanji = 0;
+    auto lines = [&] {
+        std::vector<std::pair<int32_t, int32_t>> seen;  // first line, line count
+        for (const PixelRect& r : fake.repaintedRects) {
+            EXPECT_EQ(r.left, 0);
+            EXPECT_EQ(r.width, fake.clientWidth);
+            seen.push_back({r.top / 21, r.height / 21});
+        }
+        fake.repaintedRects.clear();
+        return seen;
+    };
+    using Lines = std::vector<std::pair<int32_t, int32_t>>;
+    at(3, 4, 0, 0);
+    fake.repaintedRects.clear();
+    int wholeRepaints = fake.wholeRepaints;
+    key(KEY_RIGHT, false, true);
+    EXPECT_EQ(lines(), (Lines{{3, 1}}));
+    key(KEY_DOWN, false, true);
+    EXPECT_EQ(lines(), (Lines{{3, 2}}));
+    key(KEY_UP, false, true);
+    key(KEY_UP, false, true);  // past the anchor: both ends move
+    EXPECT_EQ(lines(), (Lines{{3, 2}, {2, 2}, {3, 1}}));
+    key(KEY_DOWN);
+    EXPECT_EQ(lines(), (Lines{{2, 2}}));
+    key(KEY_DOWN);
+    EXPECT_EQ(lines(), Lines{});
+    EXPECT_EQ(fake.wholeRepaints, wholeRepaints);
+}
+
+// A press on a byte anchors a drag in its column; the pointer anywhere,
+// even off the view, selects to the byte nearest it.
+TEST_F(Cursor, DraggingSelectsInThePressedColumn)
+{
+    fake.clientWidth = 800;  // every line shows: the caret scrolls nothing
+    fake.clientHeight = 700;
+    updateScrollBars();
+    EXPECT_TRUE(onClick(hexX(3), lineY(2)));
+    EXPECT_EQ(selection(), "");
+    onDrag(hexX(3) + 5, lineY(2) + 4);  // still on the pressed byte
+    EXPECT_EQ(selection(), "");
+    onDrag(hexX(10) + 20, lineY(4));  // the space after byte 10
+    EXPECT_EQ(selection(), "23+28");
+    expectAt(4, 10, 0, 0);
+    onDrag(-50, -50);
+    EXPECT_EQ(selection(), "0+24");
+    onDrag(5000, 5000);
+    EXPECT_EQ(selection(), "23+1DD");
+    onDrag(hexX(3), lineY(2));  // back on the pressed byte: it alone
+    EXPECT_EQ(selection(), "23+1");
+
+    EXPECT_TRUE(onClick(textX(5), lineY(1)));  // a plain click lets go
+    EXPECT_EQ(selection(), "");
+    onDrag(hexX(15), lineY(3));  // left of the character column: its first byte
+    EXPECT_EQ(selection(), "15+1C");
+    expectAt(3, 0, 1, 0);
+    shiftClick(textX(9), lineY(0));  // Shift+click moves the far end
+    EXPECT_EQ(selection(), "9+D");
+    shiftClick(hexX(0), lineY(5));
+    EXPECT_EQ(selection(), "15+3C");
+    expectAt(5, 0, 0, 0);
+    EXPECT_FALSE(onClick(0, lineY(7)));  // the address: no byte, but a plain click
+    EXPECT_EQ(selection(), "");
+    shiftClick(hexX(2), lineY(5));  // Shift+click with none: from the caret
+    EXPECT_EQ(selection(), "50+3");
+}
+
+TEST_F(Cursor, SelectAllAndWhatLetsGo)
+{
+    runCommand(CMD_SELECT_ALL);
+    EXPECT_EQ(selection(), "0+200");
+    expectAt(31, 15, 0, 0);
+    EXPECT_TRUE(isCommandEnabled(CMD_COPY_HEX));
+    onChar('7');  // typing
+    EXPECT_EQ(selection(), "");
+    EXPECT_FALSE(isCommandEnabled(CMD_FILL));
+    EXPECT_EQ(editor.workBuffer[511], 0x70);
+    syncBuffers(SyncMode::Revert);
+
+    runCommand(CMD_SELECT_ALL);
+    runCommand(CMD_REFRESH);
+    EXPECT_EQ(selection(), "");
+    runCommand(CMD_SELECT_ALL);
+    runCommand(CMD_NEXT_SECTOR);
+    EXPECT_EQ(selection(), "");
+    EXPECT_FALSE(isCommandEnabled(CMD_COPY_TEXT));
 }
 
 TEST_F(Cursor, NothingHappensBeforeADriveIsShown)

@@ -175,6 +175,47 @@ TEST_F(DumpLayout, TheScreenShowsTheExportedCharacters)
     }
 }
 
+// Selected bytes side by side are one band in the hex column, the space
+// after the last on each line left out; their characters are marked too.
+TEST_F(DumpLayout, SelectedCellsInBothColumns)
+{
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
+    selectBytes(0x1E, 0x22);
+    struct Row {
+        int line;
+        std::vector<int> hexCells;  // of bytes 0 to 15
+        int textFirst, textEnd;
+    } rows[] = {
+        {0, std::vector<int>(16, 0), 16, 16},
+        {1, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 2}, 14, 16},
+        {2, {3, 3, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0, 3},
+        {3, std::vector<int>(16, 0), 0, 0},
+    };
+    DumpRun runs[DUMP_RUNS_PER_LINE];
+    for (const Row& row : rows) {
+        layoutDumpLine(row.line, false, runs);
+        std::vector<int> hexCells;
+        for (int k = 0; k < 16; k++) {
+            EXPECT_EQ(runs[1 + k].selectFirst, 0);
+            hexCells.push_back(runs[1 + k].selectEnd);
+        }
+        EXPECT_EQ(hexCells, row.hexCells) << row.line;
+        EXPECT_EQ(runs[17].selectFirst, row.textFirst) << row.line;
+        EXPECT_EQ(runs[17].selectEnd, row.textEnd) << row.line;
+        EXPECT_EQ(runs[0].selectEnd, 0);
+    }
+    // Apart from a found match's cells: both can be told.
+    editor.markStart = 0x21;
+    editor.markLength = 4;
+    layoutDumpLine(2, false, runs);
+    EXPECT_EQ(runs[17].markFirst, 1);
+    EXPECT_EQ(runs[17].markEnd, 5);
+    EXPECT_EQ(runs[17].selectEnd, 3);
+    clearSelection();
+    layoutDumpLine(2, false, runs);
+    EXPECT_EQ(runs[17].selectEnd, runs[17].selectFirst);
+}
+
 TEST_F(DumpLayout, CursorByteRepaintByMode)
 {
     ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));

@@ -175,6 +175,11 @@ bool fakeIsControlDown()
     return fake.controlDown;
 }
 
+bool fakeIsShiftDown()
+{
+    return fake.shiftDown;
+}
+
 void fakeDestroyCaret()
 {
     fake.caretShown = false;
@@ -358,6 +363,14 @@ ClipboardResult fakeSetClipboardText(const char* text, uint32_t size)
     return fake.clipboardAnswer;
 }
 
+ClipboardResult fakeGetClipboardText(char* text, uint32_t size)
+{
+    text[0] = '\0';
+    if (fake.clipboardAnswer == ClipboardResult::Done)
+        copyText(text, size, fake.clipboard);
+    return fake.clipboardAnswer;
+}
+
 void fakeShowProgress(int percent)
 {
     fake.progress.push_back(percent);
@@ -392,6 +405,7 @@ void installFakePlatform()
     platform.getClientSize = fakeGetClientSize;
     platform.menuItemChanged = fakeMenuItemChanged;
     platform.isControlDown = fakeIsControlDown;
+    platform.isShiftDown = fakeIsShiftDown;
     platform.destroyCaret = fakeDestroyCaret;
     platform.createCaret = fakeCreateCaret;
     platform.showCaret = fakeShowCaret;
@@ -413,6 +427,7 @@ void installFakePlatform()
     platform.getFullPath = fakeGetFullPath;
     platform.chooseFile = fakeChooseFile;
     platform.setClipboardText = fakeSetClipboardText;
+    platform.getClipboardText = fakeGetClipboardText;
     platform.showProgress = fakeShowProgress;
     platform.continueRun = fakeContinueRun;
 

@@ -71,6 +71,7 @@ struct FakePlatform {
     int32_t barThickness = 0;
     int32_t insideWidth = 640, insideHeight = 400;
     bool controlDown = false;
+    bool shiftDown = false;
     bool caretShown = false;
     int caretsCreated = 0;
     int32_t caretWidth = 0, caretHeight = 0, caretX = 0, caretY = 0;
@@ -92,8 +93,8 @@ struct FakePlatform {
     std::vector<FileChoice> fileDialogs;
     std::vector<std::string> proposedPaths;  // the path each dialog opened on
 
-    std::string clipboard;
-    ClipboardResult clipboardAnswer = ClipboardResult::Done;
+    std::string clipboard;  // what the program set, or gets
+    ClipboardResult clipboardAnswer = ClipboardResult::Done;  // to a set and a get alike
 
     std::vector<int> progress;  // each position the run's bar took
     int runContinues = -1;      // how many chunks the run may go on after; -1: all

@@ -1,4 +1,5 @@
 #include "app/main_commands.h"
+#include "editor/selection.h"
 #include "editor_fixture.h"
 
 namespace {
@@ -56,6 +57,47 @@ TEST_F(Commands, EditorCommandsOnceASectorIsShown)
     fake.answers = {ANSWER_OK};
     runCommand(CMD_SECTOR_WRITE);
     EXPECT_EQ(diskSector(1), std::vector<uint8_t>(512, 0));
+}
+
+// Select all and paste once a sector is shown; the copies and fill while
+// bytes are selected. Grayed, they do nothing.
+TEST_F(Commands, SelectionCommandsFollowTheSelection)
+{
+    struct Row {
+        int id;
+        bool beforeASector, onASector, onASelection;
+    } rows[] = {
+        {CMD_SELECT_ALL, false, true, true},   {CMD_PASTE_HEX, false, true, true},
+        {CMD_COPY_HEX, false, false, true},    {CMD_COPY_TEXT, false, false, true},
+        {CMD_COPY_C_ARRAY, false, false, true}, {CMD_FILL, false, false, true},
+    };
+    fake.clipboard = "41";
+    for (const Row& row : rows) {
+        EXPECT_EQ(isCommandEnabled(row.id), row.beforeASector) << row.id;
+        EXPECT_EQ(runCommand(row.id), WindowAction::None) << row.id;
+    }
+    EXPECT_EQ(fake.clipboard, "41");
+    ASSERT_TRUE(acceptReadChoice(driveSource(DRIVE_A), "40"));
+    for (const Row& row : rows) EXPECT_EQ(isCommandEnabled(row.id), row.onASector) << row.id;
+    runCommand(CMD_SELECT_ALL);
+    for (const Row& row : rows) EXPECT_EQ(isCommandEnabled(row.id), row.onASelection) << row.id;
+
+    EXPECT_EQ(runCommand(CMD_FILL), WindowAction::FillDialog);
+    EXPECT_EQ(runCommand(CMD_COPY_HEX), WindowAction::None);
+    EXPECT_EQ(fake.clipboard.substr(0, 6), "00 00 ");
+    runCommand(CMD_COPY_TEXT);
+    EXPECT_EQ(fake.clipboard, std::string(512, '.'));
+    runCommand(CMD_COPY_C_ARRAY);
+    EXPECT_EQ(fake.clipboard.substr(0, 30), "unsigned char data[512] = {\r\n ");
+    fake.clipboard = "E5";
+    runCommand(CMD_PASTE_HEX);  // over the selection's first byte, now the selection
+    EXPECT_EQ(editor.workBuffer[0], 0xE5);
+    EXPECT_EQ(editor.workBuffer[1], 0);
+    EXPECT_EQ(selectedBytes().length, 1u);
+    runCommand(CMD_UNDO);
+    EXPECT_EQ(editor.workBuffer[0], 0);
+    EXPECT_EQ(selectedBytes().length, 0u);
+    for (const Row& row : rows) EXPECT_EQ(isCommandEnabled(row.id), row.onASector) << row.id;
 }
 
 // Every way of closing asks one question while the window is still there:

@@ -9,6 +9,7 @@
 #include "dialog_hook.h"
 #include "editor/dump_export.h"
 #include "editor/editor_state.h"
+#include "platform/platform.h"
 #include "platform/settings.h"
 
 // The dump on the real clipboard.
@@ -77,6 +78,35 @@ TEST_F(ClipboardOnWine, AClipboardHeldOpenIsLeftAlone)
     DestroyWindow(holder);
     EXPECT_TRUE(capture.boxes.empty());
     EXPECT_EQ(clipboardBytes(CF_TEXT, 7), std::string("before", 7));
+}
+
+// What the program puts on the clipboard it reads back, as another
+// program's text, cut to the room given; no text reads as empty.
+TEST_F(ClipboardOnWine, TextReadBackWithinItsRoom)
+{
+    char read[8] = "x";
+    ASSERT_EQ(platform.setClipboardText("41 42\r\n43", 9), ClipboardResult::Done);
+    ASSERT_EQ(platform.getClipboardText(read, sizeof read), ClipboardResult::Done);
+    EXPECT_STREQ(read, "41 42\r\n");
+    char whole[16];
+    ASSERT_EQ(platform.getClipboardText(whole, sizeof whole), ClipboardResult::Done);
+    EXPECT_STREQ(whole, "41 42\r\n43");
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+    ASSERT_EQ(platform.getClipboardText(whole, sizeof whole), ClipboardResult::Done);
+    EXPECT_STREQ(whole, "");
+
+    HWND holder = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                nullptr);
+    ASSERT_TRUE(OpenClipboard(holder));
+    EXPECT_EQ(platform.getClipboardText(whole, sizeof whole), ClipboardResult::Busy);
+    CloseClipboard();
+    DestroyWindow(holder);
+    // Nothing is left open: another program opens it at once.
+    EXPECT_TRUE(OpenClipboard(nullptr));
+    CloseClipboard();
 }
 
 }  // namespace
