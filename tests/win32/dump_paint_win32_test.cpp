@@ -105,6 +105,48 @@ TEST_P(DumpPaint, RedOnlyInTheHexCellsOfModifiedBytes)
     }
 }
 
+// The selection's background lies behind its cells alone, in both columns,
+// a colour of its own; the red of an edited byte shows on it.
+TEST_P(DumpPaint, SelectedCellsOnTheirOwnBackground)
+{
+    const int cw = view.charWidth, lh = view.lineHeight;
+    selectBytes(14, 17);  // bytes 14 to 17: over the break of lines 0 and 1, 17 edited
+    Canvas canvas(73 * cw, 32 * lh);
+    paintDumpInto(canvas.dc);
+    GdiFlush();
+    auto selectedColour = [&](int x, int y) {
+        return canvas.red(x, y) == 160 && canvas.green(x, y) == 200 && canvas.blue(x, y) == 255;
+    };
+    // The band's cells: line 0 from byte 14's first digit to its line's end
+    // (byte 15's space left out), line 1 to byte 1's second digit.
+    auto inBand = [&](int line, int cell) {
+        if (line == 0) return (cell >= 6 + 3 * 14 && cell < 6 + 3 * 15 + 2) || cell >= 57 + 14;
+        if (line == 1) return (cell >= 6 && cell < 6 + 3 * 1 + 2) || (cell >= 57 && cell < 59);
+        return false;
+    };
+    int selectedPixels = 0, redOnIt = 0;
+    for (int y = 0; y < canvas.height; y++) {
+        for (int x = 0; x < canvas.width; x++) {
+            if (!selectedColour(x, y)) {
+                redOnIt += inBand(y / lh, x / cw) && canvas.reddish(x, y);
+                continue;
+            }
+            selectedPixels++;
+            ASSERT_TRUE(inBand(y / lh, x / cw)) << "selected at " << x << "," << y;
+        }
+    }
+    // Every cell of the band shows it, where no glyph covers its corner.
+    for (int line : {0, 1}) {
+        for (int cell = 0; cell < 73; cell++) {
+            if (inBand(line, cell)) {
+                EXPECT_TRUE(selectedColour(cell * cw, line * lh)) << line << ":" << cell;
+            }
+        }
+    }
+    EXPECT_GT(selectedPixels, 0);
+    EXPECT_GT(redOnIt, 0);
+}
+
 // Each character starts at its own cell, whatever the face's own advance.
 TEST_P(DumpPaint, CharactersStandOnTheCellGrid)
 {
