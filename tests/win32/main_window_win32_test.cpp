@@ -12,6 +12,7 @@
 #include "editor/display_mode.h"
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
+#include "editor/selection.h"
 #include "platform/commands.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
@@ -176,6 +177,27 @@ LRESULT CALLBACK foreignWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 // Another program's window of the class "VELDIS" answers nothing as Veldis
 // does: a second start hands it no path and opens the file itself. The
 // window that does answer is the main window.
+// A press on a byte holds the mouse: the drag selects wherever the pointer
+// goes, off the window too, until the button comes up.
+TEST_F(MainWindow, ADragHoldsTheMouseUntilTheButtonComesUp)
+{
+    applyFontSize(2);  // cells 10 pixels wide, lines 21 high
+    auto at = [](int x, int y) { return LPARAM(MAKELONG(WORD(short(x)), WORD(short(y)))); };
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(9 * 10 + 2, 21 + 3));  // byte 0x11
+    EXPECT_EQ(GetCapture(), window);
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(-40, -30));
+    EXPECT_EQ(selectedBytes().first, 0u);
+    EXPECT_EQ(selectedBytes().length, 0x12u);
+    SendMessageA(window, WM_LBUTTONUP, 0, at(-40, -30));
+    EXPECT_EQ(GetCapture(), nullptr);
+    SendMessageA(window, WM_MOUSEMOVE, 0, at(30 * 10, 5 * 21));  // let go: no longer selects
+    EXPECT_EQ(selectedBytes().length, 0x12u);
+
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(2, 3));  // the address: holds nothing
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(selectedBytes().length, 0u);
+}
+
 TEST(HandOver, OnlyAWindowThatAnswersAsVeldisIsHandedAPath)
 {
     char temp[MAX_PATH], folder[MAX_PATH];
