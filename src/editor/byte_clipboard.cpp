@@ -24,7 +24,7 @@ constexpr uint32_t PASTE_TEXT_MAX = 8 * IMAGE_BUFFER_SIZE;
 const char HEX_DIGITS[] = "0123456789ABCDEF";
 
 char copyText[COPY_TEXT_SIZE];
-char pasteText[PASTE_TEXT_MAX + 2];
+char pasteText[PASTE_TEXT_MAX + 2];  // a character more than may be, to tell a longer text
 uint8_t pasteBytes[IMAGE_BUFFER_SIZE];
 
 char* append(char* at, const char* text)
