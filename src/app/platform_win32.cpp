@@ -318,6 +318,21 @@ bool utf16ToShiftJis(const uint16_t* units, uint32_t count, char* text, uint32_t
     return !usedDefault;
 }
 
+// The flag makes bytes the code page has no character for a failure, not a
+// default character; a text that does not fit fails as well.
+bool shiftJisToUtf16(const char* text, uint16_t* units, uint32_t size, uint32_t* count)
+{
+    *count = 0;
+    size_t bytes = std::strlen(text);
+    if (bytes == 0) return true;
+    if (size == 0 || bytes > size_t(INT_MAX) || size > uint32_t(INT_MAX)) return false;
+    int length = MultiByteToWideChar(SHIFT_JIS, MB_ERR_INVALID_CHARS, text, int(bytes),
+                                     reinterpret_cast<LPWSTR>(units), int(size));
+    if (length <= 0) return false;
+    *count = uint32_t(length);
+    return true;
+}
+
 void* handleOrNull(HANDLE file)
 {
     return file == INVALID_HANDLE_VALUE ? nullptr : file;
@@ -524,6 +539,7 @@ void installWin32Platform()
     platform.showStatus = showStatus;
     platform.showStructure = showStructureView;
     platform.utf16ToShiftJis = utf16ToShiftJis;
+    platform.shiftJisToUtf16 = shiftJisToUtf16;
     platform.createFile = createFile;
     platform.openFile = openFile;
     platform.fileExists = fileExists;

@@ -87,6 +87,11 @@ struct Platform {
     // where a character has no Shift-JIS form (given as '?') or the system
     // lacks the code page.
     bool (*utf16ToShiftJis)(const uint16_t* units, uint32_t count, char* text, uint32_t size);
+    // Shift-JIS `text`, to its end, as UTF-16 into `units` (room for `size`),
+    // their number in `count`: false where the text is no Shift-JIS (a lead
+    // byte without its second, a character code page 932 lacks), does not
+    // fit, or the system lacks the code page.
+    bool (*shiftJisToUtf16)(const char* text, uint16_t* units, uint32_t size, uint32_t* count);
 
     // Files by an opaque handle, null for none. Writing creates or replaces
     // the file, unshared; reading opens an existing file only.

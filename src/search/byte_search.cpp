@@ -5,11 +5,11 @@
 
 namespace {
 
-// A match starts with the pattern's first byte and has its last byte
-// length - 1 further on. Checking both for a block of starts at once is a
-// loop without an exit, which the compiler turns into vector operations; only
-// a block where both meet is searched, so most of a drive passes at the
-// speed of memory. Where both meet, the OR of the two XORs is zero, so the
+// A match starts with the pattern's first byte and has its last (see
+// probeOf) the same distance further on. Checking both for a block of starts
+// at once is a loop without an exit, which the compiler turns into vector
+// operations; only a block where both meet is searched, so most of a drive
+// passes at the speed of memory. Where both meet, the OR of the two XORs is zero, so the
 // block's smallest such OR tells, in fewer instructions than two compares and
 // an AND. Blocks of 4 KiB make the fold of each block's vector into one byte,
 // and the call, rare.
@@ -24,8 +24,24 @@ inline __attribute__((always_inline)) bool pairsIn(uint8_t first, uint8_t last,
     return least == 0;
 }
 
+// Where a byte may have either of two values (a letter in either case), a
+// byte equal to one of them leaves the AND of its XORs with both zero. So
+// may a byte that differs from each in bits the other XOR lacks; the search
+// then turns that start down. A letter's two cases differ in one or two
+// bits, so few other bytes pass.
+inline __attribute__((always_inline)) bool eitherPairsIn(uint8_t first, uint8_t firstOther,
+                                                         uint8_t last, uint8_t lastOther,
+                                                         const uint8_t* block, const uint8_t* ends)
+{
+    uint8_t least = 0xFF;
+    for (size_t k = 0; k < SCAN_BLOCK; k++)
+        least = std::min(least, uint8_t(((block[k] ^ first) & (block[k] ^ firstOther)) |
+                                        ((ends[k] ^ last) & (ends[k] ^ lastOther))));
+    return least == 0;
+}
+
 #if defined(__x86_64__) || defined(__i386__)
-// The same loop in 32- and 64-byte vectors, for processors (and systems)
+// The same loops in 32- and 64-byte vectors, for processors (and systems)
 // that have them: the wider the vector, the fewer instructions a block takes.
 __attribute__((target("avx2"))) bool pairsInAvx2(uint8_t first, uint8_t last,
                                                  const uint8_t* block, const uint8_t* ends)
@@ -37,6 +53,21 @@ __attribute__((target("avx512bw"))) bool pairsInAvx512(uint8_t first, uint8_t la
                                                        const uint8_t* block, const uint8_t* ends)
 {
     return pairsIn(first, last, block, ends);
+}
+
+__attribute__((target("avx2"))) bool eitherPairsInAvx2(uint8_t first, uint8_t firstOther,
+                                                       uint8_t last, uint8_t lastOther,
+                                                       const uint8_t* block, const uint8_t* ends)
+{
+    return eitherPairsIn(first, firstOther, last, lastOther, block, ends);
+}
+
+__attribute__((target("avx512bw"))) bool eitherPairsInAvx512(uint8_t first, uint8_t firstOther,
+                                                             uint8_t last, uint8_t lastOther,
+                                                             const uint8_t* block,
+                                                             const uint8_t* ends)
+{
+    return eitherPairsIn(first, firstOther, last, lastOther, block, ends);
 }
 #endif
 
@@ -51,27 +82,93 @@ BlockScan widestScan()
     return BlockScan::Plain;
 }
 
-bool mayStartIn(const SearchPattern& pattern, const uint8_t* block)
+// The two bytes of the pattern the scan looks for: its first, and its last
+// that is not zero, of which a fresh volume is mostly made and a UTF-16
+// text has every other byte.
+struct Probe {
+    uint8_t first, firstOther, last, lastOther;
+    uint32_t lastAt;
+};
+
+Probe probeOf(const SearchPattern& pattern)
 {
-    uint8_t first = pattern.bytes[0], last = pattern.bytes[pattern.length - 1];
-    const uint8_t* ends = block + pattern.length - 1;
-#if defined(__x86_64__) || defined(__i386__)
-    if (blockScan == BlockScan::Avx512) return pairsInAvx512(first, last, block, ends);
-    if (blockScan == BlockScan::Avx2) return pairsInAvx2(first, last, block, ends);
-#endif
-    return pairsIn(first, last, block, ends);
+    uint32_t lastAt = pattern.length - 1;
+    while (lastAt > 0 && pattern.bytes[lastAt] == 0) lastAt--;
+    if (lastAt == 0) lastAt = pattern.length - 1;
+    if (!pattern.folded)
+        return {pattern.bytes[0], pattern.bytes[0], pattern.bytes[lastAt], pattern.bytes[lastAt],
+                lastAt};
+    return {pattern.bytes[0], pattern.otherCase[0], pattern.bytes[lastAt],
+            pattern.otherCase[lastAt], lastAt};
 }
 
-// The first match in `size` bytes; the standard library searches each block
-// the scan lets through, with the bytes a match starting in it may need.
+bool mayStartIn(const SearchPattern& pattern, const Probe& probe, const uint8_t* block)
+{
+    const uint8_t* ends = block + probe.lastAt;
+    if (pattern.folded) {
+#if defined(__x86_64__) || defined(__i386__)
+        if (blockScan == BlockScan::Avx512)
+            return eitherPairsInAvx512(probe.first, probe.firstOther, probe.last, probe.lastOther,
+                                       block, ends);
+        if (blockScan == BlockScan::Avx2)
+            return eitherPairsInAvx2(probe.first, probe.firstOther, probe.last, probe.lastOther,
+                                     block, ends);
+#endif
+        return eitherPairsIn(probe.first, probe.firstOther, probe.last, probe.lastOther, block,
+                             ends);
+    }
+#if defined(__x86_64__) || defined(__i386__)
+    if (blockScan == BlockScan::Avx512) return pairsInAvx512(probe.first, probe.last, block, ends);
+    if (blockScan == BlockScan::Avx2) return pairsInAvx2(probe.first, probe.last, block, ends);
+#endif
+    return pairsIn(probe.first, probe.last, block, ends);
+}
+
+// Whether the folded pattern lies at `at`, each byte equal to the pattern's
+// or to its other case. The bytes are compared as bytes, as the exact search
+// compares them: a byte of the data is not asked whether it is the second of
+// a double-byte character, so a letter of the pattern matches the second
+// byte of 83 41 (ア) as 41 or 61, as an exact search for A matches its 41.
+bool foldedAt(const SearchPattern& pattern, const uint8_t* at)
+{
+    for (uint32_t k = 0; k < pattern.length; k++)
+        if (at[k] != pattern.bytes[k] && at[k] != pattern.otherCase[k]) return false;
+    return true;
+}
+
+// The first or last match wholly inside [begin, end), or `end`: the standard
+// library's for the exact pattern, a start at a time for the folded one.
+const uint8_t* firstIn(const SearchPattern& pattern, const uint8_t* begin, const uint8_t* end)
+{
+    if (!pattern.folded)
+        return std::search(begin, end, pattern.bytes, pattern.bytes + pattern.length);
+    if (size_t(end - begin) < pattern.length) return end;
+    for (const uint8_t* at = begin; at + pattern.length <= end; at++)
+        if (foldedAt(pattern, at)) return at;
+    return end;
+}
+
+const uint8_t* lastIn(const SearchPattern& pattern, const uint8_t* begin, const uint8_t* end)
+{
+    if (!pattern.folded)
+        return std::find_end(begin, end, pattern.bytes, pattern.bytes + pattern.length);
+    if (size_t(end - begin) < pattern.length) return end;
+    for (const uint8_t* at = end - pattern.length;; at--) {
+        if (foldedAt(pattern, at)) return at;
+        if (at == begin) return end;
+    }
+}
+
+// The first match in `size` bytes, searched in each block the scan lets
+// through, with the bytes a match starting in it may need.
 bool findFirst(const SearchPattern& pattern, const uint8_t* data, size_t size, size_t& at)
 {
-    const uint8_t *patternBegin = pattern.bytes, *patternEnd = pattern.bytes + pattern.length;
+    Probe probe = probeOf(pattern);
     size_t starts = size < pattern.length ? 0 : size - pattern.length + 1, start = 0;
     for (; start + SCAN_BLOCK <= starts; start += SCAN_BLOCK) {
-        if (!mayStartIn(pattern, data + start)) continue;
+        if (!mayStartIn(pattern, probe, data + start)) continue;
         const uint8_t* end = data + start + SCAN_BLOCK + pattern.length - 1;
-        const uint8_t* hit = std::search(data + start, end, patternBegin, patternEnd);
+        const uint8_t* hit = firstIn(pattern, data + start, end);
         if (hit != end) {
             at = size_t(hit - data);
             return true;
@@ -79,9 +176,10 @@ bool findFirst(const SearchPattern& pattern, const uint8_t* data, size_t size, s
     }
     // The starts left, fewer than a block, are scanned as the last block of
     // starts, whose earlier ones held no match: a byte at a time would be slower.
-    if (start < starts && starts >= SCAN_BLOCK && !mayStartIn(pattern, data + starts - SCAN_BLOCK))
+    if (start < starts && starts >= SCAN_BLOCK &&
+        !mayStartIn(pattern, probe, data + starts - SCAN_BLOCK))
         return false;
-    const uint8_t* hit = std::search(data + start, data + size, patternBegin, patternEnd);
+    const uint8_t* hit = firstIn(pattern, data + start, data + size);
     at = size_t(hit - data);
     return hit != data + size;
 }
@@ -89,23 +187,23 @@ bool findFirst(const SearchPattern& pattern, const uint8_t* data, size_t size, s
 // The last match in `size` bytes, the blocks taken from the end.
 bool findLast(const SearchPattern& pattern, const uint8_t* data, size_t size, size_t& at)
 {
-    const uint8_t *patternBegin = pattern.bytes, *patternEnd = pattern.bytes + pattern.length;
+    Probe probe = probeOf(pattern);
     size_t starts = size < pattern.length ? 0 : size - pattern.length + 1;
     for (; starts >= SCAN_BLOCK; starts -= SCAN_BLOCK) {
         const uint8_t* block = data + starts - SCAN_BLOCK;
-        if (!mayStartIn(pattern, block)) continue;
+        if (!mayStartIn(pattern, probe, block)) continue;
         const uint8_t* end = data + starts + pattern.length - 1;
-        const uint8_t* hit = std::find_end(block, end, patternBegin, patternEnd);
+        const uint8_t* hit = lastIn(pattern, block, end);
         if (hit != end) {
             at = size_t(hit - data);
             return true;
         }
     }
     // The same for the starts left at the front, as the first block of starts.
-    if (starts > 0 && size >= SCAN_BLOCK + pattern.length - 1 && !mayStartIn(pattern, data))
+    if (starts > 0 && size >= SCAN_BLOCK + pattern.length - 1 && !mayStartIn(pattern, probe, data))
         return false;
     const uint8_t* end = data + std::min(size, starts + pattern.length - 1);
-    const uint8_t* hit = std::find_end(data, end, patternBegin, patternEnd);
+    const uint8_t* hit = lastIn(pattern, data, end);
     at = size_t(hit - data);
     return hit != end;
 }

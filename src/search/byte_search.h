@@ -7,6 +7,11 @@ constexpr uint32_t SEARCH_PATTERN_MAX = 256;
 struct SearchPattern {
     uint8_t bytes[SEARCH_PATTERN_MAX];
     uint32_t length;  // 1 to SEARCH_PATTERN_MAX
+    // Whether some byte also matches another value (a letter's other case),
+    // kept in `otherCase`; the others' otherCase is the byte itself. Read
+    // only when set.
+    bool folded;
+    uint8_t otherCase[SEARCH_PATTERN_MAX];
 };
 
 // The copies of the scan that passes over blocks without a match, the wider

@@ -8,18 +8,33 @@
 
 namespace {
 
-bool isTextChosen(HWND dialog)
+FindKind chosenKind(HWND dialog)
 {
-    return IsDlgButtonChecked(dialog, IDC_FIND_STRING) == BST_CHECKED;
+    if (IsDlgButtonChecked(dialog, IDC_FIND_UTF16) == BST_CHECKED) return FindKind::Utf16;
+    if (IsDlgButtonChecked(dialog, IDC_FIND_STRING) == BST_CHECKED) return FindKind::Text;
+    return FindKind::Hex;
 }
 
-// OK only for a text that stands for a pattern of the kind chosen.
+// OK only for a text that stands for a pattern of the kind chosen; the case
+// only for the kinds of text, its check kept while hex grays it.
 void enableOk(HWND dialog)
 {
     char text[FIND_TEXT_SIZE] = "";
     GetDlgItemTextA(dialog, IDC_FIND_TEXT, text, sizeof text);
     SearchPattern pattern;
-    EnableWindow(GetDlgItem(dialog, IDOK), parseFindPattern(text, isTextChosen(dialog), pattern));
+    FindKind kind = chosenKind(dialog);
+    EnableWindow(GetDlgItem(dialog, IDOK), parseFindPattern(text, kind, false, pattern));
+    EnableWindow(GetDlgItem(dialog, IDC_FIND_IGNORE_CASE), kind != FindKind::Hex);
+}
+
+int kindButton(FindKind kind)
+{
+    switch (kind) {
+    case FindKind::Hex: break;
+    case FindKind::Text: return IDC_FIND_STRING;
+    case FindKind::Utf16: return IDC_FIND_UTF16;
+    }
+    return IDC_FIND_HEX;
 }
 
 void openFind(HWND dialog)
@@ -27,8 +42,9 @@ void openFind(HWND dialog)
     centreOnOwner(dialog);
     SendDlgItemMessageA(dialog, IDC_FIND_TEXT, EM_LIMITTEXT, FIND_TEXT_SIZE - 1, 0);
     SetDlgItemTextA(dialog, IDC_FIND_TEXT, findRequest.text);
-    CheckRadioButton(dialog, IDC_FIND_HEX, IDC_FIND_STRING,
-                     findRequest.isText ? IDC_FIND_STRING : IDC_FIND_HEX);
+    CheckRadioButton(dialog, IDC_FIND_HEX, IDC_FIND_UTF16, kindButton(findRequest.kind));
+    CheckDlgButton(dialog, IDC_FIND_IGNORE_CASE,
+                   findRequest.ignoreCase ? BST_CHECKED : BST_UNCHECKED);
     CheckRadioButton(dialog, IDC_FIND_DOWN, IDC_FIND_UP,
                      findRequest.backward ? IDC_FIND_UP : IDC_FIND_DOWN);
     enableOk(dialog);
@@ -37,7 +53,8 @@ void openFind(HWND dialog)
 void takeRequest(HWND dialog)
 {
     GetDlgItemTextA(dialog, IDC_FIND_TEXT, findRequest.text, sizeof findRequest.text);
-    findRequest.isText = isTextChosen(dialog);
+    findRequest.kind = chosenKind(dialog);
+    findRequest.ignoreCase = IsDlgButtonChecked(dialog, IDC_FIND_IGNORE_CASE) == BST_CHECKED;
     findRequest.backward = IsDlgButtonChecked(dialog, IDC_FIND_UP) == BST_CHECKED;
     findRequest.asked = true;
 }
@@ -59,7 +76,8 @@ INT_PTR CALLBACK findDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
         case IDC_FIND_TEXT:
         case IDC_FIND_HEX:
-        case IDC_FIND_STRING: enableOk(dialog); return FALSE;
+        case IDC_FIND_STRING:
+        case IDC_FIND_UTF16: enableOk(dialog); return FALSE;
         }
         return FALSE;
     }

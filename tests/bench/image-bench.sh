@@ -2,7 +2,8 @@
 # image-bench.sh PREFIX BENCH_EXE: the image save and restore benchmarks on
 # 128 MiB FAT32 volumes on loop devices (run as root), X: of 262144 sectors
 # and Y: of 262139 (a prime), beside dd of the same device, and a Find through
-# X: beside its reads alone; a 64 MiB file saved from the FAT32 volume W:
+# X: beside its reads alone, the Finds of text in either case and of UTF-16
+# beside the exact one; a 64 MiB file saved from the FAT32 volume W:
 # beside mcopy's copy of it. The program's runs and dd's take turns, seven
 # rounds after one not timed, and each row gives their median. Prints table
 # rows.
@@ -160,5 +161,9 @@ printf 'ROW|held reads of run chunks, 128 MiB volume|%s|MiB/s|dd bs=1M from the 
     "${search[2]}" "$(mib_per_second "${middle[dd-drop]}")"
 printf 'ROW|Find, 16 bytes not on the 128 MiB volume|%s|MiB/s|its held reads alone|%s\n' \
     "${search[3]}" "${search[2]}"
+printf 'ROW|Find, a text of 16 letters and spaces in either case, not on the volume|%s|MiB/s|the exact Find of 16 bytes|%s\n' \
+    "${search[4]}" "${search[3]}"
+printf 'ROW|Find, 8 letters as UTF-16 in either case, not on the volume|%s|MiB/s|the exact Find of 16 bytes|%s\n' \
+    "${search[5]}" "${search[3]}"
 printf 'ROW|first sector shown and painted, from an image file|%s|ms|from the drive of the same volume|%s\n' \
     "${opening[3]}" "${opening[2]}"

@@ -423,8 +423,9 @@ window_gone() {
 }
 
 # e2e_find TEXT KIND DIRECTION: the find dialog, TEXT typed over what it
-# offers, the kind (hex|text) and direction (down|up) clicked, then OK.
-E2E_FIND_W=196 E2E_FIND_H=93
+# offers, the kind (hex|text|utf16) and direction (down|up) clicked, then OK.
+# The case check box keeps what it had.
+E2E_FIND_W=248 E2E_FIND_H=107
 e2e_find() {
     e2e_focus_main
     xdotool key ctrl+f
@@ -433,10 +434,11 @@ e2e_find() {
     xdotool key --window "$dialog" End shift+Home Delete
     xdotool type --delay 60 "$1"
     case "$2" in hex) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 20 56 ;;
-                 text) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 57 56 ;; esac
-    case "$3" in down) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 114 56 ;;
-                 up) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 152 56 ;; esac
-    dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 109 79
+                 text) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 57 56 ;;
+                 utf16) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 100 56 ;; esac
+    case "$3" in down) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 166 56 ;;
+                 up) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 204 56 ;; esac
+    dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 161 93
     e2e_until 30 window_gone "$dialog" || fail "the find dialog stayed open for '$1'"
 }
 

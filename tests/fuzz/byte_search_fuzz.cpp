@@ -31,13 +31,34 @@ uint32_t nextRandom(uint32_t& state)
     return state;
 }
 
-// Whether the pattern lies at drive[at]; not memcmp, which the fuzzer
-// intercepts, at many times the cost of the compare.
+// Whether the pattern lies at drive[at], each byte its own or, folded, its
+// other case; not memcmp, which the fuzzer intercepts, at many times the
+// cost of the compare.
 bool patternAt(const Case& c, size_t at)
 {
+    const SearchPattern& p = c.pattern;
     uint32_t same = 0;
-    while (same < c.pattern.length && c.drive[at + same] == c.pattern.bytes[same]) same++;
-    return same == c.pattern.length;
+    while (same < p.length && (c.drive[at + same] == p.bytes[same] ||
+                               (p.folded && c.drive[at + same] == p.otherCase[same])))
+        same++;
+    return same == p.length;
+}
+
+// Each byte's other value: none, a letter's other case (bit 5), or any byte
+// the mask lets through, so that the block scan's filter meets bytes that
+// differ from both values in bits their XORs do not share. Copied from the
+// drive, a byte and its other value change places at random, so that a match
+// is found through either.
+void foldPattern(SearchPattern& p, bool copied, uint8_t mask, uint32_t& random)
+{
+    for (uint32_t k = 0; k < p.length; k++) {
+        uint32_t r = nextRandom(random);
+        p.otherCase[k] = r % 3 == 0   ? p.bytes[k]
+                         : r % 3 == 1 ? uint8_t(p.bytes[k] ^ 0x20)
+                                      : uint8_t(r >> 8 & mask);
+        if (copied && (r >> 16 & 1)) std::swap(p.bytes[k], p.otherCase[k]);
+    }
+    p.folded = true;
 }
 
 // The first match in the direction, byte by byte over the whole drive.
@@ -96,12 +117,12 @@ bool check(const Case& c, bool backward, uint64_t from, uint64_t& found)
         if (inPlain != inChunks || (inPlain && plain != chunked)) {
             using Offset = unsigned long long;
             std::fprintf(stderr,
-                         "%s from %llu: %zu bytes at %llu, pattern of %u, chunks of 1 to %u, "
-                         "cut at %zu (seed %u), block scan %d: plain %d at %llu, chunked %d "
-                         "at %llu\n",
+                         "%s from %llu: %zu bytes at %llu, pattern of %u (folded %d), chunks "
+                         "of 1 to %u, cut at %zu (seed %u), block scan %d: plain %d at %llu, "
+                         "chunked %d at %llu\n",
                          backward ? "backward" : "forward", Offset(from), c.drive.size(),
-                         Offset(c.base), c.pattern.length, c.chunkMax, c.cut, c.seed, int(scan),
-                         inPlain, Offset(plain), inChunks, Offset(chunked));
+                         Offset(c.base), c.pattern.length, int(c.pattern.folded), c.chunkMax, c.cut,
+                         c.seed, int(scan), inPlain, Offset(plain), inChunks, Offset(chunked));
             __builtin_trap();
         }
     }
@@ -118,8 +139,9 @@ bool check(const Case& c, bool backward, uint64_t from, uint64_t& found)
 // and so matches, are common. The pattern is random, all zero, one byte
 // repeated, or copied from a place in the drive; the search starts near that
 // place and a chunk boundary lies a few bytes from either of its ends, where
-// the bytes kept between chunks count. After a hit the next, overlapping,
-// match is checked too.
+// the bytes kept between chunks count. With the head's top bit the pattern
+// is folded: each byte may also match another value, as a letter in either
+// case does. After a hit the next, overlapping, match is checked too.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     uint8_t head[18] = {};
@@ -152,6 +174,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         c.pattern.length = uint32_t(std::min<size_t>(c.pattern.length, driveSize - place));
         std::memcpy(c.pattern.bytes, &c.drive[place], c.pattern.length);
     }
+    c.pattern.folded = false;
+    if (head[0] & 0x80) foldPattern(c.pattern, kind == 3, mask, random);
     size_t near = head[0] >> 3 & 7, end = place + c.pattern.length;
     c.cut = head[0] & 0x40 ? end - std::min(near, end) : place + near;
 

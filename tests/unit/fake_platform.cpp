@@ -279,6 +279,27 @@ bool fakeUtf16ToShiftJis(const uint16_t* units, uint32_t count, char* text, uint
     return fits && exact;
 }
 
+// As MultiByteToWideChar refusing invalid characters: iconv stops at bytes
+// code page 932 has no character for, or a lead byte at the text's end.
+bool fakeShiftJisToUtf16(const char* text, uint16_t* units, uint32_t size, uint32_t* count)
+{
+    *count = 0;
+    iconv_t converter = iconv_open("UTF-16LE", "CP932");
+    if (converter == iconv_t(-1)) return false;
+    std::vector<char> output(size_t(size) * 2);
+    char* in = const_cast<char*>(text);
+    size_t inLeft = std::strlen(text);
+    char* out = output.data();
+    size_t outLeft = output.size();
+    bool whole = iconv(converter, &in, &inLeft, &out, &outLeft) != size_t(-1) && inLeft == 0;
+    iconv_close(converter);
+    if (!whole) return false;
+    *count = uint32_t((output.size() - outLeft) / 2);
+    for (uint32_t k = 0; k < *count; k++)
+        units[k] = uint16_t(uint8_t(output[2 * k]) | uint8_t(output[2 * k + 1]) << 8);
+    return true;
+}
+
 void fakeSetScrollPos(int bar, int32_t position)
 {
     fake.bars[bar].position = position;
@@ -416,6 +437,7 @@ void installFakePlatform()
     platform.showStatus = fakeShowStatus;
     platform.showStructure = fakeShowStructure;
     platform.utf16ToShiftJis = fakeUtf16ToShiftJis;
+    platform.shiftJisToUtf16 = fakeShiftJisToUtf16;
     platform.createFile = fakeCreateFile;
     platform.openFile = fakeOpenFile;
     platform.fileExists = fakeFileExists;

@@ -310,8 +310,9 @@ TEST_F(ExeMenu, ImageDialogTemplates)
     }
 }
 
-// The find dialog: what each control is, in tab order, each pair of radio
-// buttons a group of its own; its progress window is made hidden.
+// The find dialog: what each control is, in tab order, the kinds and the
+// directions each a group of radio buttons of its own, the case a tab stop
+// between them; its progress window is made hidden.
 TEST_F(ExeMenu, FindDialogTemplates)
 {
     DialogTemplate dialog;
@@ -331,6 +332,8 @@ TEST_F(ExeMenu, FindDialogTemplates)
         {-1, "種類", BS_GROUPBOX, false, false},
         {IDC_FIND_HEX, "16進", BS_AUTORADIOBUTTON, true, true},
         {IDC_FIND_STRING, "文字列", BS_AUTORADIOBUTTON, false, false},
+        {IDC_FIND_UTF16, "ＵＴＦ-16", BS_AUTORADIOBUTTON, false, false},
+        {IDC_FIND_IGNORE_CASE, "大文字と小文字を区別しない", BS_AUTOCHECKBOX, true, true},
         {-1, "方向", BS_GROUPBOX, true, false},
         {IDC_FIND_DOWN, "下へ", BS_AUTORADIOBUTTON, true, true},
         {IDC_FIND_UP, "上へ", BS_AUTORADIOBUTTON, false, false},
