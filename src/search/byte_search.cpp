@@ -28,13 +28,15 @@ inline __attribute__((always_inline)) bool pairsIn(uint8_t first, uint8_t last,
 // byte equal to one of them leaves the AND of its XORs with both zero. So
 // may a byte that differs from each in bits the other XOR lacks; the search
 // then turns that start down. A letter's two cases differ in one or two
-// bits, so few other bytes pass.
+// bits, so few other bytes pass. For `STARTS` starts: a block, or a line
+// of one (see firstIn).
+template <size_t STARTS>
 inline __attribute__((always_inline)) bool eitherPairsIn(uint8_t first, uint8_t firstOther,
                                                          uint8_t last, uint8_t lastOther,
                                                          const uint8_t* block, const uint8_t* ends)
 {
     uint8_t least = 0xFF;
-    for (size_t k = 0; k < SCAN_BLOCK; k++)
+    for (size_t k = 0; k < STARTS; k++)
         least = std::min(least, uint8_t(((block[k] ^ first) & (block[k] ^ firstOther)) |
                                         ((ends[k] ^ last) & (ends[k] ^ lastOther))));
     return least == 0;
@@ -59,7 +61,7 @@ __attribute__((target("avx2"))) bool eitherPairsInAvx2(uint8_t first, uint8_t fi
                                                        uint8_t last, uint8_t lastOther,
                                                        const uint8_t* block, const uint8_t* ends)
 {
-    return eitherPairsIn(first, firstOther, last, lastOther, block, ends);
+    return eitherPairsIn<SCAN_BLOCK>(first, firstOther, last, lastOther, block, ends);
 }
 
 __attribute__((target("avx512bw"))) bool eitherPairsInAvx512(uint8_t first, uint8_t firstOther,
@@ -67,7 +69,7 @@ __attribute__((target("avx512bw"))) bool eitherPairsInAvx512(uint8_t first, uint
                                                              const uint8_t* block,
                                                              const uint8_t* ends)
 {
-    return eitherPairsIn(first, firstOther, last, lastOther, block, ends);
+    return eitherPairsIn<SCAN_BLOCK>(first, firstOther, last, lastOther, block, ends);
 }
 #endif
 
@@ -114,8 +116,8 @@ bool mayStartIn(const SearchPattern& pattern, const Probe& probe, const uint8_t*
             return eitherPairsInAvx2(probe.first, probe.firstOther, probe.last, probe.lastOther,
                                      block, ends);
 #endif
-        return eitherPairsIn(probe.first, probe.firstOther, probe.last, probe.lastOther, block,
-                             ends);
+        return eitherPairsIn<SCAN_BLOCK>(probe.first, probe.firstOther, probe.last,
+                                         probe.lastOther, block, ends);
     }
 #if defined(__x86_64__) || defined(__i386__)
     if (blockScan == BlockScan::Avx512) return pairsInAvx512(probe.first, probe.last, block, ends);
@@ -136,27 +138,52 @@ bool foldedAt(const SearchPattern& pattern, const uint8_t* at)
     return true;
 }
 
+// Where text is dense, a block the scan lets through has candidates
+// throughout; a folded pattern's starts are then looked at in lines of 64,
+// each passed over unless the scan's check finds a candidate in it.
+constexpr size_t SCAN_LINE = 64;
+
+bool mayStartInLine(const Probe& probe, const uint8_t* line)
+{
+    return eitherPairsIn<SCAN_LINE>(probe.first, probe.firstOther, probe.last, probe.lastOther,
+                                    line, line + probe.lastAt);
+}
+
 // The first or last match wholly inside [begin, end), or `end`: the standard
-// library's for the exact pattern, a start at a time for the folded one.
-const uint8_t* firstIn(const SearchPattern& pattern, const uint8_t* begin, const uint8_t* end)
+// library's for the exact pattern, a line at a time for the folded one.
+const uint8_t* firstIn(const SearchPattern& pattern, const Probe& probe, const uint8_t* begin,
+                       const uint8_t* end)
 {
     if (!pattern.folded)
         return std::search(begin, end, pattern.bytes, pattern.bytes + pattern.length);
     if (size_t(end - begin) < pattern.length) return end;
-    for (const uint8_t* at = begin; at + pattern.length <= end; at++)
+    const uint8_t *at = begin, *last = end - pattern.length;
+    for (; size_t(last - at) >= SCAN_LINE; at += SCAN_LINE) {
+        if (!mayStartInLine(probe, at)) continue;
+        for (size_t k = 0; k < SCAN_LINE; k++)
+            if (foldedAt(pattern, at + k)) return at + k;
+    }
+    for (; at <= last; at++)
         if (foldedAt(pattern, at)) return at;
     return end;
 }
 
-const uint8_t* lastIn(const SearchPattern& pattern, const uint8_t* begin, const uint8_t* end)
+const uint8_t* lastIn(const SearchPattern& pattern, const Probe& probe, const uint8_t* begin,
+                      const uint8_t* end)
 {
     if (!pattern.folded)
         return std::find_end(begin, end, pattern.bytes, pattern.bytes + pattern.length);
     if (size_t(end - begin) < pattern.length) return end;
-    for (const uint8_t* at = end - pattern.length;; at--) {
-        if (foldedAt(pattern, at)) return at;
-        if (at == begin) return end;
+    // Lines of starts from the last one down, [after - SCAN_LINE, after).
+    const uint8_t* after = end - pattern.length + 1;
+    for (; size_t(after - begin) >= SCAN_LINE; after -= SCAN_LINE) {
+        if (!mayStartInLine(probe, after - SCAN_LINE)) continue;
+        for (size_t k = 1; k <= SCAN_LINE; k++)
+            if (foldedAt(pattern, after - k)) return after - k;
     }
+    for (; after > begin; after--)
+        if (foldedAt(pattern, after - 1)) return after - 1;
+    return end;
 }
 
 // The first match in `size` bytes, searched in each block the scan lets
@@ -168,7 +195,7 @@ bool findFirst(const SearchPattern& pattern, const uint8_t* data, size_t size, s
     for (; start + SCAN_BLOCK <= starts; start += SCAN_BLOCK) {
         if (!mayStartIn(pattern, probe, data + start)) continue;
         const uint8_t* end = data + start + SCAN_BLOCK + pattern.length - 1;
-        const uint8_t* hit = firstIn(pattern, data + start, end);
+        const uint8_t* hit = firstIn(pattern, probe, data + start, end);
         if (hit != end) {
             at = size_t(hit - data);
             return true;
@@ -179,7 +206,7 @@ bool findFirst(const SearchPattern& pattern, const uint8_t* data, size_t size, s
     if (start < starts && starts >= SCAN_BLOCK &&
         !mayStartIn(pattern, probe, data + starts - SCAN_BLOCK))
         return false;
-    const uint8_t* hit = firstIn(pattern, data + start, data + size);
+    const uint8_t* hit = firstIn(pattern, probe, data + start, data + size);
     at = size_t(hit - data);
     return hit != data + size;
 }
@@ -193,7 +220,7 @@ bool findLast(const SearchPattern& pattern, const uint8_t* data, size_t size, si
         const uint8_t* block = data + starts - SCAN_BLOCK;
         if (!mayStartIn(pattern, probe, block)) continue;
         const uint8_t* end = data + starts + pattern.length - 1;
-        const uint8_t* hit = lastIn(pattern, block, end);
+        const uint8_t* hit = lastIn(pattern, probe, block, end);
         if (hit != end) {
             at = size_t(hit - data);
             return true;
@@ -203,7 +230,7 @@ bool findLast(const SearchPattern& pattern, const uint8_t* data, size_t size, si
     if (starts > 0 && size >= SCAN_BLOCK + pattern.length - 1 && !mayStartIn(pattern, probe, data))
         return false;
     const uint8_t* end = data + std::min(size, starts + pattern.length - 1);
-    const uint8_t* hit = lastIn(pattern, data, end);
+    const uint8_t* hit = lastIn(pattern, probe, data, end);
     at = size_t(hit - data);
     return hit != end;
 }
