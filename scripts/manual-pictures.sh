@@ -90,8 +90,8 @@ xdotool type --delay 60 'EB 3C 90'
 take '検索' find
 xdotool key --window "$DIALOG" End shift+Home Delete
 xdotool type --delay 60 'サンプル'
-dialog_click "$DIALOG" 196 93 57 56   # 文字列
-dialog_leave "$DIALOG" 196 93 109 79  # OK
+dialog_click "$DIALOG" 248 107 57 56   # 文字列
+dialog_leave "$DIALOG" 248 107 161 93  # OK
 e2e_wait_title "$(e2e_title 0 '[1-9][0-9]*')" 20 >/dev/null
 sleep 1.5
 import -window "$MAIN" "$out/found.png"
