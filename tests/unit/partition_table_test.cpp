@@ -9,6 +9,7 @@
 
 #include "fat_image.h"
 #include "image_route.h"
+#include "platform/crc32.h"
 #include "volume/partition_table.h"
 
 namespace {
@@ -89,7 +90,7 @@ uint64_t get32(const std::vector<uint8_t>& bytes, size_t at)
 }
 
 // A plain bitwise CRC32, for tests that seal what they damage.
-uint32_t crc32(const uint8_t* bytes, size_t size)
+uint32_t plainCrc32(const uint8_t* bytes, size_t size)
 {
     uint32_t crc = 0xFFFFFFFF;
     for (size_t i = 0; i < size; i++) {
@@ -97,6 +98,38 @@ uint32_t crc32(const uint8_t* bytes, size_t size)
         for (int bit = 0; bit < 8; bit++) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
     }
     return ~crc;
+}
+
+// The shared CRC-32: its check value, nothing, a run taken in two parts, and
+// the header and entries sfdisk sealed.
+TEST(Crc32, CheckValueAndGptAsSfdiskSealedIt)
+{
+    const uint8_t* check = reinterpret_cast<const uint8_t*>("123456789");
+    struct {
+        const char* what;
+        uint32_t crc;
+        uint32_t expected;
+    } rows[] = {
+        {"check value", crc32(0, check, 9), 0xCBF43926u},
+        {"nothing", crc32(0, check, 0), 0u},
+        {"nothing after", crc32(0xCBF43926u, check, 0), 0xCBF43926u},
+        {"in two parts", crc32(crc32(0, check, 4), check + 4, 5), 0xCBF43926u},
+        {"one 'a'", crc32(0, reinterpret_cast<const uint8_t*>("a"), 1), 0xE8B7BE43u},
+    };
+    for (auto& row : rows) EXPECT_EQ(row.crc, row.expected) << row.what;
+
+    TempDir dir;
+    std::string disk = sfdiskDisk(dir, "gpt.img", "label: gpt\\nsize=1MiB, type=U\\n", 4);
+    std::vector<uint8_t> header = readBytes(disk, 512, 512);
+    uint32_t entryBytes = uint32_t(get32(header, 80) * get32(header, 84));
+    std::vector<uint8_t> entries = readBytes(disk, 1024, entryBytes);
+    EXPECT_EQ(crc32(0, entries.data(), entries.size()), get32(header, 88));
+    uint32_t sealed = uint32_t(get32(header, 16));
+    put32(header, 16, 0);
+    EXPECT_EQ(crc32(0, header.data(), get32(header, 12)), sealed);
+    EXPECT_EQ(crc32(0, header.data(), get32(header, 12)), plainCrc32(header.data(), get32(header, 12)));
+    ASSERT_TRUE(readImage(disk, 512));
+    EXPECT_EQ(table.gpt, GptState::Primary);
 }
 
 TEST(PartitionTable, MbrAndItsLogicalsAsSfdiskWroteThem)
@@ -222,9 +255,9 @@ TEST(PartitionTable, GptHeaderChecks)
         uint32_t size = uint32_t(get32(header, 12));
         if (row.seal) {
             std::vector<uint8_t> entries = readBytes(disk, 1024, uint32_t(entryBytes));
-            put32(header, 88, crc32(entries.data(), entries.size()));
+            put32(header, 88, plainCrc32(entries.data(), entries.size()));
             put32(header, 16, 0);
-            put32(header, 16, crc32(header.data(), size));
+            put32(header, 16, plainCrc32(header.data(), size));
         }
         writeBytes(disk, 512, header);
         ASSERT_TRUE(readImage(disk, 512)) << row.what;
