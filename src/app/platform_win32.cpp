@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/crypto_digest_win32.h"
 #include "app/platform_win32.h"
 #include "app/status_bar_win32.h"
 #include "app/structure_view_win32.h"
@@ -554,4 +555,7 @@ void installWin32Platform()
     platform.getClipboardText = getClipboardText;
     platform.showProgress = showRunWindowProgress;
     platform.continueRun = continueRunWindow;
+    platform.beginDigest = beginCryptoDigest;
+    platform.addToDigest = addToCryptoDigest;
+    platform.endDigest = endCryptoDigest;
 }

@@ -24,6 +24,13 @@ enum class ClipboardResult {
     Busy,  // another program held the clipboard all the while
 };
 
+// The digests the system's cryptography may offer.
+enum class DigestKind {
+    Md5,
+    Sha1,
+    Sha256,
+};
+
 struct FileChoice {
     FileDialog kind;
     const char* filter;  // name and pattern pairs, each NUL-terminated, then an empty text
@@ -121,6 +128,14 @@ struct Platform {
     // asked the run to stop.
     void (*showProgress)(int percent);
     bool (*continueRun)();
+
+    // A digest of the system's cryptography: begun (null where the system
+    // has none of that kind), fed, and ended into its `size` bytes; false
+    // where a step failed, after which it gives no digest. Ending with a null
+    // `out` lets a digest go unfinished.
+    void* (*beginDigest)(DigestKind kind);
+    bool (*addToDigest)(void* digest, const void* data, uint32_t size);
+    bool (*endDigest)(void* digest, uint8_t* out, uint32_t size);
 };
 
 extern Platform platform;

@@ -403,6 +403,40 @@ bool fakeContinueRun()
     return fake.runContinues-- > 0;
 }
 
+struct FakeDigest {
+    DigestKind kind;
+    uint64_t bytes;
+};
+
+void* fakeBeginDigest(DigestKind kind)
+{
+    if (fake.digestsOffered.count(kind) == 0) return nullptr;
+    fake.openDigests++;
+    return new FakeDigest{kind, 0};
+}
+
+bool fakeAddToDigest(void* digest, const void*, uint32_t size)
+{
+    if (fake.digestAddsLeft == 0) return false;
+    if (fake.digestAddsLeft > 0) fake.digestAddsLeft--;
+    static_cast<FakeDigest*>(digest)->bytes += size;
+    return true;
+}
+
+bool fakeEndDigest(void* digest, uint8_t* out, uint32_t size)
+{
+    auto* own = static_cast<FakeDigest*>(digest);
+    bool done = out != nullptr && !fake.digestEndFails;
+    if (done) {
+        std::memset(out, 0, size);
+        for (int i = 0; i < 8; i++) out[i] = uint8_t(own->bytes >> 8 * i);
+        out[size - 1] = uint8_t(int(own->kind) + 1);
+    }
+    delete own;
+    fake.openDigests--;
+    return done;
+}
+
 }  // namespace
 
 void installFakePlatform()
@@ -452,6 +486,9 @@ void installFakePlatform()
     platform.getClipboardText = fakeGetClipboardText;
     platform.showProgress = fakeShowProgress;
     platform.continueRun = fakeContinueRun;
+    platform.beginDigest = fakeBeginDigest;
+    platform.addToDigest = fakeAddToDigest;
+    platform.endDigest = fakeEndDigest;
 
     settings = Settings{};
     volumeInfo = VolumeInfo{};

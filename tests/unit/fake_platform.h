@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,14 @@ struct FakePlatform {
 
     std::vector<int> progress;  // each position the run's bar took
     int runContinues = -1;      // how many chunks the run may go on after; -1: all
+
+    // The system's digests: none unless offered. One offered ends as the
+    // count of bytes it was fed (8 bytes, little-endian) and zeros, its last
+    // byte the kind's number plus one.
+    std::set<DigestKind> digestsOffered;
+    int digestAddsLeft = -1;  // adds, over all digests, before the rest fail; -1: none fail
+    bool digestEndFails = false;
+    int openDigests = 0;
 };
 
 extern FakePlatform fake;

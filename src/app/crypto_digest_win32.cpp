@@ -1,0 +1,111 @@
+#include "app/crypto_digest_win32.h"
+
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <initializer_list>
+#include <new>
+
+namespace {
+
+// CryptoAPI came with Windows 95 OSR2 and NT 4: looked up when first asked
+// for, so the exe still loads on the first Windows 95, which has none.
+struct CryptoApi {
+    BOOL(WINAPI* acquireContext)(HCRYPTPROV*, LPCSTR, LPCSTR, DWORD, DWORD);
+    BOOL(WINAPI* createHash)(HCRYPTPROV, ALG_ID, HCRYPTKEY, DWORD, HCRYPTHASH*);
+    BOOL(WINAPI* hashData)(HCRYPTHASH, const BYTE*, DWORD, DWORD);
+    BOOL(WINAPI* getHashParam)(HCRYPTHASH, DWORD, BYTE*, DWORD*, DWORD);
+    BOOL(WINAPI* destroyHash)(HCRYPTHASH);
+    BOOL(WINAPI* releaseContext)(HCRYPTPROV, DWORD);
+};
+
+template <typename Function>
+bool lookUp(HMODULE module, const char* name, Function& function)
+{
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return function != nullptr;
+}
+
+// Null where the system lacks any of the six.
+const CryptoApi* cryptoApi()
+{
+    static CryptoApi api;
+    static int found = -1;
+    if (found >= 0) return found != 0 ? &api : nullptr;
+    HMODULE module = LoadLibraryA("ADVAPI32.DLL");
+    found = module != nullptr && lookUp(module, "CryptAcquireContextA", api.acquireContext) &&
+            lookUp(module, "CryptCreateHash", api.createHash) &&
+            lookUp(module, "CryptHashData", api.hashData) &&
+            lookUp(module, "CryptGetHashParam", api.getHashParam) &&
+            lookUp(module, "CryptDestroyHash", api.destroyHash) &&
+            lookUp(module, "CryptReleaseContext", api.releaseContext);
+    return found != 0 ? &api : nullptr;
+}
+
+struct CryptoDigest {
+    HCRYPTPROV provider;
+    HCRYPTHASH hash;
+};
+
+// A provider of `type`, by the name given (null: the system's default for
+// it), with a hash of `algorithm` begun on it; false, holding nothing, where
+// either is missing.
+bool beginOn(const CryptoApi& api, DWORD type, const char* name, ALG_ID algorithm,
+             CryptoDigest& digest)
+{
+    if (!api.acquireContext(&digest.provider, nullptr, name, type, CRYPT_VERIFYCONTEXT))
+        return false;
+    if (api.createHash(digest.provider, algorithm, 0, 0, &digest.hash)) return true;
+    api.releaseContext(digest.provider, 0);
+    return false;
+}
+
+// MD5 and SHA-1 are in every provider of the full RSA type. SHA-256 came
+// with the AES type, whose provider Windows XP SP3 names "(Prototype)" and
+// may not make the type's default.
+bool beginKind(const CryptoApi& api, DigestKind kind, CryptoDigest& digest)
+{
+    switch (kind) {
+    case DigestKind::Md5: return beginOn(api, PROV_RSA_FULL, nullptr, CALG_MD5, digest);
+    case DigestKind::Sha1: return beginOn(api, PROV_RSA_FULL, nullptr, CALG_SHA1, digest);
+    case DigestKind::Sha256: break;
+    }
+    for (const char* name : {static_cast<const char*>(nullptr), MS_ENH_RSA_AES_PROV_A,
+                             MS_ENH_RSA_AES_PROV_XP_A})
+        if (beginOn(api, PROV_RSA_AES, name, CALG_SHA_256, digest)) return true;
+    return false;
+}
+
+}  // namespace
+
+void* beginCryptoDigest(DigestKind kind)
+{
+    const CryptoApi* api = cryptoApi();
+    CryptoDigest begun;
+    if (api == nullptr || !beginKind(*api, kind, begun)) return nullptr;
+    CryptoDigest* digest = new (std::nothrow) CryptoDigest(begun);
+    if (digest != nullptr) return digest;
+    api->destroyHash(begun.hash);
+    api->releaseContext(begun.provider, 0);
+    return nullptr;
+}
+
+bool addToCryptoDigest(void* digest, const void* data, uint32_t size)
+{
+    return cryptoApi()->hashData(static_cast<CryptoDigest*>(digest)->hash,
+                                 static_cast<const BYTE*>(data), size, 0) != FALSE;
+}
+
+// A digest of another size than asked for is none of the kind asked for.
+bool endCryptoDigest(void* digest, uint8_t* out, uint32_t size)
+{
+    const CryptoApi* api = cryptoApi();
+    CryptoDigest* own = static_cast<CryptoDigest*>(digest);
+    DWORD length = size;
+    bool done = out != nullptr && api->getHashParam(own->hash, HP_HASHVAL, out, &length, 0) &&
+                length == size;
+    api->destroyHash(own->hash);
+    api->releaseContext(own->provider, 0);
+    delete own;
+    return done;
+}
