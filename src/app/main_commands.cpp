@@ -56,6 +56,7 @@ WindowAction runCommand(int id)
     case CMD_IMAGE_SAVE: return WindowAction::ImageSaveDialog;
     case CMD_IMAGE_RESTORE: return WindowAction::ImageRestoreDialog;
     case CMD_IMAGE_VERIFY: return WindowAction::ImageVerifyDialog;
+    case CMD_CHECKSUM: return WindowAction::ChecksumDialog;
     case CMD_JUMP_CLUSTER: return WindowAction::ClusterDialog;
     case CMD_ALL_DRIVES_INFO: return WindowAction::AllDrivesDialog;
     case CMD_DRIVE_INFO: return WindowAction::DriveInfoDialog;

@@ -20,6 +20,7 @@ enum class WindowAction {
     RecoverDialog,  // a deleted file's first character, then FileSave
     FileSave,       // the save dialog, then the run in its progress window
     FillDialog,
+    ChecksumDialog,
     OptionsDialog,
     AboutDialog,
     Help,

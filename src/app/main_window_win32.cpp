@@ -22,6 +22,7 @@
 #include "editor/value_edit.h"
 #include "editor/value_edit_dialog_win32.h"
 #include "editor/view_scroll.h"
+#include "image/checksum_dialog_win32.h"
 #include "image/file_save_dialog_win32.h"
 #include "image/image_dialogs_win32.h"
 #include "platform/common_controls_win32.h"
@@ -100,6 +101,9 @@ void performCommand(HWND window, int id)
         recreateCaret();
         break;
     case WindowAction::FillDialog: openEditorDialog(window, "FILL", fillDialogProc); break;
+    case WindowAction::ChecksumDialog:
+        openEditorDialog(window, "CHECKSUM", checksumDialogProc);
+        break;
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;
     case WindowAction::AboutDialog: openDialog(window, "VELDIS", aboutDialogProc); break;
     case WindowAction::Help: openHelp(window); break;

@@ -131,9 +131,6 @@ void reportRunEnd(const RunResult& result, const char* detail)
     platform.showProgress(0);
 }
 
-namespace {
-
-// The first sector of a chunk that cannot be read, found one at a time.
 SectorNumber firstUnreadable(const ImageDrive& target, SectorNumber first, uint32_t count,
                              uint8_t* buffer)
 {
@@ -143,8 +140,6 @@ SectorNumber firstUnreadable(const ImageDrive& target, SectorNumber first, uint3
             return first + k;
     return first;  // readable one at a time: the chunk's read failed as a whole
 }
-
-}  // namespace
 
 RunResult compareWithImage(const ImageDrive& target, void* file, SectorNumber first,
                            SectorNumber count)

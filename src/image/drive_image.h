@@ -79,6 +79,11 @@ struct RunResult {
 // or a failure: the bar full while the finished message is up, then empty.
 void reportRunEnd(const RunResult& result, const char* detail);
 
+// The first sector of a chunk whose read failed that cannot be read, found
+// one sector at a time.
+SectorNumber firstUnreadable(const ImageDrive& target, SectorNumber first, uint32_t count,
+                             uint8_t* buffer);
+
 // Reads `count` sectors of the drive from `first` and compares them with the
 // image file's next bytes, chunk by chunk, inside a run the caller holds:
 // Done when all are equal; Failed naming the first sector that differs, or

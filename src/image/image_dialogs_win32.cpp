@@ -18,12 +18,67 @@
 
 namespace {
 
-// What tells the two dialogs apart.
+const int FIELD_IDS[] = {IDC_IMAGE_START, IDC_IMAGE_COUNT};
+constexpr int NUMBER_DIGITS = 20;  // 2^64 - 1
+
+// Empty text, no number, or one past 64 bits reads as 0.
+void takeField(const RangeControls& range, HWND dialog, int field)
+{
+    if (range.fields[field] == nullptr) return;
+    char text[NUMBER_DIGITS + 2] = "";
+    GetDlgItemTextA(dialog, FIELD_IDS[field], text, sizeof text);
+    if (!parseSectorNumber(text, *range.fields[field])) *range.fields[field] = 0;
+}
+
+}  // namespace
+
+int selectedRangeEntry(HWND dialog)
+{
+    return int(SendDlgItemMessageA(dialog, IDC_IMAGE_RANGE, CB_GETCURSEL, 0, 0));
+}
+
+void openRangeControls(const RangeControls& range, HWND dialog)
+{
+    fillDriveCombo(GetDlgItem(dialog, IDC_IMAGE_DRIVE), editor.source);
+    offerShownPartition(*range.fields[0], range.fields[1]);
+    for (int entry = range.entryCount - 1; entry >= 0; entry--)
+        SendDlgItemMessageA(dialog, IDC_IMAGE_RANGE, CB_INSERTSTRING, 0,
+                            reinterpret_cast<LPARAM>(range.entries[entry]));
+    SendDlgItemMessageA(dialog, IDC_IMAGE_RANGE, CB_SETCURSEL, 0, 0);
+    for (int field = 0; field < 2; field++)
+        if (range.fields[field] != nullptr)
+            SendDlgItemMessageA(dialog, FIELD_IDS[field], EM_LIMITTEXT, NUMBER_DIGITS, 0);
+}
+
+// The fields are for the user's own range only, and show what it holds.
+void showRangeFields(const RangeControls& range, HWND dialog, bool enabled)
+{
+    EnableWindow(GetDlgItem(dialog, IDC_IMAGE_DRIVE), enabled);
+    EnableWindow(GetDlgItem(dialog, IDC_IMAGE_RANGE), enabled);
+    bool user = selectedRangeEntry(dialog) == range.userEntry;
+    for (int field = 0; field < 2; field++) {
+        if (range.fields[field] == nullptr) continue;
+        EnableWindow(GetDlgItem(dialog, FIELD_IDS[field]), enabled && user);
+        if (!user) continue;
+        char number[NUMBER_DIGITS + 1];
+        std::snprintf(number, sizeof number, "%llu", (unsigned long long)*range.fields[field]);
+        SetDlgItemTextA(dialog, FIELD_IDS[field], number);
+    }
+}
+
+void takeRangeNotification(const RangeControls& range, HWND dialog, int id, int notification)
+{
+    if (id == IDC_IMAGE_RANGE && notification == CBN_SELCHANGE)
+        SendMessageA(dialog, WM_USER, 0, 0);
+    if ((id == IDC_IMAGE_START || id == IDC_IMAGE_COUNT) && notification == EN_CHANGE)
+        takeField(range, dialog, id == IDC_IMAGE_COUNT);
+}
+
+namespace {
+
+// What tells the three dialogs apart.
 struct ImageDialog {
-    const char* const* entries;
-    int entryCount;
-    int userEntry;             // the entry whose start (and count) the user types
-    SectorNumber* fields[2];   // the values of IDC_IMAGE_START and IDC_IMAGE_COUNT
+    RangeControls range;
     FileChoice fileChoice;
     void (*run)(const char* fileText, Source source, int entry);
 };
@@ -48,66 +103,31 @@ const char IMAGE_FILE_FILTER[] = "Drive Image files {*.img;*.fdi;*.dmp;*.dsk;*.s
                                  "All files {*.*}\0*.*\0";
 
 const ImageDialog SAVE_DIALOG = {
-    SAVE_RANGE_NAMES, SAVE_RANGE_COUNT, int(SaveRange::UserSpecified),
-    {&imageSaveStart, &imageSaveCount}, {FileDialog::Open, IMAGE_FILE_FILTER, "img"}, runSave,
+    {SAVE_RANGE_NAMES, SAVE_RANGE_COUNT, int(SaveRange::UserSpecified),
+     {&imageSaveStart, &imageSaveCount}},
+    {FileDialog::Open, IMAGE_FILE_FILTER, "img"},
+    runSave,
 };
 
 const ImageDialog RESTORE_DIALOG = {
-    RESTORE_START_NAMES, RESTORE_START_COUNT, int(RestoreStart::UserSpecified),
-    {&imageRestoreStart, nullptr}, {FileDialog::OpenExisting, IMAGE_FILE_FILTER, "img"},
+    {RESTORE_START_NAMES, RESTORE_START_COUNT, int(RestoreStart::UserSpecified),
+     {&imageRestoreStart, nullptr}},
+    {FileDialog::OpenExisting, IMAGE_FILE_FILTER, "img"},
     runRestore,
 };
 
 const ImageDialog VERIFY_DIALOG = {
-    RESTORE_START_NAMES, RESTORE_START_COUNT, int(RestoreStart::UserSpecified),
-    {&imageVerifyStart, nullptr}, {FileDialog::OpenExisting, IMAGE_FILE_FILTER, "img"},
+    {RESTORE_START_NAMES, RESTORE_START_COUNT, int(RestoreStart::UserSpecified),
+     {&imageVerifyStart, nullptr}},
+    {FileDialog::OpenExisting, IMAGE_FILE_FILTER, "img"},
     runVerify,
 };
 
-const int FIELD_IDS[] = {IDC_IMAGE_START, IDC_IMAGE_COUNT};
-constexpr int NUMBER_DIGITS = 20;  // 2^64 - 1
-
-int selectedEntry(HWND dialog)
-{
-    return int(SendDlgItemMessageA(dialog, IDC_IMAGE_RANGE, CB_GETCURSEL, 0, 0));
-}
-
 void open(const ImageDialog& kind, HWND dialog)
 {
-    fillDriveCombo(GetDlgItem(dialog, IDC_IMAGE_DRIVE), editor.source);
-    offerShownPartition(*kind.fields[0], kind.fields[1]);
-    for (int entry = kind.entryCount - 1; entry >= 0; entry--)
-        SendDlgItemMessageA(dialog, IDC_IMAGE_RANGE, CB_INSERTSTRING, 0,
-                            reinterpret_cast<LPARAM>(kind.entries[entry]));
-    SendDlgItemMessageA(dialog, IDC_IMAGE_RANGE, CB_SETCURSEL, 0, 0);
-    for (int field = 0; field < 2; field++)
-        if (kind.fields[field] != nullptr)
-            SendDlgItemMessageA(dialog, FIELD_IDS[field], EM_LIMITTEXT, NUMBER_DIGITS, 0);
+    openRangeControls(kind.range, dialog);
     SendDlgItemMessageA(dialog, IDC_IMAGE_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SendMessageA(dialog, WM_USER, 0, 0);
-}
-
-// The fields are for the user's own range only, and show what it holds.
-void showFields(const ImageDialog& kind, HWND dialog)
-{
-    bool user = selectedEntry(dialog) == kind.userEntry;
-    for (int field = 0; field < 2; field++) {
-        if (kind.fields[field] == nullptr) continue;
-        EnableWindow(GetDlgItem(dialog, FIELD_IDS[field]), user);
-        if (!user) continue;
-        char number[NUMBER_DIGITS + 1];
-        std::snprintf(number, sizeof number, "%llu", (unsigned long long)*kind.fields[field]);
-        SetDlgItemTextA(dialog, FIELD_IDS[field], number);
-    }
-}
-
-// Empty text, no number, or one past 64 bits reads as 0.
-void takeField(const ImageDialog& kind, HWND dialog, int field)
-{
-    if (kind.fields[field] == nullptr) return;
-    char text[NUMBER_DIGITS + 2] = "";
-    GetDlgItemTextA(dialog, FIELD_IDS[field], text, sizeof text);
-    if (!parseSectorNumber(text, *kind.fields[field])) *kind.fields[field] = 0;
 }
 
 void browse(const ImageDialog& kind, HWND dialog)
@@ -132,7 +152,7 @@ void execute(const ImageDialog& kind, HWND dialog)
     Source source = comboSource(GetDlgItem(dialog, IDC_IMAGE_DRIVE));
     enableChoices(dialog, false);
     beginRunWindow(dialog);
-    kind.run(fileText, source, selectedEntry(dialog));
+    kind.run(fileText, source, selectedRangeEntry(dialog));
     endRunWindow();
     enableChoices(dialog, true);
     SendMessageA(dialog, WM_USER, 0, 0);
@@ -151,14 +171,8 @@ INT_PTR onCommand(const ImageDialog& kind, HWND dialog, int id, int notification
             EndDialog(dialog, 1);
         return TRUE;
     case IDC_IMAGE_BROWSE: browse(kind, dialog); return TRUE;
-    case IDC_IMAGE_RANGE:
-        if (notification == CBN_SELCHANGE) SendMessageA(dialog, WM_USER, 0, 0);
-        return FALSE;
-    case IDC_IMAGE_START:
-    case IDC_IMAGE_COUNT:
-        if (notification == EN_CHANGE) takeField(kind, dialog, id == IDC_IMAGE_COUNT);
-        return FALSE;
     }
+    takeRangeNotification(kind.range, dialog, id, notification);
     return FALSE;
 }
 
@@ -166,7 +180,7 @@ INT_PTR imageDialogProc(const ImageDialog& kind, HWND dialog, UINT message, WPAR
 {
     switch (message) {
     case WM_INITDIALOG: open(kind, dialog); return TRUE;
-    case WM_USER: showFields(kind, dialog); return TRUE;
+    case WM_USER: showRangeFields(kind.range, dialog, true); return TRUE;
     case WM_COMMAND: return onCommand(kind, dialog, LOWORD(wParam), HIWORD(wParam));
     }
     return FALSE;

@@ -28,23 +28,28 @@ VolumeArea areaOf(SaveRange range)
     }
 }
 
+}  // namespace
+
 // Every range must lie inside the volume: a damaged boot sector could put an
 // area past its end, where sector numbers would wrap round to its start.
-bool resolveSaveRange(SaveRange range, const ImageDrive& target)
+bool resolveSaveRange(SaveRange range, const ImageDrive& target, SectorNumber& start,
+                      SectorNumber& count)
 {
     bool userSpecified = range == SaveRange::UserSpecified;
     if (isAreaRefused(target, range != SaveRange::WholeDrive && !userSpecified)) return false;
     if (!userSpecified) {
         SectorRange area = areaRange(areaOf(range), target.layout);
-        imageSaveStart = area.first;
-        imageSaveCount = area.count;
+        start = area.first;
+        count = area.count;
     }
     SectorNumber total = target.layout.totalSectors;
-    bool inside = imageSaveCount <= total && imageSaveStart <= total - imageSaveCount;
-    if (inside && (imageSaveCount != 0 || !userSpecified)) return true;
+    bool inside = count <= total && start <= total - count;
+    if (inside && (count != 0 || !userSpecified)) return true;
     showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
     return false;
 }
+
+namespace {
 
 // A sector that could not be read never reaches the file as if it were
 // disk content: the run stops before it.
@@ -75,7 +80,9 @@ void saveImage(const char* fileText, Source source, SaveRange range)
     if (!takeImageFilePath(fileText) || isImageOnDrive(lastFilePath, source)) return;
     if (platform.fileExists(lastFilePath) && !askToProceed(MSG_FILE_EXISTS)) return;
     ImageDrive target;
-    if (!queryImageDrive(source, target) || !resolveSaveRange(range, target)) return;
+    if (!queryImageDrive(source, target) ||
+        !resolveSaveRange(range, target, imageSaveStart, imageSaveCount))
+        return;
     void* file = platform.createFile(lastFilePath);
     if (file == nullptr) {
         showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);

@@ -52,3 +52,10 @@
 
 // The fill dialog.
 #define IDC_FILL_BYTES 1109
+
+// The checksum dialog; its drive and range are the image dialogs' controls.
+#define IDC_CHECKSUM_SELECTION 1114
+#define IDC_CHECKSUM_SECTOR 1115
+#define IDC_CHECKSUM_DRIVE 1116
+#define IDC_CHECKSUM_RESULT 1117
+#define IDC_CHECKSUM_COPY 1118

@@ -13,6 +13,7 @@
 #include "editor/dump_view.h"
 #include "editor/editor_state.h"
 #include "editor/view_scroll.h"
+#include "image/checksum.h"
 #include "image/image_restore.h"
 #include "image/image_save.h"
 #include "image_route.h"
@@ -498,6 +499,9 @@ void installFakePlatform()
     imageSaveStart = 0;
     imageSaveCount = 1;
     imageRestoreStart = 0;
+    checksumStart = 0;
+    checksumCount = 1;
+    checksumText[0] = '\0';
     findRequest = FindRequest{};
     resetCommandStates();
     ImageRoute::reset();
