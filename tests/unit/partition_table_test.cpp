@@ -117,6 +117,14 @@ TEST(Crc32, CheckValueAndGptAsSfdiskSealedIt)
         {"one 'a'", crc32(0, reinterpret_cast<const uint8_t*>("a"), 1), 0xE8B7BE43u},
     };
     for (auto& row : rows) EXPECT_EQ(row.crc, row.expected) << row.what;
+    // Eight bytes a step and the rest one at a time, from any alignment,
+    // give what a plain bitwise CRC does.
+    std::vector<uint8_t> bytes(100);
+    for (size_t i = 0; i < bytes.size(); i++) bytes[i] = uint8_t(i * 73 + 5);
+    for (size_t at = 0; at < 8; at++)
+        for (size_t size = 0; at + size <= bytes.size(); size++)
+            ASSERT_EQ(crc32(0, bytes.data() + at, size), plainCrc32(bytes.data() + at, size))
+                << at << " " << size;
 
     TempDir dir;
     std::string disk = sfdiskDisk(dir, "gpt.img", "label: gpt\\nsize=1MiB, type=U\\n", 4);
