@@ -4,9 +4,9 @@
 # and Y: of 262139 (a prime), beside dd of the same device, and a Find through
 # X: beside its reads alone, the Finds of text in either case and of UTF-16
 # beside the exact one; a 64 MiB file saved from the FAT32 volume W:
-# beside mcopy's copy of it. The program's runs and dd's take turns, seven
-# rounds after one not timed, and each row gives their median. Prints table
-# rows.
+# beside mcopy's copy of it; the checksums of X: beside sha256sum of its
+# device. The program's runs and dd's take turns, seven rounds after one not
+# timed, and each row gives their median. Prints table rows.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/../support/wine-env.sh"
@@ -98,11 +98,18 @@ step() {
         MTOOLS_SKIP_CHECK=1 mcopy -i "$files_device" ::/BIG.BIN "$mcopied" 2>/dev/null  # it finds no geometry of a loop device
         took=$((($(date +%s%N) - start) / 1000))
         ;;
+    sha256sum-X)
+        local start
+        start=$(date +%s%N)
+        sha256sum "$device" > "$FATDRIVE_DIR/sha256sum"
+        took=$((($(date +%s%N) - start) / 1000))
+        ;;
     *)
         ask "${1/-/ }"
         took="${answer[2]}"
         count[$1]="${answer[3]}"
         sectors[${answer[1]}]="${answer[4]:-}"
+        [ "$1" != checksum-X ] || sha256="${answer[5]}"
         ;;
     esac
     runs[$1]+="$took "
@@ -112,7 +119,8 @@ step() {
 # the files, the server and the DLLs, and opens each drive once through
 # Wine; its restore of Y: is there for its transfer count alone. Then each
 # round takes every step, in the other order each round.
-steps=(dd-read save-X save-Y dd-write writes-X restore-X dd-drop file-W mcopy-W)
+steps=(dd-read save-X save-Y dd-write writes-X restore-X dd-drop file-W mcopy-W checksum-X
+       sha256sum-X)
 dd if="$prime_device" of=/dev/null bs=1M status=none
 # mcopy writes beside the program's saved file: the same file system takes both.
 ask "file W"
@@ -132,6 +140,11 @@ settle
 cmp "$saved" "$mcopied" || { echo "image bench: the file saved from W: is not mcopy's copy" >&2; exit 1; }
 rm -f "$mcopied"
 ask "clear W"
+# The figure is of the sums as sha256sum takes them, or of none.
+[ "$sha256" = "$(cut -d' ' -f1 "$FATDRIVE_DIR/sha256sum")" ] ||
+    { echo "image bench: the SHA-256 of X: is not sha256sum's" >&2; exit 1; }
+ask "parts X"
+parts=("${answer[@]}")
 ask "search X"
 search=("${answer[@]}")
 ask "open X"
@@ -165,5 +178,12 @@ printf 'ROW|Find, a text of 16 letters and spaces in either case, not on the vol
     "${search[4]}" "${search[3]}"
 printf 'ROW|Find, 8 letters as UTF-16 in either case, not on the volume|%s|MiB/s|the exact Find of 16 bytes|%s\n' \
     "${search[5]}" "${search[3]}"
+printf 'ROW|checksums of a 128 MiB volume: CRC-32, MD5, SHA-1 and SHA-256 in one pass|%s|s|sha256sum of the device|%s\n' \
+    "$(seconds "${middle[checksum-X]}")" "$(seconds "${middle[sha256sum-X]}")"
+printf 'ROW|SHA-256 through CryptoAPI alone, 128 MiB in memory|%s|MiB/s|sha256sum of the device|%s\n' \
+    "${parts[6]}" "$(mib_per_second "${middle[sha256sum-X]}")"
+# Where the checksums' time goes, each part alone (not a row: no baseline).
+printf 'PARTS|held reads %s, CRC-32 %s, MD5 %s, SHA-1 %s, SHA-256 %s MiB/s\n' \
+    "${parts[2]}" "${parts[3]}" "${parts[4]}" "${parts[5]}" "${parts[6]}"
 printf 'ROW|first sector shown and painted, from an image file|%s|ms|from the drive of the same volume|%s\n' \
     "${opening[3]}" "${opening[2]}"

@@ -13,10 +13,12 @@
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
 #include "editor/structure_rows.h"
+#include "image/checksum.h"
 #include "image/drive_image.h"
 #include "image/file_save.h"
 #include "image/image_restore.h"
 #include "image/image_save.h"
+#include "platform/crc32.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "search/drive_search.h"
@@ -42,6 +44,14 @@
 //                                   its saved file
 //   file L                          ﾌｧｲﾙとして保存 of the first entry of
 //                                   L's root directory: microseconds, bytes
+//   checksum L                      the checksums of all of drive L as 計算
+//                                   takes them: microseconds, device
+//                                   transfers per GiB, the drive's sectors,
+//                                   the SHA-256
+//   parts L                         what that pass is made of, each alone:
+//                                   its held reads of L, then CRC-32, MD5,
+//                                   SHA-1 and SHA-256 of 128 MiB in memory,
+//                                   MiB/s
 // A command that cannot be measured answers FAIL and why.
 namespace {
 
@@ -218,6 +228,61 @@ void measureFileSave(char letter)
     std::printf("file|%c|%.0f|%lu\n", letter, time * 1e6, (unsigned long)saved.nFileSizeLow);
 }
 
+// A FAIL where the run gave no SHA-256: the figure would be of a failure, or
+// of less than the four sums.
+void measureChecksum(char letter)
+{
+    int drive = letter - 'A';
+    SectorNumber sectors = sectorsOf(drive);
+    countedOp = SectorOp::Read;
+    transfers = 0;
+    bool done = false;
+    double time = elapsed([&] {
+        done = computeChecksums(ChecksumTarget::DriveRange, driveSource(drive),
+                                SaveRange::WholeDrive);
+    });
+    const char* sha256 = std::strstr(checksumText, "# SHA-256\r\n");
+    if (!done || sha256 == nullptr || std::strspn(sha256 + 11, "0123456789abcdef") != 64) {
+        std::printf("FAIL|no SHA-256 of %c:\n", letter);
+        return;
+    }
+    double gib = double(sectors) * SECTOR_SIZE / (1 << 30);
+    std::printf("checksum|%c|%.0f|%.0f|%llu|%.64s\n", letter, time * 1e6, transfers / gib,
+                (unsigned long long)sectors, sha256 + 11);
+}
+
+// One digest of the system over 128 MiB of memory, a run's chunk at a time.
+double digestTime(DigestKind kind, const uint8_t* chunk, uint32_t size, int chunks)
+{
+    return elapsed([&] {
+        void* digest = platform.beginDigest(kind);
+        uint8_t out[32];
+        for (int k = 0; k < chunks; k++) platform.addToDigest(digest, chunk, size);
+        platform.endDigest(digest, out, kind == DigestKind::Md5 ? 16 : kind == DigestKind::Sha1 ? 20 : 32);
+    });
+}
+
+void measureChecksumParts(char letter)
+{
+    int drive = letter - 'A';
+    SectorNumber sectors = sectorsOf(drive);
+    uint32_t size = runChunkSectors(SECTOR_SIZE) * SECTOR_SIZE;
+    int chunks = int((128u << 20) / size);
+    RunBuffer chunk(size);
+    for (uint32_t i = 0; i < size; i++) chunk.bytes[i] = uint8_t(i * 7 + i / 4093);
+    double reads = elapsed([&] { readPass(drive, sectors); });
+    uint32_t crc = 0;
+    double crcTime = elapsed([&] {
+        for (int k = 0; k < chunks; k++) crc = crc32(crc, chunk.bytes, size);
+    });
+    double mib = double(size) * chunks / (1 << 20);
+    std::printf("parts|%c|%.0f|%.0f|%.0f|%.0f|%.0f|%08x\n", letter,
+                double(sectors) * SECTOR_SIZE / (1 << 20) / reads, mib / crcTime,
+                mib / digestTime(DigestKind::Md5, chunk.bytes, size, chunks),
+                mib / digestTime(DigestKind::Sha1, chunk.bytes, size, chunks),
+                mib / digestTime(DigestKind::Sha256, chunk.bytes, size, chunks), crc);
+}
+
 // Runs compared, the best of five of each, taken in turns and in the other
 // order each round, as timedPair takes two.
 void timedInTurns(const std::vector<std::function<void()>>& works, std::vector<double>& best)
@@ -325,6 +390,10 @@ void answer(const char* command)
         clearImage(letter);
     else if (std::strcmp(verb, "file") == 0)
         measureFileSave(letter);
+    else if (std::strcmp(verb, "checksum") == 0)
+        measureChecksum(letter);
+    else if (std::strcmp(verb, "parts") == 0)
+        measureChecksumParts(letter);
     else if (std::strcmp(verb, "save") == 0 || std::strcmp(verb, "restore") == 0 ||
              std::strcmp(verb, "writes") == 0)
         measureRun(verb, letter);
