@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
-#include <new>
 
 namespace {
 
@@ -151,8 +150,11 @@ void* beginCryptoDigest(DigestKind kind)
     const CryptoApi* api = cryptoApi();
     CryptoDigest begun{};
     if (api == nullptr || !beginKind(*api, kind, begun)) return nullptr;
-    CryptoDigest* digest = new (std::nothrow) CryptoDigest(begun);
+    // Not `new`: its library form brings the C++ runtime's threads and
+    // exceptions in, whose imports Windows 95 lacks.
+    auto* digest = static_cast<CryptoDigest*>(std::malloc(sizeof(CryptoDigest)));
     if (digest != nullptr) {
+        *digest = begun;
         startThread(*digest);
         return digest;
     }
@@ -189,6 +191,6 @@ bool endCryptoDigest(void* digest, uint8_t* out, uint32_t size)
     api->destroyHash(own->hash);
     api->releaseContext(own->provider, 0);
     std::free(own->bytes);
-    delete own;
+    std::free(own);
     return done;
 }
