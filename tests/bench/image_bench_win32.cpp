@@ -254,11 +254,12 @@ void measureChecksum(char letter)
 // One digest of the system over 128 MiB of memory, a run's chunk at a time.
 double digestTime(DigestKind kind, const uint8_t* chunk, uint32_t size, int chunks)
 {
+    uint32_t digestSize = kind == DigestKind::Md5 ? 16 : kind == DigestKind::Sha1 ? 20 : 32;
     return elapsed([&] {
         void* digest = platform.beginDigest(kind);
         uint8_t out[32];
         for (int k = 0; k < chunks; k++) platform.addToDigest(digest, chunk, size);
-        platform.endDigest(digest, out, kind == DigestKind::Md5 ? 16 : kind == DigestKind::Sha1 ? 20 : 32);
+        platform.endDigest(digest, out, digestSize);
     });
 }
 

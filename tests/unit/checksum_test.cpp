@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/main_commands.h"
+#include "editor/cursor.h"
 #include "editor_fixture.h"
 #include "image/checksum.h"
 #include "platform/crc32.h"
@@ -226,13 +227,24 @@ TEST_F(Checksums, TheSectorShownAsShown)
     EXPECT_EQ(ImageRoute::requests().size(), requests);  // nothing read again
 }
 
-// Without a selection there is nothing to sum as one.
-TEST_F(Checksums, NoSelectionNoSum)
+// The selected bytes of the sector shown, named by their first and last
+// offset in it; without a selection there is nothing to sum as one.
+TEST_F(Checksums, TheSelectionAsShown)
 {
-    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 0));
+    ASSERT_TRUE(loadSector(driveSource(DRIVE_A), 34));
     EXPECT_FALSE(hasSelectionToChecksum());
     EXPECT_FALSE(computeChecksums(ChecksumTarget::Selection, NO_SOURCE, SaveRange::WholeDrive));
     EXPECT_STREQ(checksumText, "");
+    selectBytes(0x10, 0x1F);
+    ASSERT_TRUE(hasSelectionToChecksum());
+    ASSERT_TRUE(computeChecksums(ChecksumTarget::Selection, NO_SOURCE, SaveRange::WholeDrive));
+    std::vector<uint8_t> sector = diskSector(34);
+    EXPECT_EQ(checksumText, withoutDigests(std::vector<uint8_t>(sector.begin() + 0x10,
+                                                                sector.begin() + 0x20),
+                                           "selection_0010-001F.bin"));
+    selectWholeSector();
+    ASSERT_TRUE(computeChecksums(ChecksumTarget::Selection, NO_SOURCE, SaveRange::WholeDrive));
+    EXPECT_EQ(checksumText, withoutDigests(sector, "selection_0000-01FF.bin"));
 }
 
 // ｺﾋﾟｰ puts the result on the clipboard as shown; a clipboard without

@@ -132,10 +132,9 @@ TEST(Crc32, CheckValueAndGptAsSfdiskSealedIt)
     uint32_t entryBytes = uint32_t(get32(header, 80) * get32(header, 84));
     std::vector<uint8_t> entries = readBytes(disk, 1024, entryBytes);
     EXPECT_EQ(crc32(0, entries.data(), entries.size()), get32(header, 88));
-    uint32_t sealed = uint32_t(get32(header, 16));
+    uint32_t sealed = uint32_t(get32(header, 16)), headerSize = uint32_t(get32(header, 12));
     put32(header, 16, 0);
-    EXPECT_EQ(crc32(0, header.data(), get32(header, 12)), sealed);
-    EXPECT_EQ(crc32(0, header.data(), get32(header, 12)), plainCrc32(header.data(), get32(header, 12)));
+    EXPECT_EQ(crc32(0, header.data(), headerSize), sealed);
     ASSERT_TRUE(readImage(disk, 512));
     EXPECT_EQ(table.gpt, GptState::Primary);
 }

@@ -10,6 +10,7 @@
 #include "app/platform_win32.h"
 #include "dialog_hook.h"
 #include "dialog_template.h"
+#include "editor/cursor.h"
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
 #include "image/checksum.h"
@@ -279,8 +280,9 @@ TEST_F(ChecksumOnWine, ADriveRangeFromTheDialog)
 }
 
 // With a sector shown, the sector is offered first and the drive's controls
-// wait for their radio button; the sum is of the sector as shown.
-TEST_F(ChecksumOnWine, TheSectorShownFromTheDialog)
+// wait for their radio button; the sum is of the sector as shown. With
+// bytes selected, they are.
+TEST_F(ChecksumOnWine, TheSectorShownAndASelectionFromTheDialog)
 {
     ASSERT_TRUE(loadSector(driveSource(0), 34));
     std::vector<bool> choices, drive;
@@ -296,13 +298,29 @@ TEST_F(ChecksumOnWine, TheSectorShownFromTheDialog)
                                    IDC_CHECKSUM_DRIVE);
                   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CHECKSUM_DRIVE, BN_CLICKED),
                                LPARAM(GetDlgItem(dialog, IDC_CHECKSUM_DRIVE)));
-                  for (int id : {IDC_IMAGE_DRIVE, IDC_IMAGE_RANGE}) drive.push_back(enabled(dialog, id));
+                  for (int id : {IDC_IMAGE_DRIVE, IDC_IMAGE_RANGE})
+                      drive.push_back(enabled(dialog, id));
                   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
               }},
               boxes);
     EXPECT_EQ(choices, (std::vector<bool>{false, true, true, false, false, true}));
     EXPECT_EQ(drive, (std::vector<bool>{true, true}));
     EXPECT_EQ(result, expectedText(fileBytes(device, 34 * 512, 512), "sector_34.bin"));
+
+    // A selection is offered first.
+    selectBytes(0x10, 0x1F);
+    bool offered = false;
+    runDialog(veldis, "CHECKSUM", checksumDialogProc, {[&](HWND dialog) {
+                  offered = enabled(dialog, IDC_CHECKSUM_SELECTION) &&
+                            IsDlgButtonChecked(dialog, IDC_CHECKSUM_SELECTION) == BST_CHECKED;
+                  SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+                  result = itemText(dialog, IDC_CHECKSUM_RESULT);
+                  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+              }},
+              boxes);
+    EXPECT_TRUE(offered);
+    EXPECT_EQ(result,
+              expectedText(fileBytes(device, 34 * 512 + 0x10, 16), "selection_0010-001F.bin"));
 }
 
 }  // namespace
