@@ -7,6 +7,7 @@
 #include "editor/dump_export.h"
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
+#include "editor/position_text.h"
 #include "editor/sector_structure.h"
 #include "editor/value_edit.h"
 #include "editor/write_undo.h"
@@ -43,6 +44,16 @@ WindowAction openValueEdit(int width)
 {
     valueEdit.width = width;
     return WindowAction::ValueEditDialog;
+}
+
+// A sector, or a distance from the one shown where the chosen source is the
+// one shown: from nothing of that source there is no distance to count.
+bool readChoiceSector(Source source, const char* text, SectorNumber& sector)
+{
+    PositionText typed;
+    if (!parsePositionText(text, typed)) return false;
+    if (typed.sign != PositionSign::Absolute && source != editor.source) return false;
+    return resolvePosition(typed, editor.currentSector, sector);
 }
 
 }  // namespace
@@ -110,6 +121,7 @@ WindowAction runCommand(int id)
         setCommandChecked(CMD_STATUS_BAR, settings.statusBar != 0);
         return WindowAction::StatusBar;
     case CMD_STRUCTURE_VIEW: toggleStructureView(); break;
+    case CMD_GO_TO: return WindowAction::GoToDialog;
     case CMD_NEXT_CLUSTER: showNextCluster(); break;
     case CMD_PREV_CLUSTER: showPreviousCluster(); break;
     case CMD_SAVE_AS_FILE:
@@ -162,7 +174,7 @@ bool acceptReadChoice(Source source, const char* sectorText)
         return false;
     }
     SectorNumber sector = 0;
-    if (!parseSectorNumber(sectorText, sector)) {
+    if (!readChoiceSector(source, sectorText, sector)) {
         showMessage(MSG_BAD_PARAMETER, MessageKind::Error);
         return false;
     }

@@ -21,6 +21,7 @@ enum class WindowAction {
     FileSave,       // the save dialog, then the run in its progress window
     FillDialog,
     ChecksumDialog,
+    GoToDialog,
     OptionsDialog,
     AboutDialog,
     Help,
@@ -46,5 +47,7 @@ bool mayClose();
 Source readDialogSource();
 
 // OK in the read dialog, with the chosen source (NO_SOURCE for none) and the
-// sector number as typed: true when the sector is shown and the dialog may close.
+// sector number as typed (decimal or hexadecimal, or with + or - a distance
+// from the sector shown of that source): true when the sector is shown and
+// the dialog may close.
 bool acceptReadChoice(Source source, const char* sectorText);

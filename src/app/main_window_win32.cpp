@@ -17,6 +17,7 @@
 #include "editor/dump_paint_win32.h"
 #include "editor/editor_state.h"
 #include "editor/fill_dialog_win32.h"
+#include "editor/go_to_dialog_win32.h"
 #include "editor/navigation.h"
 #include "editor/sector_structure.h"
 #include "editor/value_edit.h"
@@ -104,6 +105,7 @@ void performCommand(HWND window, int id)
     case WindowAction::ChecksumDialog:
         openEditorDialog(window, "CHECKSUM", checksumDialogProc);
         break;
+    case WindowAction::GoToDialog: openEditorDialog(window, "GOTO", goToDialogProc); break;
     case WindowAction::OptionsDialog: openDialog(window, "OPTION", optionsDialogProc); break;
     case WindowAction::AboutDialog: openDialog(window, "VELDIS", aboutDialogProc); break;
     case WindowAction::Help: openHelp(window); break;

@@ -6,6 +6,7 @@
 #include "editor/cursor.h"
 #include "editor/display_mode.h"
 #include "editor/editor_state.h"
+#include "editor/position_text.h"
 #include "platform/commands.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
@@ -23,7 +24,7 @@ constexpr int FIRST_SECTOR_COMMANDS[] = {
     CMD_REFRESH,          CMD_ZERO_CLEAR,       CMD_EDIT_BYTE,     CMD_JUMP_LAST,
     CMD_DRIVE_INFO,       CMD_FONT_LARGEST,     CMD_FONT_LARGE,    CMD_FONT_MEDIUM,
     CMD_FONT_SMALL,       CMD_FONT_SMALLEST,    CMD_TOGGLE_KANJI,  CMD_FIND,
-    CMD_FIND_NEXT,        CMD_SELECT_ALL,       CMD_PASTE_HEX,
+    CMD_FIND_NEXT,        CMD_SELECT_ALL,       CMD_PASTE_HEX,     CMD_GO_TO,
 };
 
 // The FAT areas: meaningless on NTFS, and while no drive is shown.
@@ -230,13 +231,9 @@ bool openImageFile(const char* path)
 
 bool parseSectorNumber(const char* text, SectorNumber& number)
 {
+    PositionText typed;
     number = 0;
-    if (*text == '\0') return false;
-    for (const char* c = text; *c != '\0'; c++) {
-        if (*c < '0' || *c > '9') return false;
-        unsigned digit = unsigned(*c - '0');
-        if (number > (UINT64_MAX - digit) / 10) return false;
-        number = number * 10 + digit;
-    }
+    if (!parsePositionText(text, typed) || typed.sign != PositionSign::Absolute) return false;
+    number = typed.value;
     return true;
 }

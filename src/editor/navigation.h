@@ -8,8 +8,9 @@
 // A sector past the source's last is refused with a message.
 bool loadSector(Source source, SectorNumber sector);
 
-// A sector number as typed: decimal digits only, at most 20 of them, and no
-// more than 64 bits hold. False for anything else, an empty text included.
+// A sector number as typed: decimal, or hexadecimal as 0x1F or 1Fh, with no
+// sign (see position_text.h). False for anything else, an empty text
+// included, and for a number past 64 bits.
 bool parseSectorNumber(const char* text, SectorNumber& number);
 
 // Moves for the navigation commands (previous, next, the area jumps, Back,

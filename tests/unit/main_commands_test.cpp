@@ -141,7 +141,8 @@ TEST_F(Commands, ReadChoiceNeedsADriveThatLoads)
     EXPECT_FALSE(acceptReadChoice(driveSource(3), "0"));
     EXPECT_EQ(boxesOf(MSG_DRIVE_UNSUPPORTED), 1);
     // Past the last sector, or no number: refused, the dialog stays.
-    for (const char* text : {"2880", "4294967296", "18446744073709551616", "", "12x", " 7"}) {
+    for (const char* text : {"2880", "4294967296", "18446744073709551616", "", "12x", "1 7",
+                             "0xB40", "B40h", "1F", "0x", "-1", "+0"}) {
         fake.boxes.clear();
         EXPECT_FALSE(acceptReadChoice(driveSource(DRIVE_A), text)) << text;
         EXPECT_EQ(boxesOf(MSG_BAD_PARAMETER), 1) << text;
@@ -149,6 +150,70 @@ TEST_F(Commands, ReadChoiceNeedsADriveThatLoads)
     EXPECT_EQ(editor.source, NO_SOURCE);
     EXPECT_TRUE(acceptReadChoice(driveSource(DRIVE_A), "2879"));
     EXPECT_EQ(editor.currentSector, 2879u);
+}
+
+// The number in any notation of the go to dialog; a sign counts from the
+// sector shown, where the drive chosen is the one shown.
+TEST_F(Commands, ReadChoiceTakesHexadecimalAndRelativeNumbers)
+{
+    attach(3, floppy, 512, 3);
+    struct Case {
+        const char* text;
+        SectorNumber sector;
+    } cases[] = {
+        {"31", 31},   {"0x1F", 31},  {"0X1f", 31},  {"1Fh", 31},   {"1fH", 31},
+        {" 7 ", 7},   {"0xB3F", 2879}, {"+10", 41}, {"-0x1F", 0},  {"+0", 31},
+        {"00000000000000000000031", 31},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(acceptReadChoice(driveSource(DRIVE_A), "31"));
+        fake.boxes.clear();
+        EXPECT_TRUE(acceptReadChoice(driveSource(DRIVE_A), c.text)) << c.text;
+        EXPECT_TRUE(fake.boxes.empty()) << c.text;
+        EXPECT_EQ(editor.currentSector, c.sector) << c.text;
+    }
+    // Before sector 0, past the last, or from a drive not shown.
+    ASSERT_TRUE(acceptReadChoice(driveSource(DRIVE_A), "31"));
+    for (const char* text : {"-32", "+2849", "+18446744073709551615"}) {
+        fake.boxes.clear();
+        EXPECT_FALSE(acceptReadChoice(driveSource(DRIVE_A), text)) << text;
+        EXPECT_EQ(boxesOf(MSG_BAD_PARAMETER), 1) << text;
+        EXPECT_EQ(editor.currentSector, 31u) << text;
+    }
+    fake.boxes.clear();
+    EXPECT_FALSE(acceptReadChoice(driveSource(3), "+1"));
+    EXPECT_EQ(boxesOf(MSG_BAD_PARAMETER), 1);
+    EXPECT_EQ(editor.source, driveSource(DRIVE_A));
+    EXPECT_TRUE(acceptReadChoice(driveSource(3), "0x10"));
+    EXPECT_EQ(editor.source, driveSource(3));
+    EXPECT_EQ(editor.currentSector, 16u);
+}
+
+// The image dialogs read their sector boxes with the same parser, which
+// takes no sign: a distance has no sector to count from there.
+TEST(SectorNumber, AnyNotationWithoutASign)
+{
+    struct Case {
+        const char* text;
+        bool read;
+        SectorNumber number;
+    } cases[] = {
+        {"31", true, 31},
+        {"0x1F", true, 31},
+        {"1Fh", true, 31},
+        {"18446744073709551615", true, UINT64_MAX},
+        {"4294967296", true, 4294967296},
+        {"18446744073709551616", false, 0},
+        {"+1", false, 0},
+        {"-1", false, 0},
+        {"", false, 0},
+        {"1F", false, 0},
+    };
+    for (const Case& c : cases) {
+        SectorNumber number = 99;
+        EXPECT_EQ(parseSectorNumber(c.text, number), c.read) << c.text;
+        EXPECT_EQ(number, c.number) << c.text;
+    }
 }
 
 // The read dialog opens on a drive: the one shown, else the first listed.

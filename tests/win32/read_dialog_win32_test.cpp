@@ -139,6 +139,31 @@ TEST_F(ReadDialog, OkShowsTheSectorAndTheNextOpeningProposesIt)
     }
 }
 
+// Letters reach the box (0x1F once became 01): hexadecimal, and with a sign
+// a distance from the sector shown.
+TEST_F(ReadDialog, TheSectorBoxTakesHexadecimalAndRelativeNumbers)
+{
+    struct Case {
+        const char* typed;
+        SectorNumber sector;
+    } cases[] = {{"0x1F", 31}, {"1Fh", 31}, {"31", 31}, {"+0x10", 47}, {"-2", 45}};
+    for (const Case& c : cases) {
+        std::string shown;
+        run({[&](HWND dialog) {
+            choose(dialog, "A:", "");
+            HWND box = GetDlgItem(dialog, IDC_READ_SECTOR);
+            for (const char* k = c.typed; *k != '\0'; k++)
+                SendMessageA(box, WM_CHAR, uint8_t(*k), 0);
+            shown = text(dialog, IDC_READ_SECTOR);
+            click(dialog, IDOK);
+        }});
+        EXPECT_EQ(shown, c.typed);
+        EXPECT_TRUE(boxes.empty()) << c.typed;
+        EXPECT_EQ(editor.source, driveSource(0)) << c.typed;
+        EXPECT_EQ(editor.currentSector, c.sector) << c.typed;
+    }
+}
+
 TEST_F(ReadDialog, KeepingTheEditsKeepsTheDialogOpen)
 {
     run({[&](HWND dialog) {
