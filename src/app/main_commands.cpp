@@ -3,6 +3,7 @@
 #include "editor/byte_clipboard.h"
 #include "editor/chain_steps.h"
 #include "editor/cursor.h"
+#include "editor/data_inspector.h"
 #include "editor/display_mode.h"
 #include "editor/dump_export.h"
 #include "editor/editor_state.h"
@@ -121,6 +122,7 @@ WindowAction runCommand(int id)
         setCommandChecked(CMD_STATUS_BAR, settings.statusBar != 0);
         return WindowAction::StatusBar;
     case CMD_STRUCTURE_VIEW: toggleStructureView(); break;
+    case CMD_DATA_INSPECTOR: toggleDataInspector(); break;
     case CMD_GO_TO: return WindowAction::GoToDialog;
     case CMD_NEXT_CLUSTER: showNextCluster(); break;
     case CMD_PREV_CLUSTER: showPreviousCluster(); break;
@@ -144,6 +146,7 @@ void restoreSessionCommands()
 {
     setCommandChecked(CMD_STATUS_BAR, settings.statusBar != 0);
     setCommandChecked(CMD_STRUCTURE_VIEW, settings.structureView != 0);
+    setCommandChecked(CMD_DATA_INSPECTOR, settings.inspectorView != 0);
     loadWrittenSectors();
     updateUndoWriteCommand();
 }

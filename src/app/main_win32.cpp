@@ -1,6 +1,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <initializer_list>
+
+#include "app/inspector_view_win32.h"
 #include "app/main_commands.h"
 #include "app/main_window_win32.h"
 #include "app/platform_win32.h"
@@ -86,12 +89,12 @@ bool handOverToRunningInstance(const char* imagePath)
 }
 
 // The main window's accelerators first, wherever the focus is; then the
-// structure view's keys (Tab, Enter, Esc) as a dialog takes them.
+// views' keys (Tab, Enter, Esc) as a dialog takes them.
 void dispatchMessage(HWND window, HACCEL accelerators, MSG& message)
 {
     if (TranslateAcceleratorA(window, accelerators, &message)) return;
-    HWND view = structureViewWindow();
-    if (view != nullptr && IsDialogMessageA(view, &message)) return;
+    for (HWND view : {structureViewWindow(), inspectorViewWindow()})
+        if (view != nullptr && IsDialogMessageA(view, &message)) return;
     TranslateMessage(&message);
     DispatchMessageA(&message);
 }

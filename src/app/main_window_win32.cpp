@@ -5,7 +5,9 @@
 
 #include "app/about_dialog_win32.h"
 #include "app/help.h"
+#include "app/inspector_view_win32.h"
 #include "app/main_commands.h"
+#include "app/modeless_view_win32.h"
 #include "app/options_dialog_win32.h"
 #include "app/platform_win32.h"
 #include "app/read_dialog_win32.h"
@@ -14,6 +16,7 @@
 #include "driveinfo/drive_dialogs_win32.h"
 #include "editor/cluster_dialog_win32.h"
 #include "editor/cursor.h"
+#include "editor/data_inspector.h"
 #include "editor/dump_paint_win32.h"
 #include "editor/editor_state.h"
 #include "editor/fill_dialog_win32.h"
@@ -129,9 +132,10 @@ void addStatusBar(HWND window)
     fitStatusBar();
     updateScrollBars();
     InvalidateRect(window, nullptr, TRUE);
-    // The view is a list view too: it could not come up before.
-    allowStructureView(window, GetModuleHandleA(nullptr));
+    // The views are list views too: they could not come up before.
+    allowModelessViews(window, GetModuleHandleA(nullptr));
     if (settings.structureView != 0) showStructure();
+    if (settings.inspectorView != 0) showInspector();
 }
 
 // The message a second start asks with, 0 until the window exists.
@@ -221,8 +225,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         updateScrollBars();
         return 0;
     case WM_GETMINMAXINFO: limitSize(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
-    // A modal dialog or a run disables the window: the view follows.
-    case WM_ENABLE: enableStructureView(wParam != FALSE); return 0;
+    // A modal dialog or a run disables the window: the views follow.
+    case WM_ENABLE:
+        enableStructureView(wParam != FALSE);
+        enableInspectorView(wParam != FALSE);
+        return 0;
     case WM_KEYDOWN:
         onKeyDown(int(wParam));
         placeCaret(true);

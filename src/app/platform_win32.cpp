@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/crypto_digest_win32.h"
+#include "app/inspector_view_win32.h"
 #include "app/platform_win32.h"
 #include "app/status_bar_win32.h"
 #include "app/structure_view_win32.h"
@@ -539,6 +540,7 @@ void installWin32Platform()
     platform.setScrollPos = setScrollPos;
     platform.showStatus = showStatus;
     platform.showStructure = showStructureView;
+    platform.showInspector = showInspectorView;
     platform.utf16ToShiftJis = utf16ToShiftJis;
     platform.shiftJisToUtf16 = shiftJisToUtf16;
     platform.createFile = createFile;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/modeless_view_win32.h"
 #include "driveinfo/list_view_win32.h"
 #include "editor/sector_structure.h"
 #include "editor/structure_actions.h"
@@ -11,9 +12,15 @@
 
 namespace {
 
-HWND structureWindow = nullptr;
-HWND owner = nullptr;
-HMODULE templateModule = nullptr;
+INT_PTR CALLBACK structureViewProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+ModelessView view = {"STRUCTURE",
+                     structureViewProc,
+                     &Settings::structureLeft,
+                     &Settings::structureTop,
+                     &Settings::structureWidth,
+                     &Settings::structureHeight,
+                     nullptr};
 // The generation of the rows the list holds; none before its first fill.
 bool filled = false;
 uint32_t filledGeneration = 0;
@@ -124,19 +131,6 @@ void layOut(HWND dialog)
     MoveWindow(listOf(dialog), 0, listTop, client.right, listHeight, TRUE);
 }
 
-// Saved with the other settings at the end; only the placed window counts,
-// not the template's place while it is being created.
-void keepPlace(HWND dialog)
-{
-    if (dialog != structureWindow || IsIconic(dialog)) return;
-    RECT rect;
-    GetWindowRect(dialog, &rect);
-    settings.structureLeft = rect.left;
-    settings.structureTop = rect.top;
-    settings.structureWidth = rect.right - rect.left;
-    settings.structureHeight = rect.bottom - rect.top;
-}
-
 void chooseRow(const NMLISTVIEW* change)
 {
     bool selected = (change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) &&
@@ -167,9 +161,9 @@ INT_PTR CALLBACK structureViewProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_INITDIALOG: prepareListDialog(dialog, listOf(dialog), nullptr, 0); return FALSE;
     case WM_SIZE:
         layOut(dialog);
-        if (wParam != SIZE_MINIMIZED) keepPlace(dialog);
+        if (wParam != SIZE_MINIMIZED) keepModelessViewPlace(view, dialog);
         return TRUE;
-    case WM_MOVE: keepPlace(dialog); return TRUE;
+    case WM_MOVE: keepModelessViewPlace(view, dialog); return TRUE;
     case WM_NOTIFY: return onNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -180,53 +174,32 @@ INT_PTR CALLBACK structureViewProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return FALSE;
     case WM_CLOSE: toggleStructureView(); return TRUE;
     case WM_DESTROY:
-        if (dialog == structureWindow) {
-            structureWindow = nullptr;
-            filled = false;
-        }
+        if (dialog == view.window) filled = false;
+        forgetModelessView(view, dialog);
         return TRUE;
     }
     return FALSE;
 }
 
-HWND createView()
-{
-    if (owner == nullptr) return nullptr;
-    HWND dialog = CreateDialogParamA(templateModule, "STRUCTURE", owner, structureViewProc, 0);
-    if (dialog == nullptr) return nullptr;
-    SetWindowPos(dialog, nullptr, settings.structureLeft, settings.structureTop,
-                 settings.structureWidth, settings.structureHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    EnableWindow(dialog, IsWindowEnabled(owner));
-    filled = false;
-    return dialog;
-}
-
 }  // namespace
-
-void allowStructureView(HWND viewOwner, HMODULE templates)
-{
-    owner = viewOwner;
-    templateModule = templates;
-}
 
 void showStructureView(bool shown)
 {
     if (!shown) {
-        if (structureWindow != nullptr) DestroyWindow(structureWindow);
+        destroyModelessView(view);
         return;
     }
-    if (structureWindow == nullptr) structureWindow = createView();
-    if (structureWindow == nullptr) return;
-    refresh(structureWindow);
-    if (!IsWindowVisible(structureWindow)) ShowWindow(structureWindow, SW_SHOWNOACTIVATE);
+    if (!makeModelessView(view)) return;
+    refresh(view.window);
+    revealModelessView(view);
 }
 
 HWND structureViewWindow()
 {
-    return structureWindow;
+    return view.window;
 }
 
 void enableStructureView(bool enabled)
 {
-    if (structureWindow != nullptr) EnableWindow(structureWindow, enabled);
+    enableModelessView(view, enabled);
 }

@@ -2,11 +2,7 @@
 #include <windows.h>
 
 // The structure view: a modeless window owned by the main window, listing
-// sectorStructure's rows.
-// The view may come up from now on, owned by `owner`, from the template in
-// `templates`: called once the common controls it lists with are loaded.
-// Null: not (any more).
-void allowStructureView(HWND owner, HMODULE templates);
+// sectorStructure's rows. It comes up once allowModelessViews allows it.
 // The platform's showStructure: created where needed and brought up to date,
 // or destroyed (false).
 void showStructureView(bool shown);

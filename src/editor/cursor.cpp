@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/data_inspector.h"
 #include "editor/dump_view.h"
 #include "editor/edit_history.h"
 #include "editor/editor_state.h"
@@ -247,6 +248,7 @@ void placeCaret(bool scrollIntoView)
     setCommandEnabled(CMD_EDIT_DWORD, !(onLastLine && editor.cursorColumn > 12));
     showStatus();
     showStructure();
+    showInspector();
 }
 
 void onKeyDown(int key)

@@ -90,6 +90,8 @@ struct Platform {
     // The structure view: shown with sectorStructure's rows and the caret's
     // row selected, or hidden (false).
     void (*showStructure)(bool shown);
+    // The data inspector: shown with inspectorRows, or hidden (false).
+    void (*showInspector)(bool shown);
     // UTF-16 text as Shift-JIS into `text` (`size` bytes with its end): false
     // where a character has no Shift-JIS form (given as '?') or the system
     // lacks the code page.

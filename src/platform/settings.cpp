@@ -37,6 +37,11 @@ constexpr SettingKey SETTING_KEYS[] = {
     {"STRUCTTOP", &Settings::structureTop, 0},
     {"STRUCTWIDTH", &Settings::structureWidth, 560},
     {"STRUCTHEIGHT", &Settings::structureHeight, 400},
+    {"INSPECTVIEW", &Settings::inspectorView, 0},
+    {"INSPECTLEFT", &Settings::inspectorLeft, 640},
+    {"INSPECTTOP", &Settings::inspectorTop, 400},
+    {"INSPECTWIDTH", &Settings::inspectorWidth, 360},
+    {"INSPECTHEIGHT", &Settings::inspectorHeight, 480},
 };
 
 void computeIniPath()
@@ -85,6 +90,8 @@ void loadSettings()
                   settings.windowHeight);
     bringOnScreen(settings.structureLeft, settings.structureTop, settings.structureWidth,
                   settings.structureHeight);
+    bringOnScreen(settings.inspectorLeft, settings.inspectorTop, settings.inspectorWidth,
+                  settings.inspectorHeight);
 }
 
 void saveSettings()

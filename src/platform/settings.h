@@ -18,6 +18,12 @@ struct Settings {
     int32_t structureTop;
     int32_t structureWidth;
     int32_t structureHeight;
+    // The data inspector, likewise.
+    int32_t inspectorView;
+    int32_t inspectorLeft;
+    int32_t inspectorTop;
+    int32_t inspectorWidth;
+    int32_t inspectorHeight;
 };
 
 extern Settings settings;

@@ -64,3 +64,6 @@
 #define IDC_GOTO_TEXT 1110
 #define IDC_GOTO_BYTE 1111
 #define IDC_GOTO_SECTOR 1112
+
+// The data inspector.
+#define IDC_INSPECT_LIST 1113

@@ -237,6 +237,12 @@ void fakeShowStructure(bool shown)
     fake.structureShown = shown;
 }
 
+void fakeShowInspector(bool shown)
+{
+    if (shown) fake.inspectorShows++;
+    fake.inspectorShown = shown;
+}
+
 // One code unit, or two for a pair of surrogates.
 size_t utf16CharacterBytes(const char* at, size_t left)
 {
@@ -471,6 +477,7 @@ void installFakePlatform()
     platform.setScrollPos = fakeSetScrollPos;
     platform.showStatus = fakeShowStatus;
     platform.showStructure = fakeShowStructure;
+    platform.showInspector = fakeShowInspector;
     platform.utf16ToShiftJis = fakeUtf16ToShiftJis;
     platform.shiftJisToUtf16 = fakeShiftJisToUtf16;
     platform.createFile = fakeCreateFile;

@@ -80,6 +80,8 @@ struct FakePlatform {
     std::vector<std::string> status;  // the status bar's parts as last shown
     int structureShows = 0;       // calls that showed the structure view
     bool structureShown = false;  // as the last call left it
+    int inspectorShows = 0;       // likewise, the data inspector
+    bool inspectorShown = false;
 
     // Files are real files; these make their calls fail.
     bool createFails = false;

@@ -10,10 +10,11 @@
 
 namespace {
 
-const char* const KEY_ORDER[] = {"TOP",        "BOTTOM",    "LEFT",       "RIGHT",
-                                 "FONTSIZE",   "KANJI",     "OPTFLAG1",   "OPTFLAG2",
-                                 "STATUSBAR",  "STRUCTVIEW", "STRUCTLEFT", "STRUCTTOP",
-                                 "STRUCTWIDTH", "STRUCTHEIGHT"};
+const char* const KEY_ORDER[] = {"TOP",         "BOTTOM",       "LEFT",         "RIGHT",
+                                 "FONTSIZE",    "KANJI",        "OPTFLAG1",     "OPTFLAG2",
+                                 "STATUSBAR",   "STRUCTVIEW",   "STRUCTLEFT",   "STRUCTTOP",
+                                 "STRUCTWIDTH", "STRUCTHEIGHT", "INSPECTVIEW",  "INSPECTLEFT",
+                                 "INSPECTTOP",  "INSPECTWIDTH", "INSPECTHEIGHT"};
 constexpr size_t KEY_COUNT = std::size(KEY_ORDER);
 
 class SettingsFile : public ::testing::Test {
@@ -38,6 +39,11 @@ TEST_F(SettingsFile, NoFileGivesTheDefaults)
     EXPECT_EQ(settings.structureTop, 0);
     EXPECT_EQ(settings.structureWidth, 560);
     EXPECT_EQ(settings.structureHeight, 400);
+    EXPECT_EQ(settings.inspectorView, 0);
+    EXPECT_EQ(settings.inspectorLeft, 640);
+    EXPECT_EQ(settings.inspectorTop, 400);
+    EXPECT_EQ(settings.inspectorWidth, 360);
+    EXPECT_EQ(settings.inspectorHeight, 480);
     EXPECT_EQ(fake.profileReads, std::vector<std::string>(std::begin(KEY_ORDER),
                                                           std::end(KEY_ORDER)));
 }
@@ -81,11 +87,14 @@ TEST_F(SettingsFile, SaveWritesTheWindowAndTheRestInOrder)
     settings.structureView = 1;
     settings.structureLeft = 900, settings.structureTop = 70;
     settings.structureWidth = 300, settings.structureHeight = 500;
+    settings.inspectorView = 1;
+    settings.inspectorLeft = 20, settings.inspectorTop = 30;
+    settings.inspectorWidth = 250, settings.inspectorHeight = 600;
     // A window moved to (100, 50) and sized 800 x 600.
     fake.window[0] = 100, fake.window[1] = 50, fake.window[2] = 900, fake.window[3] = 650;
     saveSettings();
-    const char* values[] = {"50", "600", "100", "800", "4", "0",  "0",
-                            "-7", "0",   "1",   "900", "70", "300", "500"};
+    const char* values[] = {"50",  "600", "100", "800", "4", "0",  "0",  "-7",  "0",  "1",
+                            "900", "70",  "300", "500", "1", "20", "30", "250", "600"};
     ASSERT_EQ(fake.profileWrites.size(), KEY_COUNT);
     for (size_t i = 0; i < KEY_COUNT; i++) {
         EXPECT_EQ(fake.profileWrites[i].section, "OPTION");
@@ -108,6 +117,11 @@ TEST_F(SettingsFile, SaveWritesTheWindowAndTheRestInOrder)
     EXPECT_EQ(settings.structureTop, 70);
     EXPECT_EQ(settings.structureWidth, 300);
     EXPECT_EQ(settings.structureHeight, 500);
+    EXPECT_EQ(settings.inspectorView, 1);
+    EXPECT_EQ(settings.inspectorLeft, 20);
+    EXPECT_EQ(settings.inspectorTop, 30);
+    EXPECT_EQ(settings.inspectorWidth, 250);
+    EXPECT_EQ(settings.inspectorHeight, 600);
 }
 
 TEST_F(SettingsFile, AFontSizeOutsideTheTableFallsBackToMedium)
@@ -132,7 +146,8 @@ TEST_F(SettingsFile, AFontSizeOutsideTheTableFallsBackToMedium)
 
 // TOP, BOTTOM (a height), LEFT, RIGHT (a width) as the file holds them, and
 // as the window opens with a screen of 1280 x 1024 whose taskbar takes the
-// top 40 pixels; the structure view's rectangle likewise.
+// top 40 pixels; the structure view's and the data inspector's rectangles
+// likewise.
 TEST_F(SettingsFile, AWindowNoScreenShowsMovesOntoThePrimaryScreen)
 {
     fake.workArea[1] = 40, fake.workArea[3] = 1024;
@@ -151,10 +166,14 @@ TEST_F(SettingsFile, AWindowNoScreenShowsMovesOntoThePrimaryScreen)
     };
     const char* const STRUCTURE_KEYS[] = {"STRUCTTOP", "STRUCTHEIGHT", "STRUCTLEFT",
                                           "STRUCTWIDTH"};
+    const char* const INSPECTOR_KEYS[] = {"INSPECTTOP", "INSPECTHEIGHT", "INSPECTLEFT",
+                                          "INSPECTWIDTH"};
     for (const Case& c : cases) {
         for (int i = 0; i < 4; i++) {
-            fake.profile[std::string("OPTION/") + KEY_ORDER[i]] = std::to_string(c.saved[i]);
-            fake.profile[std::string("OPTION/") + STRUCTURE_KEYS[i]] = std::to_string(c.saved[i]);
+            std::string saved = std::to_string(c.saved[i]);
+            fake.profile[std::string("OPTION/") + KEY_ORDER[i]] = saved;
+            fake.profile[std::string("OPTION/") + STRUCTURE_KEYS[i]] = saved;
+            fake.profile[std::string("OPTION/") + INSPECTOR_KEYS[i]] = saved;
         }
         loadSettings();
         int32_t opened[] = {settings.windowTop, settings.windowHeight, settings.windowLeft,
@@ -163,6 +182,9 @@ TEST_F(SettingsFile, AWindowNoScreenShowsMovesOntoThePrimaryScreen)
         int32_t view[] = {settings.structureTop, settings.structureHeight,
                           settings.structureLeft, settings.structureWidth};
         EXPECT_TRUE(std::equal(view, view + 4, c.opened)) << "the view " << c.what;
+        int32_t inspector[] = {settings.inspectorTop, settings.inspectorHeight,
+                               settings.inspectorLeft, settings.inspectorWidth};
+        EXPECT_TRUE(std::equal(inspector, inspector + 4, c.opened)) << "the inspector " << c.what;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/modeless_view_win32.h"
 #include "app/platform_win32.h"
 #include "app/structure_view_win32.h"
 #include "dialog_template.h"
@@ -105,12 +106,12 @@ protected:
                                      nullptr);
         ASSERT_NE(mainWindow, nullptr);
         ShowWindow(mainWindow, SW_SHOWNOACTIVATE);
-        allowStructureView(mainWindow, exe);
+        allowModelessViews(mainWindow, exe);
     }
     void TearDown() override
     {
         showStructureView(false);
-        allowStructureView(nullptr, nullptr);
+        allowModelessViews(nullptr, nullptr);
         DestroyWindow(mainWindow);
         mainWindow = nullptr;
         FreeLibrary(exe);
