@@ -1,6 +1,5 @@
 #include "editor/data_inspector.h"
 
-#include <cinttypes>
 #include <cstdio>
 
 #include "editor/dump_view.h"
@@ -171,12 +170,15 @@ void formatRow(const RowForm& row, const uint8_t* bytes, char* text)
 {
     uint64_t value = readValue(bytes, row.width, row.bigEndian);
     switch (row.form) {
-    case ValueForm::Unsigned: std::snprintf(text, INSPECTOR_VALUE_SIZE, "%" PRIu64, value); break;
+    case ValueForm::Unsigned:
+        std::snprintf(text, INSPECTOR_VALUE_SIZE, "%llu", (unsigned long long)value);
+        break;
     case ValueForm::Signed:
-        std::snprintf(text, INSPECTOR_VALUE_SIZE, "%" PRId64, signExtend(value, row.width));
+        std::snprintf(text, INSPECTOR_VALUE_SIZE, "%lld", (long long)signExtend(value, row.width));
         break;
     case ValueForm::Hex:
-        std::snprintf(text, INSPECTOR_VALUE_SIZE, "%0*" PRIX64 "h", int(2 * row.width), value);
+        std::snprintf(text, INSPECTOR_VALUE_SIZE, "%0*llXh", int(2 * row.width),
+                      (unsigned long long)value);
         break;
     case ValueForm::DosTime:
         formatDosTime(uint32_t(value & 0xFFFF), uint32_t(value >> 16), text);
