@@ -106,7 +106,9 @@ TEST(SettingsFile, EachExeNameHasItsOwnIniFile)
                                          "RIGHT=800",  "FONTSIZE=4", "KANJI=0", "OPTFLAG1=0",
                                          "OPTFLAG2=1", "STATUSBAR=1", "STRUCTVIEW=0",
                                          "STRUCTLEFT=640", "STRUCTTOP=0", "STRUCTWIDTH=560",
-                                         "STRUCTHEIGHT=400"};
+                                         "STRUCTHEIGHT=400", "INSPECTVIEW=0", "INSPECTLEFT=640",
+                                         "INSPECTTOP=400", "INSPECTWIDTH=360",
+                                         "INSPECTHEIGHT=480"};
     EXPECT_EQ(lines(dir + "\\Veldis Copy.INI"), expected);
     std::string own = ownPath();
     own.replace(own.size() - 3, 3, "INI");
