@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "editor/dump_view.h"
 #include "editor/editor_state.h"
+#include "editor/selection.h"
 #include "platform/commands.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
@@ -206,7 +206,7 @@ void inspectBytes(const uint8_t* bytes, uint32_t available, InspectorRows& rows)
 void showInspector()
 {
     if (settings.inspectorView == 0) return;
-    uint32_t caret = uint32_t(DUMP_BYTES_PER_LINE * editor.cursorLine + editor.cursorColumn);
+    uint32_t caret = caretByte();
     bool shown = editor.source.kind != SourceKind::None && caret < editor.sectorSize;
     inspectBytes(editor.workBuffer + (shown ? caret : 0), shown ? editor.sectorSize - caret : 0,
                  inspectorRows);

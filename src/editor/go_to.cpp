@@ -7,16 +7,17 @@
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
 #include "editor/position_text.h"
+#include "editor/selection.h"
 #include "platform/messages.h"
 
 GoToChoice goToChoice = {"", GoToKind::Byte};
 
 namespace {
 
-uint64_t caretByte()
+// As the status bar's 位置 counts it.
+uint64_t caretPosition()
 {
-    uint32_t offset = uint32_t(DUMP_BYTES_PER_LINE * editor.cursorLine + editor.cursorColumn);
-    return editor.currentSector * editor.sectorSize + offset;
+    return editor.currentSector * editor.sectorSize + caretByte();
 }
 
 // The target as a sector and a byte in it; false where the text says no place.
@@ -26,7 +27,7 @@ bool findTarget(const char* text, GoToKind kind, SectorNumber& sector, uint32_t&
     uint64_t target = 0;
     bool byByte = kind == GoToKind::Byte;
     if (!parsePositionText(text, typed) ||
-        !resolvePosition(typed, byByte ? caretByte() : editor.currentSector, target))
+        !resolvePosition(typed, byByte ? caretPosition() : editor.currentSector, target))
         return false;
     sector = byByte ? target / editor.sectorSize : target;
     offset = byByte ? uint32_t(target % editor.sectorSize) : 0;
@@ -36,6 +37,7 @@ bool findTarget(const char* text, GoToKind kind, SectorNumber& sector, uint32_t&
 void putCaretOn(uint32_t offset)
 {
     clearFoundMark();
+    clearSelection();
     editor.cursorLine = int32_t(offset / DUMP_BYTES_PER_LINE);
     editor.cursorColumn = int32_t(offset % DUMP_BYTES_PER_LINE);
     editor.cursorInText = 0;

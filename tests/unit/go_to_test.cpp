@@ -1,6 +1,7 @@
 #include "app/main_commands.h"
 #include "editor/go_to.h"
 #include "editor/position_text.h"
+#include "editor/selection.h"
 #include "editor_fixture.h"
 
 namespace {
@@ -217,6 +218,17 @@ TEST_F(GoTo, EditsAreAskedAboutOnlyWhenTheSectorChanges)
     EXPECT_TRUE(goToPosition("+1", GoToKind::Sector));
     EXPECT_EQ(editor.currentSector, 11u);
     EXPECT_EQ(editor.modified, 0);
+}
+
+// The caret leaves the selected bytes behind, as a click does.
+TEST_F(GoTo, TheSelectionIsLetGo)
+{
+    caretOn(10, 0);
+    selectBytes(0, 15);
+    ASSERT_EQ(selectedBytes().length, 16u);
+    EXPECT_TRUE(goToPosition("+0x100", GoToKind::Byte));
+    EXPECT_EQ(selectedBytes().length, 0u);
+    EXPECT_EQ(caretOffset(), 0x10F);  // from the caret, on the selection's last byte
 }
 
 TEST_F(GoTo, TheCaretIsScrolledIntoView)
