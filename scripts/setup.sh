@@ -12,6 +12,7 @@ PACKAGES=(
     dosfstools mtools util-linux xxd locales ntfs-3g              # FAT and NTFS volumes, loop devices
     fdisk                                                         # partitioned disks (sfdisk, fdisk)
     sleuthkit                                                     # files read back (fls, istat, icat)
+    xclip                                                         # the clipboard Wine fills, read back
     zip unzip                                                     # the release package
 )
 # F1's manual: a small browser for Wine's browser bridge, which draws Japanese.

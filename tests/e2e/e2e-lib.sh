@@ -422,6 +422,24 @@ window_gone() {
     [[ "$state" != *"Map State: IsViewable"* ]]
 }
 
+# The trace's lines after MARK, and the list views' cells set in them.
+MARK=0
+since_mark() { tail -n +"$((MARK + 1))" "$E2E_LOG/trace"; }
+mark() { MARK="$(wc -l < "$E2E_LOG/trace")"; }
+# view_table: "ROW|CELL|CELL|..." a row of the lists filled since MARK, in UTF-8.
+view_table() {
+    since_mark | sed -n \
+        -e 's/.*trace:listview:LISTVIEW_InsertItemT (item={iItem=\([0-9]*\), iSubItem=\([0-9]*\), pszText="\(.*\)", cchTextMax=.*/\1 \2 \3/p' \
+        -e 's/.*trace:listview:LISTVIEW_SetItemT (lpLVItem={iItem=\([0-9]*\), iSubItem=\([0-9]*\), pszText="\(.*\)", cchTextMax=.*/\1 \2 \3/p' |
+        awk '{ r = $1; c = $2; sub(/^[0-9]+ [0-9]+ /, ""); cell[r, c] = $0; if (r + 1 > n) n = r + 1 }
+             END { for (r = 0; r < n; r++) { line = r; for (c = 0; c < 8; c++) line = line "|" cell[r, c]; print line } }' |
+        while IFS= read -r line; do printf '%b\n' "$line" | iconv -f CP932 -t UTF-8; done
+}
+# status_text: the status bar's first part as last set, as the trace escapes it.
+status_text() {
+    sed -n "s/.*STATUSBAR_SetTextT part 0, text \"\\(.*\\)\"\$/\\1/p" "$E2E_LOG/trace" | tail -n 1
+}
+
 # e2e_find TEXT KIND DIRECTION: the find dialog, TEXT typed over what it
 # offers, the kind (hex|text|utf16) and direction (down|up) clicked, then OK.
 # The case check box keeps what it had.

@@ -91,19 +91,6 @@ expected() {
     done < <(entries "$@")
 }
 
-# The view's list as last filled after MARK.
-MARK=0
-since_mark() { tail -n +"$((MARK + 1))" "$E2E_LOG/trace"; }
-mark() { MARK="$(wc -l < "$E2E_LOG/trace")"; }
-# view_table: "ROW|CELL|CELL|..." a row, in UTF-8.
-view_table() {
-    since_mark | sed -n \
-        -e 's/.*trace:listview:LISTVIEW_InsertItemT (item={iItem=\([0-9]*\), iSubItem=\([0-9]*\), pszText="\(.*\)", cchTextMax=.*/\1 \2 \3/p' \
-        -e 's/.*trace:listview:LISTVIEW_SetItemT (lpLVItem={iItem=\([0-9]*\), iSubItem=\([0-9]*\), pszText="\(.*\)", cchTextMax=.*/\1 \2 \3/p' |
-        awk '{ r = $1; c = $2; sub(/^[0-9]+ [0-9]+ /, ""); cell[r, c] = $0; if (r + 1 > n) n = r + 1 }
-             END { for (r = 0; r < n; r++) { line = r; for (c = 0; c < 8; c++) line = line "|" cell[r, c]; print line } }' |
-        while IFS= read -r line; do printf '%b\n' "$line" | iconv -f CP932 -t UTF-8; done
-}
 # view_rows: the files' and directories' rows as `expected` writes them.
 view_rows() {
     view_table | awk -F'|' '$9 ~ /^(削除した)?(ﾌｧｲﾙ|ﾃﾞｨﾚｸﾄﾘ)$/ && $3 != "." && $3 != ".." {
@@ -132,9 +119,6 @@ selected_row() {
         "$E2E_LOG/trace" | tail -n 1
 }
 is_selected() { [ "$(selected_row)" = "$1" ]; }
-status_text() {
-    sed -n "s/.*STATUSBAR_SetTextT part 0, text \"\\(.*\\)\"\$/\\1/p" "$E2E_LOG/trace" | tail -n 1
-}
 caret_at() { [ "$(printf '%b' "$(status_text)" | iconv -f CP932 -t UTF-8)" = "ｵﾌｾｯﾄ $1 上位" ]; }
 # choose_row ROW: the row selected in the view, from the one a click on the
 # list selects, with its keys; the caret is then on the row's entry.
