@@ -107,6 +107,20 @@ import -window "$MAIN" "$out/main.png"
 xdotool key alt+e r
 sleep 0.5
 
+# README.TXT's time and date selected in its directory entry, from byte 39h
+# back to 36h with Shift; then the data inspector reading them at the caret,
+# closed again after.
+e2e_read_sector 0 a 19
+xdotool mousemove --window "$MAIN" 332 91 click 1
+xdotool key --delay 100 shift+Left shift+Left shift+Left
+sleep 1
+import -window "$MAIN" "$out/selection.png"
+e2e_focus_main
+xdotool key alt+v r
+take 'データインスペクタ' inspector
+e2e_focus_main
+xdotool key alt+v r
+
 # A whole disk handed to the window by a second start: its partition list.
 disk="$(mktemp -d)"
 sample_disk "$disk/card.img"
