@@ -88,13 +88,7 @@ INT_PTR CALLBACK inspectorViewProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 void showInspectorView(bool shown)
 {
-    if (!shown) {
-        destroyModelessView(view);
-        return;
-    }
-    if (!makeModelessView(view)) return;
-    refresh(view.window);
-    revealModelessView(view);
+    showModelessView(view, shown, refresh);
 }
 
 HWND inspectorViewWindow()

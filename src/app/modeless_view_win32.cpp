@@ -26,8 +26,14 @@ bool makeModelessView(ModelessView& view)
     return true;
 }
 
-void revealModelessView(const ModelessView& view)
+void showModelessView(ModelessView& view, bool shown, void (*refresh)(HWND))
 {
+    if (!shown) {
+        destroyModelessView(view);
+        return;
+    }
+    if (!makeModelessView(view)) return;
+    refresh(view.window);
     if (!IsWindowVisible(view.window)) ShowWindow(view.window, SW_SHOWNOACTIVATE);
 }
 

@@ -25,8 +25,9 @@ void allowModelessViews(HWND owner, HMODULE templates);
 // Made where it is allowed and not up yet, at its kept rectangle, enabled as
 // the owner is; still hidden. False when it is not up.
 bool makeModelessView(ModelessView& view);
-// Shown without taking the keyboard from the main window.
-void revealModelessView(const ModelessView& view);
+// Shown (made where needed, its rows from `refresh`, without taking the
+// keyboard from the main window) or destroyed.
+void showModelessView(ModelessView& view, bool shown, void (*refresh)(HWND));
 void destroyModelessView(const ModelessView& view);
 // WM_MOVE and WM_SIZE: the rectangle kept for the next start. Only the placed
 // window counts, not the template's place while it is being made.

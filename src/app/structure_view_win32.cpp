@@ -185,13 +185,7 @@ INT_PTR CALLBACK structureViewProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 void showStructureView(bool shown)
 {
-    if (!shown) {
-        destroyModelessView(view);
-        return;
-    }
-    if (!makeModelessView(view)) return;
-    refresh(view.window);
-    revealModelessView(view);
+    showModelessView(view, shown, refresh);
 }
 
 HWND structureViewWindow()

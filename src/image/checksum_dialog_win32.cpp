@@ -83,12 +83,7 @@ INT_PTR onCommand(HWND dialog, int id, int notification)
     case IDOK:
         if (!isRunWindow(dialog)) compute(dialog);
         return TRUE;
-    case IDCANCEL:
-        if (isRunWindow(dialog))
-            askRunStop();
-        else
-            EndDialog(dialog, 1);
-        return TRUE;
+    case IDCANCEL: stopRunOrEndDialog(dialog); return TRUE;
     case IDC_CHECKSUM_COPY: copyChecksums(); return TRUE;
     }
     for (int target : TARGET_IDS)

@@ -164,12 +164,7 @@ INT_PTR onCommand(const ImageDialog& kind, HWND dialog, int id, int notification
     case IDOK:
         if (!isRunWindow(dialog)) execute(kind, dialog);
         return TRUE;
-    case IDCANCEL:
-        if (isRunWindow(dialog))
-            askRunStop();
-        else
-            EndDialog(dialog, 1);
-        return TRUE;
+    case IDCANCEL: stopRunOrEndDialog(dialog); return TRUE;
     case IDC_IMAGE_BROWSE: browse(kind, dialog); return TRUE;
     }
     takeRangeNotification(kind.range, dialog, id, notification);

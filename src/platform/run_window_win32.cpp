@@ -65,9 +65,12 @@ bool isRunWindow(HWND window)
     return window != nullptr && window == runningWindow;
 }
 
-void askRunStop()
+void stopRunOrEndDialog(HWND dialog)
 {
-    stopAsked = true;
+    if (isRunWindow(dialog))
+        stopAsked = true;
+    else
+        EndDialog(dialog, 1);
 }
 
 // A full bar or an empty one (a new pass) shows at once: the run may end,
@@ -125,7 +128,7 @@ INT_PTR CALLBACK progressWindowProc(HWND dialog, UINT message, WPARAM wParam, LP
         SendDlgItemMessageA(dialog, IDC_IMAGE_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL) askRunStop();
+        if (LOWORD(wParam) == IDCANCEL) stopAsked = true;
         return TRUE;
     }
     return FALSE;

@@ -7,8 +7,9 @@
 void beginRunWindow(HWND window);
 void endRunWindow();
 bool isRunWindow(HWND window);
-// Its stop button: the run ends after its current chunk.
-void askRunStop();
+// A dialog's キャンセル or 閉じる: the run's stop (it ends after its current
+// chunk) while the dialog runs one, else the dialog's end.
+void stopRunOrEndDialog(HWND dialog);
 
 // The platform's side of a run: the bar, and whether to go on.
 void showRunWindowProgress(int percent);
