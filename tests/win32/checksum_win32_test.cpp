@@ -188,16 +188,11 @@ std::vector<uint8_t> fileBytes(const std::string& path, uint64_t offset, uint64_
     return bytes;
 }
 
+// Through the program's own reader, which the clipboard tests check.
 std::string clipboardText()
 {
-    if (!OpenClipboard(nullptr)) return "not opened";
-    std::string text;
-    HANDLE data = GetClipboardData(CF_TEXT);
-    const char* locked = data == nullptr ? nullptr : static_cast<const char*>(GlobalLock(data));
-    if (locked != nullptr) text = locked;
-    if (locked != nullptr) GlobalUnlock(data);
-    CloseClipboard();
-    return text;
+    static char text[4096];
+    return platform.getClipboardText(text, sizeof text) == ClipboardResult::Done ? text : "";
 }
 
 class ChecksumOnWine : public ::testing::Test {
