@@ -355,6 +355,22 @@ void* openFile(const char* path)
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+void* updateFile(const char* path)
+{
+    return handleOrNull(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// SetFilePointer with its high word, as getFileSize: SetFilePointerEx is
+// newer than Windows 95 and NT 4.
+bool seekFile(void* file, uint64_t offset)
+{
+    LONG high = LONG(offset >> 32);
+    SetLastError(NO_ERROR);
+    DWORD low = SetFilePointer(file, LONG(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    return low != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
+}
+
 bool fileExists(const char* path)
 {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
@@ -544,6 +560,8 @@ void installWin32Platform()
     platform.utf16ToShiftJis = utf16ToShiftJis;
     platform.shiftJisToUtf16 = shiftJisToUtf16;
     platform.createFile = createFile;
+    platform.updateFile = updateFile;
+    platform.seekFile = seekFile;
     platform.openFile = openFile;
     platform.fileExists = fileExists;
     platform.getFileSize = getFileSize;

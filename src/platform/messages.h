@@ -56,9 +56,17 @@ enum MessageId : int {
     MSG_PASTE_PAST_END = 52,  // a format: the bytes pasted, the bytes from the caret to the end
     MSG_FILL_NOT_HEX = 53,
     MSG_BAD_POSITION = 54,
+    MSG_RESCUE_ASK = 55,         // a format: the sector
+    MSG_RESCUE_DONE = 56,        // a format: the sectors not read, the map's path
+    MSG_RESCUE_RETRY = 57,       // a format: the map's path, the sectors not read
+    MSG_RETRY_DONE = 58,         // a format: the sectors read now, those still not, the map's path
+    MSG_MAP_UNREADABLE = 59,     // a format: the map's path
+    MSG_MAP_KEPT = 60,           // a format: the map's path
+    MSG_RESTORE_UNREAD = 61,     // a format: the sectors never read, the map's path
+    MSG_IMAGE_MATCHES_EXCEPT = 62,  // a format: first, last, compared, not compared, the map's path
 };
 
-constexpr int MSG_COUNT = 55;
+constexpr int MSG_COUNT = 63;
 
 enum class MessageKind {
     Error,

@@ -106,6 +106,10 @@ struct Platform {
     // the file, unshared; reading opens an existing file only.
     void* (*createFile)(const char* path);
     void* (*openFile)(const char* path);
+    // An existing file to read and write in place, unshared.
+    void* (*updateFile)(const char* path);
+    // The next read or write at byte `offset`.
+    bool (*seekFile)(void* file, uint64_t offset);
     bool (*fileExists)(const char* path);  // a file or a folder of that name
     bool (*getFileSize)(void* file, uint64_t* size);
     bool (*writeFile)(void* file, const void* data, uint32_t size);  // all of it, or false

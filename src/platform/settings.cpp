@@ -14,6 +14,9 @@ const char* const SETTINGS_SECTION = "OPTION";
 namespace {
 
 constexpr int32_t DEFAULT_FONT_SIZE = 2;
+constexpr int32_t DEFAULT_READ_RETRIES = 2;
+// Each retry of a dead sector can take seconds on a failing drive.
+constexpr int32_t MAX_READ_RETRIES = 99;
 
 // The keys in the order they are read and written, with their defaults.
 struct SettingKey {
@@ -42,6 +45,7 @@ constexpr SettingKey SETTING_KEYS[] = {
     {"INSPECTTOP", &Settings::inspectorTop, 400},
     {"INSPECTWIDTH", &Settings::inspectorWidth, 360},
     {"INSPECTHEIGHT", &Settings::inspectorHeight, 480},
+    {"READRETRY", &Settings::readRetries, DEFAULT_READ_RETRIES},
 };
 
 void computeIniPath()
@@ -86,6 +90,8 @@ void loadSettings()
     // The font metrics have five rows; the file may hold anything.
     if (settings.fontSize < 0 || settings.fontSize >= FONT_SIZE_COUNT)
         settings.fontSize = DEFAULT_FONT_SIZE;
+    if (settings.readRetries < 0 || settings.readRetries > MAX_READ_RETRIES)
+        settings.readRetries = DEFAULT_READ_RETRIES;
     bringOnScreen(settings.windowLeft, settings.windowTop, settings.windowWidth,
                   settings.windowHeight);
     bringOnScreen(settings.structureLeft, settings.structureTop, settings.structureWidth,

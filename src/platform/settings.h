@@ -24,6 +24,9 @@ struct Settings {
     int32_t inspectorTop;
     int32_t inspectorWidth;
     int32_t inspectorHeight;
+    // How many more times an unreadable sector is read before an image
+    // save fills it with zeros.
+    int32_t readRetries;
 };
 
 extern Settings settings;

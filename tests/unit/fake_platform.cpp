@@ -331,6 +331,18 @@ void* fakeOpenFile(const char* path)
     return file;
 }
 
+void* fakeUpdateFile(const char* path)
+{
+    std::FILE* file = fake.openFails ? nullptr : std::fopen(path, "r+b");
+    if (file != nullptr) fake.openFiles++;
+    return file;
+}
+
+bool fakeSeekFile(void* file, uint64_t offset)
+{
+    return !fake.seekFails && fseeko(static_cast<std::FILE*>(file), off_t(offset), SEEK_SET) == 0;
+}
+
 bool fakeFileExists(const char* path)
 {
     struct stat status;
@@ -482,6 +494,8 @@ void installFakePlatform()
     platform.shiftJisToUtf16 = fakeShiftJisToUtf16;
     platform.createFile = fakeCreateFile;
     platform.openFile = fakeOpenFile;
+    platform.updateFile = fakeUpdateFile;
+    platform.seekFile = fakeSeekFile;
     platform.fileExists = fakeFileExists;
     platform.getFileSize = fakeGetFileSize;
     platform.writeFile = fakeWriteFile;

@@ -87,6 +87,7 @@ struct FakePlatform {
     bool createFails = false;
     bool openFails = false;
     bool sizeFails = false;
+    bool seekFails = false;
     uint64_t reportedSize = 0;            // nonzero: the size told instead of the real one
     uint64_t writeFailsPast = UINT64_MAX; // a write that would end past this offset fails
     std::vector<std::string> createdFiles;

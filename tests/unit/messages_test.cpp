@@ -140,6 +140,44 @@ const Expected TABLE[] = {
      "10進数か、0x4400 や 4400h のような16進数で入力して下さい。"
      "+ や - を付けると、表示中の位置からの相対位置になります。",
      MessageKind::Error},
+    {MSG_RESCUE_ASK,
+     "セクタ %llu が読めません。\n"
+     "読めるセクタをすべて保存し、読めないセクタは 0 で埋めて、"
+     "その一覧をマップファイルに残しますか？\n"
+     "「いいえ」を選ぶと保存を中止し、ファイルは残しません。",
+     MessageKind::AskYesNo},
+    {MSG_RESCUE_DONE,
+     "処理が終了しました。\n"
+     "読めなかった %llu セクタは 0 で埋めました。\n"
+     "読めなかったセクタの一覧: %s",
+     MessageKind::Warning},
+    {MSG_RESCUE_RETRY,
+     "マップファイル %s に、まだ読めていないセクタが %llu セクタあります。\n"
+     "そのセクタだけを読み直して、イメージに書き込みますか？\n"
+     "「いいえ」を選ぶと、ファイル全体を保存し直すかどうかを尋ねます。",
+     MessageKind::AskYesNo},
+    {MSG_RETRY_DONE,
+     "処理が終了しました。\n"
+     "新たに読めたセクタ: %llu\n"
+     "まだ読めないセクタ: %llu (マップファイル %s)",
+     MessageKind::Info},
+    {MSG_MAP_UNREADABLE,
+     "マップファイル %s を読めません。\n"
+     "ddrescue のマップファイルの形式でないか、イメージの範囲やセクタの大きさと合いません。",
+     MessageKind::Error},
+    {MSG_MAP_KEPT,
+     "イメージとマップファイル %s を残しました。\n"
+     "同じファイル名で保存し直すと、まだ読めていないセクタだけを読みます。",
+     MessageKind::Warning},
+    {MSG_RESTORE_UNREAD,
+     "このイメージのうち %llu セクタは読めなかったセクタで、0 が書き込まれます"
+     "（マップファイル %s）。",
+     MessageKind::Warning},
+    {MSG_IMAGE_MATCHES_EXCEPT,
+     "読めたセクタの内容はイメージと一致しています。\n"
+     "照合したセクタ: %llu～%llu のうち %llu セクタ\n"
+     "読めなかった %llu セクタは照合していません (マップファイル %s)。",
+     MessageKind::Warning},
 };
 
 class Messages : public ::testing::Test {
@@ -161,7 +199,7 @@ TEST_F(Messages, TextsAndKindsOfTheWholeTable)
     EXPECT_EQ(std::strchr(messageText(MSG_NO_ADMIN_RIGHTS), '\n') -
                   messageText(MSG_NO_ADMIN_RIGHTS),
               60);  // 30 two-byte characters on the first line
-    EXPECT_EQ(MSG_BAD_POSITION + 1, MSG_COUNT);
+    EXPECT_EQ(MSG_IMAGE_MATCHES_EXCEPT + 1, MSG_COUNT);
 }
 
 TEST_F(Messages, StylesOfTheKinds)

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "fake_platform.h"
 #include "platform/settings.h"
@@ -14,7 +15,7 @@ const char* const KEY_ORDER[] = {"TOP",         "BOTTOM",       "LEFT",         
                                  "FONTSIZE",    "KANJI",        "OPTFLAG1",     "OPTFLAG2",
                                  "STATUSBAR",   "STRUCTVIEW",   "STRUCTLEFT",   "STRUCTTOP",
                                  "STRUCTWIDTH", "STRUCTHEIGHT", "INSPECTVIEW",  "INSPECTLEFT",
-                                 "INSPECTTOP",  "INSPECTWIDTH", "INSPECTHEIGHT"};
+                                 "INSPECTTOP",  "INSPECTWIDTH", "INSPECTHEIGHT", "READRETRY"};
 constexpr size_t KEY_COUNT = std::size(KEY_ORDER);
 
 class SettingsFile : public ::testing::Test {
@@ -44,6 +45,7 @@ TEST_F(SettingsFile, NoFileGivesTheDefaults)
     EXPECT_EQ(settings.inspectorTop, 400);
     EXPECT_EQ(settings.inspectorWidth, 360);
     EXPECT_EQ(settings.inspectorHeight, 480);
+    EXPECT_EQ(settings.readRetries, 2);
     EXPECT_EQ(fake.profileReads, std::vector<std::string>(std::begin(KEY_ORDER),
                                                           std::end(KEY_ORDER)));
 }
@@ -90,11 +92,12 @@ TEST_F(SettingsFile, SaveWritesTheWindowAndTheRestInOrder)
     settings.inspectorView = 1;
     settings.inspectorLeft = 20, settings.inspectorTop = 30;
     settings.inspectorWidth = 250, settings.inspectorHeight = 600;
+    settings.readRetries = 5;
     // A window moved to (100, 50) and sized 800 x 600.
     fake.window[0] = 100, fake.window[1] = 50, fake.window[2] = 900, fake.window[3] = 650;
     saveSettings();
     const char* values[] = {"50",  "600", "100", "800", "4", "0",  "0",  "-7",  "0",  "1",
-                            "900", "70",  "300", "500", "1", "20", "30", "250", "600"};
+                            "900", "70",  "300", "500", "1", "20", "30", "250", "600", "5"};
     ASSERT_EQ(fake.profileWrites.size(), KEY_COUNT);
     for (size_t i = 0; i < KEY_COUNT; i++) {
         EXPECT_EQ(fake.profileWrites[i].section, "OPTION");
@@ -122,19 +125,33 @@ TEST_F(SettingsFile, SaveWritesTheWindowAndTheRestInOrder)
     EXPECT_EQ(settings.inspectorTop, 30);
     EXPECT_EQ(settings.inspectorWidth, 250);
     EXPECT_EQ(settings.inspectorHeight, 600);
+    EXPECT_EQ(settings.readRetries, 5);
 }
 
-TEST_F(SettingsFile, AFontSizeOutsideTheTableFallsBackToMedium)
+TEST_F(SettingsFile, ANumberOutsideItsRangeFallsBackToItsDefault)
 {
-    for (const char* text : {"5", "-1", "2147483647", "99"}) {
-        fake.profile["OPTION/FONTSIZE"] = text;
-        loadSettings();
-        EXPECT_EQ(settings.fontSize, 2) << text;
-    }
-    for (const char* text : {"0", "4"}) {
-        fake.profile["OPTION/FONTSIZE"] = text;
-        loadSettings();
-        EXPECT_EQ(settings.fontSize, std::atoi(text));
+    struct Row {
+        const char* key;
+        int32_t Settings::*field;
+        int32_t defaultValue;
+        std::vector<const char*> outside, inside;
+    };
+    const Row ROWS[] = {
+        {"OPTION/FONTSIZE", &Settings::fontSize, 2, {"5", "-1", "2147483647", "99"}, {"0", "4"}},
+        {"OPTION/READRETRY", &Settings::readRetries, 2, {"-1", "100", "-2147483648"}, {"0", "99"}},
+    };
+    for (const Row& row : ROWS) {
+        for (const char* text : row.outside) {
+            fake.profile[row.key] = text;
+            loadSettings();
+            EXPECT_EQ(settings.*row.field, row.defaultValue) << row.key << " " << text;
+        }
+        for (const char* text : row.inside) {
+            fake.profile[row.key] = text;
+            loadSettings();
+            EXPECT_EQ(settings.*row.field, std::atoi(text)) << row.key;
+        }
+        fake.profile.erase(row.key);
     }
     // Other values are kept as the reader gives them.
     fake.profile["OPTION/KANJI"] = "17";

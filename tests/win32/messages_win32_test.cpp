@@ -28,6 +28,14 @@ const MessageId ALL_MESSAGES[] = {
     MSG_PASTE_PAST_END,
     MSG_FILL_NOT_HEX,
     MSG_BAD_POSITION,
+    MSG_RESCUE_ASK,
+    MSG_RESCUE_DONE,
+    MSG_RESCUE_RETRY,
+    MSG_RETRY_DONE,
+    MSG_MAP_UNREADABLE,
+    MSG_MAP_KEPT,
+    MSG_RESTORE_UNREAD,
+    MSG_IMAGE_MATCHES_EXCEPT,
 };
 
 // In the order the box's template holds them.

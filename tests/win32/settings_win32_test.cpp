@@ -108,7 +108,7 @@ TEST(SettingsFile, EachExeNameHasItsOwnIniFile)
                                          "STRUCTLEFT=640", "STRUCTTOP=0", "STRUCTWIDTH=560",
                                          "STRUCTHEIGHT=400", "INSPECTVIEW=0", "INSPECTLEFT=640",
                                          "INSPECTTOP=400", "INSPECTWIDTH=360",
-                                         "INSPECTHEIGHT=480"};
+                                         "INSPECTHEIGHT=480", "READRETRY=2"};
     EXPECT_EQ(lines(dir + "\\Veldis Copy.INI"), expected);
     std::string own = ownPath();
     own.replace(own.size() - 3, 3, "INI");
