@@ -13,6 +13,7 @@ PACKAGES=(
     fdisk                                                         # partitioned disks (sfdisk, fdisk)
     sleuthkit                                                     # files read back (fls, istat, icat)
     xclip                                                         # the clipboard Wine fills, read back
+    python3-fusepy fuse3 gddrescue                                # a failing medium, ddrescue beside it
     zip unzip                                                     # the release package
 )
 # F1's manual: a small browser for Wine's browser bridge, which draws Japanese.

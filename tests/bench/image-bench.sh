@@ -5,7 +5,9 @@
 # X: beside its reads alone, the Finds of text in either case and of UTF-16
 # beside the exact one; a 64 MiB file saved from the FAT32 volume W:
 # beside mcopy's copy of it; the checksums of X: beside sha256sum of its
-# device. The program's runs and dd's take turns, seven rounds after one not
+# device; the save of F:, a 128 MiB volume failing at chosen sectors,
+# beside ddrescue -d -r1 of its device, with the same bytes and map. The
+# program's runs and dd's take turns, seven rounds after one not
 # timed, and each row gives their median. Prints table rows.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -23,6 +25,19 @@ mkfs.fat -F 32 -g 1/1 "$prime" >/dev/null  # sized by the file, no track roundin
 files="$(fatdrive_image w.img 98304 -F 32)"
 head -c 64M /dev/urandom > "$FATDRIVE_DIR/big.bin"
 MTOOLS_SKIP_CHECK=1 mcopy -i "$files" "$FATDRIVE_DIR/big.bin" ::/BIG.BIN
+# F: a FAT32 volume full of data whose reads fail on a dead stretch of 2,000
+# sectors and on 50 bad pages (Wine reads through the page cache: a bad
+# sector fails its page for the program, so the failures are whole pages).
+failing="$(fatdrive_image f.img 131072 -F 32)"
+head -c 120M /dev/urandom > "$FATDRIVE_DIR/full.bin"
+MTOOLS_SKIP_CHECK=1 mcopy -i "$failing" "$FATDRIVE_DIR/full.bin" ::/FULL.BIN
+rm "$FATDRIVE_DIR/full.bin"
+{
+    echo "100000 2000"
+    for k in $(seq 0 49); do echo "$((2048 + k * 5120)) 8"; done
+} > "$failing.bad"
+fatdrive_map_failing f hd "$failing"
+failing_device="$FATDRIVE_LAST_LOOP"
 fatdrive_map x hd "$image"
 fatdrive_map y hd "$prime"
 fatdrive_map w hd "$files"
@@ -86,7 +101,10 @@ step() {
         ;;
     save-? | file-?) ask "clear ${1#*-}" ;;
     mcopy-W) rm -f "$mcopied" ;;  # a new file, as the program's save writes
+    ddrescue-F) rm -f "$rescued" "$rescued.map" ;;
     esac
+    # Both read the failing device from its medium, not from a cache.
+    case "$1" in *-F) blockdev --flushbufs "$failing_device" ;; esac
     settle
     case "$1" in
     dd-read) timed_dd if="$device" of="$copy" ;;
@@ -96,6 +114,12 @@ step() {
         local start
         start=$(date +%s%N)
         MTOOLS_SKIP_CHECK=1 mcopy -i "$files_device" ::/BIG.BIN "$mcopied" 2>/dev/null  # it finds no geometry of a loop device
+        took=$((($(date +%s%N) - start) / 1000))
+        ;;
+    ddrescue-F)
+        local start
+        start=$(date +%s%N)
+        ddrescue -q -d -r1 "$failing_device" "$rescued" "$rescued.map"
         took=$((($(date +%s%N) - start) / 1000))
         ;;
     sha256sum-X)
@@ -120,13 +144,14 @@ step() {
 # Wine; its restore of Y: is there for its transfer count alone. Then each
 # round takes every step, in the other order each round.
 steps=(dd-read save-X save-Y dd-write writes-X restore-X dd-drop file-W mcopy-W checksum-X
-       sha256sum-X)
+       sha256sum-X save-F ddrescue-F)
 dd if="$prime_device" of=/dev/null bs=1M status=none
 # mcopy writes beside the program's saved file: the same file system takes both.
 ask "file W"
 saved="$(find "$1/drive_c" -name veldis-bench-W.bin | head -n 1)"
 [ -n "$saved" ] || { echo "image bench: the file saved from W: is not in the prefix" >&2; exit 1; }
 mcopied="$(dirname "$saved")/veldis-bench-mcopy.bin"
+rescued="$(dirname "$saved")/veldis-bench-ddrescue.img"  # beside the program's image of F:
 for name in "${steps[@]}" restore-Y; do step "$name"; done
 runs=()
 for round in $(seq "$ROUNDS"); do
@@ -140,6 +165,12 @@ settle
 cmp "$saved" "$mcopied" || { echo "image bench: the file saved from W: is not mcopy's copy" >&2; exit 1; }
 rm -f "$mcopied"
 ask "clear W"
+# The figure is of the bytes and the map ddrescue gives, or of none.
+cmp "$(dirname "$saved")/veldis-bench-F.img" "$rescued" ||
+    { echo "image bench: F:'s image is not ddrescue's" >&2; exit 1; }
+[ "$(ddrescuelog -l- "$(dirname "$saved")/veldis-bench-F.img.map")" = "$(ddrescuelog -l- "$rescued.map")" ] ||
+    { echo "image bench: F:'s map lists other bad sectors than ddrescue's" >&2; exit 1; }
+rm -f "$rescued" "$rescued.map"
 # The figure is of the sums as sha256sum takes them, or of none.
 [ "$sha256" = "$(cut -d' ' -f1 "$FATDRIVE_DIR/sha256sum")" ] ||
     { echo "image bench: the SHA-256 of X: is not sha256sum's" >&2; exit 1; }
@@ -185,5 +216,7 @@ printf 'ROW|SHA-256 through CryptoAPI alone, 128 MiB in memory|%s|MiB/s|sha256su
 # Where the checksums' time goes, each part alone (not a row: no baseline).
 printf 'PARTS|held reads %s, CRC-32 %s, MD5 %s, SHA-1 %s, SHA-256 %s MiB/s\n' \
     "${parts[2]}" "${parts[3]}" "${parts[4]}" "${parts[5]}" "${parts[6]}"
+printf 'ROW|image save of a failing 128 MiB volume: 2,000 dead sectors and 50 bad pages, one retry|%s|s|ddrescue -d -r1 of the device|%s\n' \
+    "$(seconds "${middle[save-F]}")" "$(seconds "${middle[ddrescue-F]}")"
 printf 'ROW|first sector shown and painted, from an image file|%s|ms|from the drive of the same volume|%s\n' \
     "${opening[3]}" "${opening[2]}"

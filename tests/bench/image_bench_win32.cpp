@@ -21,6 +21,7 @@
 #include "platform/crc32.h"
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "platform/settings.h"
 #include "search/drive_search.h"
 #include "search/find.h"
 
@@ -41,7 +42,7 @@
 //   open L                          the first sector shown from drive L and
 //                                   from VELDIS_BENCH_IMAGE, milliseconds
 //   clear L                         no image file of drive L any more, nor
-//                                   its saved file
+//                                   its map, nor its saved file
 //   file L                          ﾌｧｲﾙとして保存 of the first entry of
 //                                   L's root directory: microseconds, bytes
 //   checksum L                      the checksums of all of drive L as 計算
@@ -192,11 +193,19 @@ void measureRun(const char* run, char letter)
 // A save writes a file that does not exist yet, as dd's does: one written
 // over would add the freeing of its old blocks to the figure. The script
 // clears the file before it lets the disk settle.
-void clearImage(char letter)
+void removeImage(char letter)
 {
     char file[MAX_PATH];
     imageFileOf(letter, file);
     DeleteFileA(file);
+    std::strcat(file, ".map");
+    DeleteFileA(file);
+}
+
+void clearImage(char letter)
+{
+    removeImage(letter);
+    char file[MAX_PATH];
     fileOf(letter, file);
     DeleteFileA(file);
     std::printf("clear|%c\n", letter);
@@ -410,6 +419,7 @@ int main()
 {
     installWin32Platform();
     platform.messageBox = answerGoAhead;  // every question, and the finished message
+    settings.readRetries = 1;  // a failing drive's save, as ddrescue -r1 beside it
     SectorIo::setRoutes({countedTransfer, absDiskTransfer, extAbsDiskTransfer, beginNtRun,
                          endNtRun, queryNtDevice, openImageFile, closeImageFile,
                          transferImageFile, diskTransfer, beginDiskRun, endDiskRun, queryDisk});
@@ -418,10 +428,7 @@ int main()
     char command[COMMAND_SIZE];
     while (std::fgets(command, sizeof command, stdin) != nullptr) answer(command);
     for (int drive = 0; drive < DRIVE_COUNT; drive++) {
-        if (!imageSaved[drive]) continue;
-        char file[MAX_PATH];
-        imageFileOf(char('A' + drive), file);
-        DeleteFileA(file);
+        if (imageSaved[drive]) removeImage(char('A' + drive));
     }
     return 0;
 }

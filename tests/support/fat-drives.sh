@@ -4,6 +4,8 @@
 #   fatdrive_begin PREFIX            scratch folder, cleanup trap
 #   fatdrive_image NAME KIB [mkfs.fat options...]   prints the image path
 #   fatdrive_map LETTER TYPE [IMAGE] x: -> empty folder, x:: -> loop device
+#   fatdrive_map_failing LETTER TYPE IMAGE   the same through a failing medium:
+#                                    reads fail on the sectors IMAGE.bad lists
 #   fatdrive_apply                   drive types to the registry, server restart
 #   fatdrive_end                     (also run by the trap)
 #
@@ -12,6 +14,8 @@
 FATDRIVE_LOOPS=()
 FATDRIVE_LETTERS=()
 FATDRIVE_TYPES=()
+FATDRIVE_MOUNTS=()
+FATDRIVE_SUPPORT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 # A run holds the lock of its scratch folder while it lives; a folder whose
 # lock is free was left by a run that was killed before its trap ran.
@@ -20,9 +24,10 @@ fatdrive_sweep_stale() {
     for dir in /tmp/veldis-drives-*; do
         [ -d "$dir" ] && [ "$dir" != "$FATDRIVE_DIR" ] || continue
         flock -n "$dir/owner.lock" true 2>/dev/null || continue
-        for image in "$dir"/*.img; do
+        for image in "$dir"/*.img "$dir"/failing-*/*.img; do
             losetup -j "$image" -O NAME -n 2>/dev/null | xargs -r -n1 losetup -d 2>/dev/null || true
         done
+        for image in "$dir"/failing-*; do umount -l "$image" 2>/dev/null || true; done
         rm -rf "$dir"
     done
 }
@@ -59,6 +64,31 @@ fatdrive_map() {
     FATDRIVE_TYPES+=("$type")
 }
 
+# Wine reads a loop device through the page cache, where one failed sector
+# fails its whole page and the reads ahead of it, and finds a device's end by
+# reading (it answers no length): Wine's drive is the FUSE file itself, which
+# it reads with the program's own offsets and sizes. The loop device, doing
+# direct I/O, is the same medium for readers outside Wine (ddrescue -d).
+fatdrive_map_failing() {
+    local letter="$1" type="$2" image="$3" mount="$FATDRIVE_DIR/failing-$1" loop
+    mkdir -p "$mount"
+    /usr/bin/python3 "$FATDRIVE_SUPPORT/failing_device.py" "$mount" "$image" \
+        >"$FATDRIVE_DIR/failing-$1.log" 2>&1 7>&- &
+    FATDRIVE_MOUNTS+=("$mount")
+    for _ in $(seq 100); do
+        [ -e "$mount/$(basename "$image")" ] && break
+        sleep 0.1
+    done
+    loop="$(losetup -f --show -r --direct-io=on "$mount/$(basename "$image")")"
+    FATDRIVE_LOOPS+=("$loop")
+    mkdir -p "$FATDRIVE_DIR/root-$letter"
+    ln -sfn "$FATDRIVE_DIR/root-$letter" "$FATDRIVE_PREFIX/dosdevices/$letter:"
+    ln -sfn "$mount/$(basename "$image")" "$FATDRIVE_PREFIX/dosdevices/$letter::"
+    FATDRIVE_LETTERS+=("$letter")
+    FATDRIVE_TYPES+=("$type")
+    FATDRIVE_LAST_LOOP="$loop"
+}
+
 fatdrive_apply() {
     local reg="$FATDRIVE_DIR/drives.reg" i
     {
@@ -74,7 +104,7 @@ fatdrive_apply() {
 }
 
 fatdrive_end() {
-    local letter loop dev="$FATDRIVE_PREFIX/dosdevices"
+    local letter loop mount dev="$FATDRIVE_PREFIX/dosdevices"
     "$VELDIS_WINESERVER" -k 2>/dev/null || true
     for letter in "${FATDRIVE_LETTERS[@]}"; do
         rm -f "$dev/$letter:" "$dev/$letter::"
@@ -82,7 +112,11 @@ fatdrive_end() {
     for loop in "${FATDRIVE_LOOPS[@]}"; do
         losetup -d "$loop" 2>/dev/null || true
     done
+    for mount in "${FATDRIVE_MOUNTS[@]}"; do
+        umount "$mount" 2>/dev/null || umount -l "$mount" 2>/dev/null || true
+    done
     FATDRIVE_LOOPS=()
+    FATDRIVE_MOUNTS=()
     FATDRIVE_LETTERS=()
     [ -n "${FATDRIVE_DIR:-}" ] && rm -rf "$FATDRIVE_DIR"
     FATDRIVE_DIR=
