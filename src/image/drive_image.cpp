@@ -1,8 +1,6 @@
 #include "image/drive_image.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 #include "disk/sector_io.h"
 #include "editor/editor_state.h"
@@ -139,32 +137,4 @@ SectorNumber firstUnreadable(const ImageDrive& target, SectorNumber first, uint3
             SECTOR_STATUS_OK)
             return first + k;
     return first;  // readable one at a time: the chunk's read failed as a whole
-}
-
-RunResult compareWithImage(const ImageDrive& target, void* file, SectorNumber first,
-                           SectorNumber count)
-{
-    uint32_t sectorSize = target.space.bytesPerSector, chunk = runChunkSectors(sectorSize);
-    RunBuffer drive(chunk * sectorSize), image(chunk * sectorSize);
-    if (drive.bytes == nullptr || image.bytes == nullptr)
-        return {RunOutcome::Failed, MSG_OUT_OF_MEMORY, 0, 0};
-    RunProgress progress;
-    for (SectorNumber done = 0; done < count; done += chunk) {
-        showRunProgress(progress, done, count);
-        uint32_t step = uint32_t(std::min<SectorNumber>(chunk, count - done));
-        SectorNumber sector = first + done;
-        if (!platform.readFile(file, image.bytes, step * sectorSize))
-            return {RunOutcome::Failed, MSG_FILE_READ_ERROR, done, sector};
-        if (SectorIo::transfer(SectorOp::Read, target.source, step, sector, drive.bytes) !=
-            SECTOR_STATUS_OK)
-            return {RunOutcome::Failed, MSG_SECTOR_UNREADABLE, done,
-                    firstUnreadable(target, sector, step, drive.bytes)};
-        for (uint32_t k = 0; k < step; k++)
-            if (std::memcmp(drive.bytes + k * sectorSize, image.bytes + k * sectorSize,
-                            sectorSize) != 0)
-                return {RunOutcome::Failed, MSG_IMAGE_DIFFERS, done + k, sector + k};
-        if (done + step < count && !platform.continueRun())
-            return {RunOutcome::Stopped, MSG_RUN_STOPPED, done + step, 0};
-    }
-    return {RunOutcome::Done, MSG_DONE, count, 0};
 }

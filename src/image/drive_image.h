@@ -83,10 +83,3 @@ void reportRunEnd(const RunResult& result, const char* detail);
 // one sector at a time.
 SectorNumber firstUnreadable(const ImageDrive& target, SectorNumber first, uint32_t count,
                              uint8_t* buffer);
-
-// Reads `count` sectors of the drive from `first` and compares them with the
-// image file's next bytes, chunk by chunk, inside a run the caller holds:
-// Done when all are equal; Failed naming the first sector that differs, or
-// that cannot be read; Stopped by the user.
-RunResult compareWithImage(const ImageDrive& target, void* file, SectorNumber first,
-                           SectorNumber count);

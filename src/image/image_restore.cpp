@@ -8,6 +8,7 @@
 #include "editor/editor_state.h"
 #include "editor/navigation.h"
 #include "image/drive_image.h"
+#include "image/map_file.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
@@ -118,6 +119,18 @@ bool rangeToVerify(RestoreStart start, const ImageDrive& target, uint64_t size,
     return false;
 }
 
+// The map a save of a failing drive kept beside the image, read into `map`
+// (none there: an empty map); false, with the message shown, when it is
+// there but cannot be read: which sectors hold nothing would be unknown.
+bool readImageMap(const ImageDrive& target, char* mapPath, RescueMap& map)
+{
+    mapPathOf(lastFilePath, mapPath);
+    if (readMapFile(mapPath, target.space.bytesPerSector, map) != MapFileState::Unreadable)
+        return true;
+    showMapUnreadable(mapPath);
+    return false;
+}
+
 // Before the first write at the drive's sector 0; a drive whose boot sector
 // cannot be read counts as laid out otherwise.
 bool mayOverwriteBootSector(const ImageDrive& target, const uint8_t* image)
@@ -154,6 +167,70 @@ RunResult writeSectors(const ImageDrive& target, void* file, SectorNumber count)
     return {RunOutcome::Done, MSG_DONE, count};
 }
 
+// How many sectors from `at` (counted from the image's start), `most` at
+// the most, the map says alike: all read into the image, or none. What it
+// says nothing of counts as read.
+uint32_t alikeSectors(const RescueMap* map, SectorNumber at, uint32_t most, bool& read)
+{
+    read = true;
+    if (map == nullptr || at >= map->count) return most;
+    SectorRange next{0, 0};
+    bool found = nextStretch(*map, at, MapStatus::Finished, next);
+    read = found && next.first == at;
+    SectorNumber end = read ? next.first + next.count : found ? next.first : map->count;
+    return uint32_t(std::min<SectorNumber>(end - at, most));
+}
+
+// A sector never read holds zeros in the image and may well be unreadable
+// on the drive still: it is neither read nor compared, and the sectors
+// around it are read by transfers of their own.
+RunResult compareChunk(const ImageDrive& target, const RescueMap* map, SectorNumber first,
+                       SectorNumber done, uint32_t step, uint8_t* drive, const uint8_t* image)
+{
+    uint32_t sectorSize = target.space.bytesPerSector;
+    for (uint32_t at = 0, length = 0; at < step; at += length) {
+        bool read = true;
+        length = alikeSectors(map, done + at, step - at, read);
+        SectorNumber sector = first + done + at;
+        uint8_t* bytes = drive + size_t(at) * sectorSize;
+        if (read && SectorIo::transfer(SectorOp::Read, target.source, length, sector, bytes) !=
+                        SECTOR_STATUS_OK)
+            return {RunOutcome::Failed, MSG_SECTOR_UNREADABLE, done + at,
+                    firstUnreadable(target, sector, length, bytes)};
+        for (uint32_t k = at; read && k < at + length; k++)
+            if (std::memcmp(drive + size_t(k) * sectorSize, image + size_t(k) * sectorSize,
+                            sectorSize) != 0)
+                return {RunOutcome::Failed, MSG_IMAGE_DIFFERS, done + k, first + done + k};
+    }
+    return {RunOutcome::Done, MSG_DONE, done + step, 0};
+}
+
+// Reads `count` sectors of the drive from `first` and compares them with the
+// image file's next bytes, chunk by chunk, inside a run the caller holds:
+// Done when all are equal; Failed naming the first sector that differs, or
+// that cannot be read; Stopped by the user. The sectors `map` (null: none;
+// counted from the image's start) says were never read are skipped.
+RunResult compareWithImage(const ImageDrive& target, void* file, SectorNumber first,
+                           SectorNumber count, const RescueMap* map)
+{
+    uint32_t sectorSize = target.space.bytesPerSector, chunk = runChunkSectors(sectorSize);
+    RunBuffer drive(chunk * sectorSize), image(chunk * sectorSize);
+    if (drive.bytes == nullptr || image.bytes == nullptr)
+        return {RunOutcome::Failed, MSG_OUT_OF_MEMORY, 0, 0};
+    RunProgress progress;
+    for (SectorNumber done = 0; done < count; done += chunk) {
+        showRunProgress(progress, done, count);
+        uint32_t step = uint32_t(std::min<SectorNumber>(chunk, count - done));
+        if (!platform.readFile(file, image.bytes, step * sectorSize))
+            return {RunOutcome::Failed, MSG_FILE_READ_ERROR, done, first + done};
+        RunResult compared = compareChunk(target, map, first, done, step, drive.bytes, image.bytes);
+        if (compared.end != RunOutcome::Done) return compared;
+        if (done + step < count && !platform.continueRun())
+            return {RunOutcome::Stopped, MSG_RUN_STOPPED, done + step, 0};
+    }
+    return {RunOutcome::Done, MSG_DONE, count, 0};
+}
+
 // Drives that drop writes (failing or counterfeit flash) are the ones images
 // go back onto: what was written is read back within the run and compared
 // with the file, on a bar of its own, before the restore says it is done.
@@ -165,7 +242,7 @@ RunResult restoreSectors(const ImageDrive& target, void* file, SectorNumber coun
     if (written.end != RunOutcome::Done) return written;
     void* again = platform.openFile(lastFilePath);
     if (again == nullptr) return {RunOutcome::Failed, MSG_FILE_OPEN_ERROR, count};
-    RunResult checked = compareWithImage(target, again, imageRestoreStart, count);
+    RunResult checked = compareWithImage(target, again, imageRestoreStart, count, nullptr);
     platform.closeFile(again);
     checked.done = count;  // a check ends with every sector written
     if (checked.end == RunOutcome::Stopped) checked.message = MSG_NOT_CHECKED;
@@ -187,14 +264,21 @@ void groupDigits(uint64_t value, char* text, size_t size)
 
 // Every restore says what it is about to overwrite, whatever the Options
 // say of single-sector writes: nothing is written unless the user says OK.
-bool mayOverwriteSectors(const ImageDrive& target, SectorNumber count)
+// The zeros an image holds for `unread` sectors overwrite the drive too.
+bool mayOverwriteSectors(const ImageDrive& target, SectorNumber count, SectorNumber unread,
+                         const char* mapPath)
 {
-    char drive[VOLUME_TEXT_SIZE + 16], bytes[32], question[512];
+    char drive[VOLUME_TEXT_SIZE + 16], bytes[32], question[1024];
     nameMedium(target.source, "", volumeInfo.volumeName, drive, sizeof drive);
     groupDigits(count * target.space.bytesPerSector, bytes, sizeof bytes);
-    std::snprintf(question, sizeof question, messageText(MSG_RESTORE_OVERWRITE), drive,
-                  (unsigned long long)imageRestoreStart,
-                  (unsigned long long)(imageRestoreStart + count - 1), bytes);
+    int at = std::snprintf(question, sizeof question, messageText(MSG_RESTORE_OVERWRITE), drive,
+                           (unsigned long long)imageRestoreStart,
+                           (unsigned long long)(imageRestoreStart + count - 1), bytes);
+    if (unread > 0 && at > 0 && size_t(at) + 1 < sizeof question) {
+        question[at++] = '\n';
+        std::snprintf(question + at, sizeof question - at, messageText(MSG_RESTORE_UNREAD),
+                      (unsigned long long)unread, mapPath);
+    }
     return askToProceedWith(MSG_RESTORE_OVERWRITE, question);
 }
 
@@ -220,8 +304,11 @@ void restoreImage(const char* fileText, Source source, RestoreStart start)
     SectorNumber count = 0;
     void* file = openRunImage(size);
     if (file == nullptr) return;
+    char mapPath[MAP_PATH_SIZE];
+    RescueMap map;
     if (!countRestoreSectors(size, target, imageRestoreStart, count) ||
-        !mayOverwriteSectors(target, count)) {
+        !readImageMap(target, mapPath, map) ||
+        !mayOverwriteSectors(target, count, unreadSectorsBefore(map, count), mapPath)) {
         platform.closeFile(file);
         return;
     }
@@ -234,6 +321,27 @@ void restoreImage(const char* fileText, Source source, RestoreStart start)
     reportRunEnd(result, written);
 }
 
+// A match of only the sectors the save could read is no match of the whole:
+// a warning says how many were not compared, once the bar is full.
+void reportVerifyEnd(RunResult result, const SectorRange& range, SectorNumber unread,
+                     const char* mapPath)
+{
+    if (result.end != RunOutcome::Done || unread == 0) {
+        if (result.end == RunOutcome::Done)
+            result = {RunOutcome::Done, MSG_IMAGE_MATCHES, range.count, range.first};
+        reportRunEnd(result, nullptr);
+        return;
+    }
+    char text[768];
+    std::snprintf(text, sizeof text, messageText(MSG_IMAGE_MATCHES_EXCEPT),
+                  (unsigned long long)range.first,
+                  (unsigned long long)(range.first + range.count - 1),
+                  (unsigned long long)(range.count - unread), (unsigned long long)unread, mapPath);
+    platform.showProgress(100);
+    showTextWithDetail(text, messageKind(MSG_IMAGE_MATCHES_EXCEPT), nullptr);
+    platform.showProgress(0);
+}
+
 // Reads only: no lock, no dismount, nothing written.
 void verifyImage(const char* fileText, Source source, RestoreStart start)
 {
@@ -244,17 +352,18 @@ void verifyImage(const char* fileText, Source source, RestoreStart start)
     SectorRange range;
     void* file = openRunImage(size);
     if (file == nullptr) return;
-    if (!rangeToVerify(start, target, size, range)) {
+    char mapPath[MAP_PATH_SIZE];
+    RescueMap map;
+    if (!rangeToVerify(start, target, size, range) || !readImageMap(target, mapPath, map)) {
         platform.closeFile(file);
         return;
     }
     RunResult result{RunOutcome::Failed, MSG_SECTOR_READ_ERROR, 0, 0};
     if (SectorIo::beginRun(SectorOp::Read, target.source, target.space.bytesPerSector, false))
-        result = compareWithImage(target, file, range.first, range.count);
+        result = compareWithImage(target, file, range.first, range.count, &map);
     SectorIo::endRun(false);
     platform.closeFile(file);
-    if (result.end == RunOutcome::Done) result = {RunOutcome::Done, MSG_IMAGE_MATCHES, range.count, range.first};
-    reportRunEnd(result, nullptr);
+    reportVerifyEnd(result, range, unreadSectorsBefore(map, range.count), mapPath);
 }
 
 }  // namespace

@@ -146,6 +146,17 @@ SectorNumber unreadSectors(const RescueMap& map)
     return map.count - sectorsWith(map, MapStatus::Finished);
 }
 
+SectorNumber unreadSectorsBefore(const RescueMap& map, SectorNumber end)
+{
+    SectorNumber total = 0;
+    for (uint32_t k = 0; k < map.blockCount && map.blocks[k].first < end; k++) {
+        const MapBlock& block = map.blocks[k];
+        if (block.status != MapStatus::Finished)
+            total += block.count < end - block.first ? block.count : end - block.first;
+    }
+    return total;
+}
+
 namespace {
 
 constexpr size_t MAP_HEADER_BYTES = 256;

@@ -58,6 +58,8 @@ bool previousStretch(const RescueMap& map, SectorNumber end, MapStatus status,
 SectorNumber sectorsWith(const RescueMap& map, MapStatus status);
 // Sectors the image holds no content of: every status but Finished.
 SectorNumber unreadSectors(const RescueMap& map);
+// Those of them before `end`: an image cut short holds only its first sectors.
+SectorNumber unreadSectorsBefore(const RescueMap& map, SectorNumber end);
 
 // The map as its file holds it, from malloc (the caller frees it), its
 // length in `length`; null when there is no memory for it.

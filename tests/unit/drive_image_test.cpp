@@ -92,6 +92,29 @@ protected:
             }
         }
     }
+    struct Hole {
+        uint32_t first, count;
+        char status;
+    };
+    // The map a save of a failing drive keeps beside the image: `sectors`
+    // sectors, every one read but the holes.
+    void mapBeside(const std::vector<Hole>& holes, uint32_t sectors = FLOPPY_SECTORS)
+    {
+        std::string text = "# Mapfile\n0x00000000 + 1\n";
+        auto block = [&](uint32_t first, uint32_t count, char status) {
+            char line[64];
+            std::snprintf(line, sizeof line, "0x%08X 0x%08X %c\n", first * 512, count * 512, status);
+            if (count > 0) text += line;
+        };
+        uint32_t at = 0;
+        for (const Hole& hole : holes) {
+            block(at, hole.first - at, '+');
+            block(hole.first, hole.count, hole.status);
+            at = hole.first + hole.count;
+        }
+        block(at, sectors - at, '+');
+        std::ofstream(file + ".map") << text;
+    }
     void saveWholeFloppy()
     {
         runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
@@ -622,6 +645,112 @@ TEST_F(ImageRun, TheVerifyCommandSaysWhetherADriveStillMatches)
     EXPECT_EQ(boxTexts(), std::vector<std::string>{differsAt});
     for (const ImageRoute::Request& request : ImageRoute::requests())
         EXPECT_EQ(request.op, SectorOp::Read);
+}
+
+// A map beside the image lists the sectors its save could not read, which
+// the image holds as zeros: a restore says how many of those it will write,
+// counting only the sectors the image holds. A map that cannot be read
+// leaves them unknown: neither a restore nor a verify goes on.
+TEST_F(ImageRun, ARestoreSaysHowManySectorsOfTheImageWereNeverRead)
+{
+    saveWholeFloppy();
+    std::vector<uint8_t> before = whole(second), image = whole(file);
+    std::string map = file + ".map";
+    auto unread = [&](unsigned long long count) {
+        char text[512];
+        std::snprintf(text, sizeof text, messageText(MSG_RESTORE_UNREAD), count, map.c_str());
+        return overwriteB() + "\n" + text;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Hole> holes;
+        uint32_t sectors;
+        std::string said;
+    } cases[] = {
+        {"two holes", {{2, 1, '-'}, {2040, 20, '/'}}, 2880, unread(21)},
+        {"every sector read", {}, 2880, overwriteB()},
+        {"a map past the image's end", {{2, 1, '-'}, {2880, 1120, '?'}}, 4000, unread(1)},
+    };
+    for (const Case& c : cases) {
+        mapBeside(c.holes, c.sectors);
+        fake.boxes.clear();
+        fake.answers = {ANSWER_CANCEL};
+        runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{c.said}) << c.what;
+        EXPECT_EQ(fake.boxes[0].style, messageStyle(MessageKind::ConfirmOkCancel));
+    }
+    std::ofstream(map) << "0x0 + 1\nnot a block\n";
+    fake.boxes.clear();
+    fake.answers = {ANSWER_OK};
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
+    runImageVerify(file.c_str(), driveSource(DRIVE_A), RestoreStart::DriveStart);
+    char unreadable[512];
+    std::snprintf(unreadable, sizeof unreadable, messageText(MSG_MAP_UNREADABLE), map.c_str());
+    EXPECT_EQ(boxTexts(), (std::vector<std::string>{unreadable, unreadable}));
+    EXPECT_TRUE(whole(second) == before);
+    EXPECT_TRUE(ImageRoute::runs().empty());
+    EXPECT_EQ(fake.openFiles, 0);
+
+    // The zeros go onto the drive with the rest, and the check reads them back.
+    mapBeside({{2, 1, '-'}, {2040, 20, '/'}});
+    fake.boxes.clear();
+    fake.answers = {ANSWER_OK};
+    runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
+    EXPECT_EQ(boxTexts(), (std::vector<std::string>{unread(21), messageText(MSG_DONE)}));
+    EXPECT_TRUE(whole(second) == image);
+}
+
+// A verify compares only the sectors the save read: those it could not are
+// not even read from the drive, where they may fail still, and the match is
+// told as one of the others only.
+TEST_F(ImageRun, AVerifyLeavesTheSectorsNeverReadAlone)
+{
+    saveWholeFloppy();
+    std::string map = file + ".map";
+    auto sayAt = [](MessageId id, unsigned long long sector) {
+        char text[256];
+        std::snprintf(text, sizeof text, messageText(id), sector);
+        return std::string(text);
+    };
+    char except[512];
+    std::snprintf(except, sizeof except, messageText(MSG_IMAGE_MATCHES_EXCEPT), 0ull, 2879ull,
+                  2849ull, 31ull, map.c_str());
+    // Across the first chunk's end, and at the drive's end.
+    std::vector<Hole> holes = {{2, 1, '-'}, {2040, 20, '/'}, {2870, 10, '?'}};
+    struct Case {
+        const char* what;
+        std::vector<Hole> holes;
+        uint32_t changed;  // a sector of the drive no longer as saved; 0: none
+        std::string said;
+    } cases[] = {
+        {"every sector listed read", {}, 0, sayAt(MSG_SECTOR_UNREADABLE, 2)},
+        {"a sector read changed", holes, 2060, sayAt(MSG_IMAGE_DIFFERS, 2060)},
+        {"a hole changed", holes, 2050, except},
+        {"three holes", holes, 0, except},
+    };
+    for (const Case& c : cases) {
+        mapBeside(c.holes);
+        std::vector<uint8_t> kept = sectors(floppy, c.changed, 1), changed = kept;
+        if (c.changed > 0) changed[9] ^= 1;
+        writeBytes(floppy, c.changed * 512ull, changed);
+        fake.boxes.clear();
+        fake.progress.clear();
+        ImageRoute::reset();
+        attach(DRIVE_A, floppy, 512, 2);
+        for (SectorNumber sector : {2, 2045, 2879})
+            ImageRoute::failSector(DRIVE_A, SectorOp::Read, sector);
+        runImageVerify(file.c_str(), driveSource(DRIVE_A), RestoreStart::DriveStart);
+        writeBytes(floppy, c.changed * 512ull, kept);
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{c.said}) << c.what;
+        for (const ImageRoute::Request& request : ImageRoute::requests())
+            for (const Hole& hole : c.holes)
+                EXPECT_TRUE(request.firstSector + request.count <= hole.first ||
+                            request.firstSector >= hole.first + hole.count)
+                    << c.what << " read " << request.firstSector;
+    }
+    // Said as a warning, once the bar is full.
+    EXPECT_EQ(fake.boxes.back().style, messageStyle(MessageKind::Warning));
+    EXPECT_EQ(fake.progress, (std::vector<int>{0, 71, 100, 0}));
 }
 
 // An image kept on the drive it is of (or on a volume of the disk it is
