@@ -446,6 +446,36 @@ TEST_F(ImageRun, AMapThatDoesNotFitLeavesTheOverwriteQuestion)
     }
 }
 
+// A map that cannot be written leaves nothing to tell what the image lacks:
+// the save fails as any other, and claims to keep neither.
+TEST_F(ImageRun, ARescueWhoseMapCannotBeWrittenKeepsNothing)
+{
+    struct Case {
+        const char* what;
+        void (*fault)(const std::string& map);
+    } cases[] = {
+        {"a folder of its name",
+         [](const std::string& map) {
+             std::filesystem::create_directory(map);
+             std::ofstream(map + "/inside") << "x";
+         }},
+        {"a full disk", [](const std::string&) { fake.writeFailsPast = 100; }},
+    };
+    for (const Case& c : cases) {
+        failA({1});
+        std::filesystem::remove_all(map);
+        c.fault(map);
+        fake.answers = {ANSWER_YES};
+        runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
+        EXPECT_EQ(boxTexts(), (std::vector<std::string>{said(MSG_RESCUE_ASK, 1ull),
+                                                        messageText(MSG_FILE_WRITE_ERROR)}))
+            << c.what;
+        EXPECT_FALSE(std::filesystem::exists(file)) << c.what;
+        EXPECT_FALSE(std::filesystem::is_regular_file(map)) << c.what;
+        EXPECT_EQ(fake.openFiles, 0);
+    }
+}
+
 TEST_F(ImageRun, TheBarRisesInWholePercentsAndEmptiesAfterTheMessage)
 {
     runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);  // 2048 sectors, then 832
