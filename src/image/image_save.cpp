@@ -70,6 +70,14 @@ RunResult askToRescue(const ImageDrive& target, void* file, SectorNumber done, u
     if (!beginMap(map, imageSaveStart, imageSaveCount, target.space.bytesPerSector) ||
         !markSectors(map, 0, done, MapStatus::Finished))
         return {RunOutcome::Failed, MSG_OUT_OF_MEMORY, done};
+    // Only a map on disk makes part of a drive worth keeping: one that cannot
+    // be written (a full disk, an old map that would not go) ends the save
+    // as any failed one, with no map begun.
+    if (!writeMapFile(mapPath, map)) {
+        platform.deleteFile(mapPath);
+        map.count = 0;
+        return {RunOutcome::Failed, MSG_FILE_WRITE_ERROR, done};
+    }
     return rescueSectors(target, file, map, mapPath, settings.readRetries);
 }
 
@@ -194,8 +202,7 @@ void saveImage(const char* fileText, Source source, SaveRange range)
         result = saveSectors(target, file, map, mapPath);
     SectorIo::endRun(false);
     platform.closeFile(file);
-    // A map that could not be written at all keeps nothing either.
-    if (map.count != 0 && platform.fileExists(mapPath)) {
+    if (map.count != 0) {
         reportRescue(result, map, mapPath, 0);
         return;
     }

@@ -273,7 +273,7 @@ bool readBlockLine(MapReader& reader, const char* at)
 
 bool readLine(MapReader& reader, const char* line)
 {
-    if (line[0] == '#' || isLineEnd(line)) return true;
+    if (isLineEnd(line)) return true;
     return reader.statusRead ? readBlockLine(reader, line) : readStatusLine(reader, line);
 }
 
@@ -291,11 +291,14 @@ bool parseMap(const char* text, size_t length, uint32_t sectorSize, RescueMap& m
         const char* start = text + at;
         const char* newline = static_cast<const char*>(std::memchr(start, '\n', length - at));
         size_t size = newline != nullptr ? size_t(newline - start) : length - at;
+        at += size + 1;
+        // ddrescue's comments hold its command line, paths and all: any
+        // length, and never read.
+        if (size != 0 && start[0] == '#') continue;
         if (size >= sizeof line || std::memchr(start, '\0', size) != nullptr) return false;
         std::memcpy(line, start, size);
         line[size] = '\0';
         if (!readLine(reader, line)) return false;
-        at += size + 1;
     }
     if (map.count == 0) return false;
     mergeNeighbours(map, 0, map.blockCount - 1);

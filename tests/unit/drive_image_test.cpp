@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,8 @@
 #include "image/drive_image.h"
 #include "image/image_restore.h"
 #include "image/image_save.h"
+#include "image/rescue_map.h"
+#include "map_blocks.h"
 #include "platform/files.h"
 
 // Drive images of real FAT volumes: A: a 1.44 MB floppy with a file on it,
@@ -17,6 +21,11 @@ namespace {
 
 constexpr int DRIVE_B = 1;
 constexpr uint32_t FLOPPY_SECTORS = 2880;
+
+bool touches(const ImageRoute::Request& request, SectorNumber sector)
+{
+    return request.firstSector <= sector && sector < request.firstSector + request.count;
+}
 
 class ImageRun : public EditorTest {
 protected:
@@ -31,6 +40,7 @@ protected:
         setNtfsSectorCount(floppy, FLOPPY_SECTORS - 1);  // where a test calls them NTFS
         setNtfsSectorCount(second, FLOPPY_SECTORS - 1);
         file = dir.path + "/drive.img";
+        map = file + ".map";
     }
 
     std::vector<uint8_t> sectors(const std::string& image, uint32_t first, uint32_t count)
@@ -115,6 +125,32 @@ protected:
         block(at, sectors - at, '+');
         std::ofstream(file + ".map") << text;
     }
+    template <typename... Args>
+    std::string said(MessageId id, Args... args)
+    {
+        char text[768];
+        std::snprintf(text, sizeof text, messageText(id), args...);
+        return text;
+    }
+    // A: afresh, with these sectors unreadable.
+    void failA(const std::vector<SectorNumber>& bad)
+    {
+        ImageRoute::reset();
+        attach(DRIVE_A, floppy, 512, 2);
+        for (SectorNumber sector : bad) ImageRoute::failSector(DRIVE_A, SectorOp::Read, sector);
+        fake.boxes.clear();
+    }
+    bool loadMap(RescueMap& parsed)
+    {
+        std::ifstream in(map, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return in.is_open() && parseMap(text.data(), text.size(), 512, parsed) && parsed.first == 0;
+    }
+    std::string mapBlocks()
+    {
+        RescueMap parsed;
+        return loadMap(parsed) ? blocksOf(parsed) : "no map";
+    }
     void saveWholeFloppy()
     {
         runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
@@ -125,7 +161,7 @@ protected:
         fake.progress.clear();
     }
 
-    std::string second, file;
+    std::string second, file, map;
 };
 
 // Any count moves in whole chunks of the route's size and one shorter last
@@ -281,20 +317,21 @@ TEST_F(ImageRun, ChecksBeforeTheFileComeInOrder)
 }
 
 // An unreadable chunk is never written as if it were disk content, and part
-// of a drive never stays under the name of an image of all of it: no chunk
-// after it is read, and the file is removed.
+// of a drive never stays under the name of an image of all of it: the
+// question names the first unreadable sector, and No ends the save there,
+// with no file, no map and nothing more said.
 TEST_F(ImageRun, ASaveStopsAtTheFirstUnreadableChunk)
 {
     for (uint32_t failing : {1u, 1450u, 2879u}) {  // in the first, a middle and the last chunk
-        ImageRoute::reset();
-        attach(DRIVE_A, floppy, 512, 2);
-        ImageRoute::failSector(DRIVE_A, SectorOp::Read, failing);
-        fake.boxes.clear();
+        failA({failing});
         std::remove(file.c_str());
+        fake.answers = {ANSWER_NO};
         runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
-        EXPECT_EQ(ImageRoute::requests().back().firstSector, failing / 2048 * 2048);
-        EXPECT_EQ(boxTexts(), texts({MSG_SECTOR_READ_ERROR})) << failing;
+        for (const ImageRoute::Request& request : ImageRoute::requests())
+            EXPECT_LE(request.firstSector, failing) << failing;
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{said(MSG_RESCUE_ASK, 0ull + failing)});
         EXPECT_FALSE(std::ifstream(file).good()) << failing;
+        EXPECT_FALSE(std::ifstream(map).good()) << failing;
         EXPECT_EQ(fake.openFiles, 0);
     }
     fake.boxes.clear();
@@ -302,6 +339,164 @@ TEST_F(ImageRun, ASaveStopsAtTheFirstUnreadableChunk)
     runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
     EXPECT_EQ(boxTexts(), texts({MSG_FILE_WRITE_ERROR}));
     EXPECT_FALSE(std::ifstream(file).good());
+}
+
+// Yes reads every other sector the way ddrescue does: the whole image, its
+// unreadable sectors zeros, the map listing just them. Each bad sector is
+// read by the save's chunk (all before sector 2048), the question's search
+// (sector 1 only), a sweep's 64 KiB read, one read alone (trimming or
+// scraping), then once per retry. A dead stretch of 600 costs a read of
+// each 64 KiB it touches and the save's chunk.
+// A later save, the drive mended, reads those sectors alone into the image.
+TEST_F(ImageRun, AnsweredYesASaveReadsAroundBadSectorsAndZerosThem)
+{
+    std::vector<SectorNumber> sparse = {1, 1450, 1451, 1452, 2879}, dead;
+    for (SectorNumber s = 1000; s < 1600; s++) dead.push_back(s);
+    for (const std::vector<SectorNumber>* bad : {&sparse, &dead})
+        for (SectorNumber s : *bad) writeBytes(floppy, s * 512, std::vector<uint8_t>(512, 0xEE));
+    using Reads = std::vector<std::pair<SectorNumber, size_t>>;  // before retries
+    const Reads sparseReads = {{1, 4}, {1450, 3}, {1451, 3}, {1452, 3}, {2879, 2}};
+    struct Case {
+        const std::vector<SectorNumber>& bad;
+        int retries;
+        const char* blocks;
+        Reads reads;
+        size_t failedReadsOfMany;
+    } cases[] = {
+        {dead, 0, "1000+ 600- 1280+", {{1000, 4}, {1300, 3}, {1599, 3}}, 7},
+        {sparse, 0, "1+ 1- 1448+ 3- 1426+ 1-", sparseReads, 4},
+        {sparse, 2, "1+ 1- 1448+ 3- 1426+ 1-", sparseReads, 4},
+    };
+    for (const Case& c : cases) {
+        failA(c.bad);
+        std::remove(file.c_str());
+        settings.readRetries = c.retries;
+        fake.answers = {ANSWER_YES};
+        runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
+        std::vector<uint8_t> expected = whole(floppy);
+        for (SectorNumber s : c.bad) std::fill_n(expected.begin() + s * 512, 512, 0);
+        EXPECT_TRUE(whole(file) == expected) << c.blocks;
+        EXPECT_EQ(mapBlocks(), c.blocks);
+        EXPECT_EQ(boxTexts(), (std::vector<std::string>{
+                                  said(MSG_RESCUE_ASK, 0ull + c.bad[0]),
+                                  said(MSG_RESCUE_DONE, 0ull + c.bad.size(), map.c_str())}));
+        const std::vector<ImageRoute::Request>& log = ImageRoute::requests();
+        for (const auto& [sector, reads] : c.reads) {
+            auto touching = [&](const ImageRoute::Request& r) { return touches(r, sector); };
+            EXPECT_EQ(size_t(std::count_if(log.begin(), log.end(), touching)), reads + c.retries)
+                << sector << " retries " << c.retries;
+        }
+        auto failedReadOfMany = [&](const ImageRoute::Request& r) {
+            return r.count > 1 && std::any_of(c.bad.begin(), c.bad.end(),
+                                              [&](SectorNumber s) { return touches(r, s); });
+        };
+        EXPECT_LE(size_t(std::count_if(log.begin(), log.end(), failedReadOfMany)),
+                  c.failedReadsOfMany)
+            << c.blocks;
+        EXPECT_EQ(fake.openFiles, 0);
+    }
+    failA({});
+    settings.readRetries = 0;  // the bad sectors are read again all the same
+    fake.answers = {ANSWER_YES};
+    runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
+    EXPECT_EQ(boxTexts(), (std::vector<std::string>{said(MSG_RESCUE_RETRY, map.c_str(), 5ull),
+                                                    said(MSG_RETRY_DONE, 5ull, 0ull, map.c_str())}));
+    EXPECT_TRUE(whole(file) == whole(floppy));
+    EXPECT_EQ(mapBlocks(), "2880+");
+    std::vector<SectorNumber> read;
+    for (const ImageRoute::Request& r : ImageRoute::requests())
+        if (r.inRun) read.push_back(r.firstSector);
+    EXPECT_EQ(read, sparse);
+    EXPECT_EQ(fake.openFiles, 0);
+}
+
+// A stop keeps the image and a map that tells the truth about it: a sector
+// it calls read holds the drive's bytes; what the run never reached is
+// listed as not tried.
+TEST_F(ImageRun, AStoppedRescueKeepsImageAndMap)
+{
+    failA({1});
+    fake.answers = {ANSWER_YES};
+    fake.runContinues = 12;  // a failed 64 KiB read, then 12 read, skipping past the failure
+    runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
+    EXPECT_EQ(boxTexts(), (std::vector<std::string>{
+                              said(MSG_RESCUE_ASK, 1ull),
+                              std::string(messageText(MSG_RUN_STOPPED)) + "\n" +
+                                  said(MSG_MAP_KEPT, map.c_str())}));
+    RescueMap kept;
+    ASSERT_TRUE(loadMap(kept));
+    EXPECT_EQ(blocksOf(kept), "128* 128? 1536+ 1088?");
+    for (uint32_t k = 0; k < kept.blockCount; k++) {
+        const MapBlock& block = kept.blocks[k];
+        if (block.status == MapStatus::Finished) {
+            EXPECT_TRUE(sectors(file, uint32_t(block.first), uint32_t(block.count)) ==
+                        sectors(floppy, uint32_t(block.first), uint32_t(block.count)));
+        }
+    }
+}
+
+// A map beside an image that is no map of its range is said to be so, and
+// the save asks whether to overwrite, as without a map; a fresh save
+// deletes whatever map was there.
+TEST_F(ImageRun, AMapThatDoesNotFitLeavesTheOverwriteQuestion)
+{
+    const std::string unreadable = said(MSG_MAP_UNREADABLE, map.c_str()),
+                      exists = messageText(MSG_FILE_EXISTS), done = messageText(MSG_DONE);
+    struct Case {
+        const char* what;
+        const char* text;
+        std::deque<int> answers;
+        std::vector<std::string> boxes;
+        bool overwritten;
+    } cases[] = {
+        {"no map", "junk\n", {0, ANSWER_YES}, {unreadable, exists, done}, true},
+        {"of 2 sectors", "0 + 1\n0x0 0x400 +\n", {0, ANSWER_YES}, {unreadable, exists, done}, true},
+        {"of 1024-byte sectors", "0 + 1\n0x0 0x168000 +\n0x168000 0x400 -\n", {0, ANSWER_NO},
+         {unreadable, exists}, false},
+        {"one not gone back to", "0 - 1\n0x0 0x200 -\n0x200 0x167E00 +\n", {ANSWER_NO, ANSWER_YES},
+         {said(MSG_RESCUE_RETRY, map.c_str(), 1ull), exists, done}, true},
+        {"with nothing to read", "0 + 1\n0x0 0x168000 +\n", {ANSWER_YES}, {exists, done}, true},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(file, std::ios::binary) << "x";
+        std::ofstream(map, std::ios::binary) << c.text;
+        fake.boxes.clear();
+        fake.answers = c.answers;
+        runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
+        EXPECT_EQ(boxTexts(), c.boxes) << c.what;
+        EXPECT_EQ(whole(file) == whole(floppy), c.overwritten) << c.what;
+        EXPECT_EQ(std::ifstream(map).good(), !c.overwritten) << c.what;
+    }
+}
+
+// A map that cannot be written leaves nothing to tell what the image lacks:
+// the save fails as any other, and claims to keep neither.
+TEST_F(ImageRun, ARescueWhoseMapCannotBeWrittenKeepsNothing)
+{
+    struct Case {
+        const char* what;
+        void (*fault)(const std::string& map);
+    } cases[] = {
+        {"a folder of its name",
+         [](const std::string& map) {
+             std::filesystem::create_directory(map);
+             std::ofstream(map + "/inside") << "x";
+         }},
+        {"a full disk", [](const std::string&) { fake.writeFailsPast = 100; }},
+    };
+    for (const Case& c : cases) {
+        failA({1});
+        std::filesystem::remove_all(map);
+        c.fault(map);
+        fake.answers = {ANSWER_YES};
+        runImageSave(file.c_str(), driveSource(DRIVE_A), SaveRange::WholeDrive);
+        EXPECT_EQ(boxTexts(), (std::vector<std::string>{said(MSG_RESCUE_ASK, 1ull),
+                                                        messageText(MSG_FILE_WRITE_ERROR)}))
+            << c.what;
+        EXPECT_FALSE(std::filesystem::exists(file)) << c.what;
+        EXPECT_FALSE(std::filesystem::is_regular_file(map)) << c.what;
+        EXPECT_EQ(fake.openFiles, 0);
+    }
 }
 
 TEST_F(ImageRun, TheBarRisesInWholePercentsAndEmptiesAfterTheMessage)
