@@ -74,25 +74,38 @@ bool moveSectors(HANDLE device, SectorOp op, uint32_t sectorSize, uint32_t count
            moveDeviceBytes(device, op, sectorSize * count, buffer);
 }
 
+// Past its end a device reads no bytes (Wine) or finds no sector (Windows).
+// Any other failure is a sector there that cannot be read, which a failing
+// drive may have anywhere: taken for the end, it would cut the drive short.
+bool isPastEnd(HANDLE device, uint32_t sectorSize, SectorNumber number, uint8_t* sector)
+{
+    if (!seekSectors(device, sectorSize, 1, number)) return true;
+    DWORD done = 0;
+    if (ReadFile(device, sector, sectorSize, &done, nullptr)) return done < sectorSize;
+    DWORD error = GetLastError();
+    return error == ERROR_SECTOR_NOT_FOUND || error == ERROR_INVALID_PARAMETER ||
+           error == ERROR_HANDLE_EOF;
+}
+
 // Where the device answers no length at all (Wine's loop devices), its end
-// is found by reading: doubling until a sector cannot be read, then halving
-// the gap.
+// is found by reading: doubling until a sector lies past it, then halving
+// the gap. A device whose first sector cannot be read has no size.
 uint64_t readableSectors(HANDLE device, uint32_t sectorSize)
 {
     alignas(SECTOR_BUFFER_ALIGNMENT) static uint8_t sector[IMAGE_BUFFER_SIZE];
     if (sectorSize > sizeof sector) return 0;
-    auto readable = [&](SectorNumber number) {
-        return moveSectors(device, SectorOp::Read, sectorSize, 1, number, sector);
+    if (!moveSectors(device, SectorOp::Read, sectorSize, 1, 0, sector)) return 0;
+    auto present = [&](SectorNumber number) {
+        return !isPastEnd(device, sectorSize, number, sector);
     };
-    if (!readable(0)) return 0;
     uint64_t last = 0, past = 1;
-    while (readable(past)) {
+    while (present(past)) {
         last = past;
         past *= 2;
     }
     while (past - last > 1) {
         uint64_t middle = last + (past - last) / 2;
-        if (readable(middle))
+        if (present(middle))
             last = middle;
         else
             past = middle;

@@ -159,15 +159,18 @@ bool retryFromMap(Source source, SaveRange range, const char* mapPath)
     std::snprintf(question, sizeof question, messageText(MSG_RESCUE_RETRY), mapPath,
                   (unsigned long long)unread);
     if (unread == 0 || !askToProceedWith(MSG_RESCUE_RETRY, question)) return false;
+    // Each bad sector is read again as one never read alone, then retried.
+    SectorRange bad;
+    while (nextStretch(map, 0, MapStatus::Bad, bad)) {
+        if (markSectors(map, bad.first, bad.count, MapStatus::NonScraped)) continue;
+        showMessage(MSG_OUT_OF_MEMORY, MessageKind::Error);
+        return true;
+    }
     void* file = platform.updateFile(lastFilePath);
     if (file == nullptr) {
         showMessage(MSG_FILE_OPEN_ERROR, MessageKind::Error);
         return true;
     }
-    // Each bad sector is read again as one never read alone, then retried.
-    SectorRange bad;
-    while (nextStretch(map, 0, MapStatus::Bad, bad))
-        markSectors(map, bad.first, bad.count, MapStatus::NonScraped);
     RunResult result{RunOutcome::Failed, MSG_SECTOR_READ_ERROR, 0};
     if (SectorIo::beginRun(SectorOp::Read, target.source, target.space.bytesPerSector, true))
         result = rescueSectors(target, file, map, mapPath, settings.readRetries);

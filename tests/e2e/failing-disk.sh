@@ -22,7 +22,7 @@ SAVE_TITLE="ドライブイメージの保存"
 
 images="$FATDRIVE_DIR"
 sample_volume "$images/a.img" fat12
-printf "40\n1000 3\n" > "$images/a.img.bad"
+printf "40\n1000 3\n2048\n" > "$images/a.img.bad"
 mkfs.fat -C -F 32 -n FAILING "$images/d.img" 131072 >/dev/null
 head -c 120M /dev/urandom > "$images/random.bin"
 mcopy -i "$images/d.img" "$images/random.bin" ::RANDOM.BIN
@@ -36,6 +36,10 @@ fatdrive_map_failing a floppy "$images/a.img"
 loop_a="$FATDRIVE_LAST_LOOP"
 fatdrive_map_failing d hd "$images/d.img"
 loop_d="$FATDRIVE_LAST_LOOP"
+# B: A:'s medium as the loop device, which Wine reads without knowing its
+# length: the end is found by reading, past the bad sector at 2048.
+fatdrive_map b floppy
+ln -sfn "$loop_a" "$FATDRIVE_PREFIX/dosdevices/b::"
 fatdrive_apply
 ! dd if="$loop_a" of=/dev/null bs=512 skip=40 count=1 iflag=direct status=none 2>/dev/null ||
     fail "the failing medium reads sector 40"
@@ -84,19 +88,21 @@ save_failing() {
 e2e_start
 e2e_wait_title '^Veldis$' 30 >/dev/null
 e2e_focus_main
+e2e_read_sector 1 b 2879
+echo "ok: B:, whose end is found by reading, reaches its last sector past a bad one"
 e2e_read_sector 0 a 0
 
-# A: the floppy with a bad sector and a run of three.
-save_failing a "$images/a-saved.img" 40 4
+# A: the floppy with bad sectors alone and a run of three.
+save_failing a "$images/a-saved.img" 40 5
 reference "$loop_a" a
 cmp "$images/a-saved.img" "$images/a-ddrescue.img" || fail "A:'s image differs from ddrescue's"
 [ "$(bad_sectors "$images/a-saved.img.map")" = "$(bad_sectors "$images/a-ddrescue.map")" ] ||
     fail "A:'s map lists $(bad_sectors "$images/a-saved.img.map"), ddrescue's $(bad_sectors "$images/a-ddrescue.map")"
-[ "$(bad_sectors "$images/a-saved.img.map")" = "40 1000 1001 1002 " ] ||
+[ "$(bad_sectors "$images/a-saved.img.map")" = "40 1000 1001 1002 2048 " ] ||
     fail "A:'s map lists $(bad_sectors "$images/a-saved.img.map")"
 readable_equal "$images/a.img" "$images/a-saved.img" "$images/a-saved.img.map"
 back "$DIALOG"
-echo "ok: A: saved past its 4 bad sectors equals ddrescue's image; the maps list the same sectors"
+echo "ok: A: saved past its 5 bad sectors equals ddrescue's image; the maps list the same sectors"
 
 # D: 128 MiB with a dead stretch.
 save_failing d "$images/d-saved.img" 4099 2010
