@@ -23,15 +23,8 @@ SAVE_TITLE="ドライブイメージの保存"
 images="$FATDRIVE_DIR"
 sample_volume "$images/a.img" fat12
 printf "40\n1000 3\n2048\n" > "$images/a.img.bad"
-mkfs.fat -C -F 32 -n FAILING "$images/d.img" 131072 >/dev/null
-head -c 120M /dev/urandom > "$images/random.bin"
-mcopy -i "$images/d.img" "$images/random.bin" ::RANDOM.BIN
-rm "$images/random.bin"
-# A dead stretch of 2,000 sectors and ten single bad sectors around it.
-{
-    echo "100000 2000"
-    for k in $(seq 0 9); do echo "$((4099 + k * 24571))"; done
-} > "$images/d.img.bad"
+# D: a dead stretch of 2,000 sectors and ten bad sectors alone around it.
+fatdrive_failing_volume d.img 10 >/dev/null
 fatdrive_map_failing a floppy "$images/a.img"
 loop_a="$FATDRIVE_LAST_LOOP"
 fatdrive_map_failing d hd "$images/d.img"

@@ -6,6 +6,8 @@
 #   fatdrive_map LETTER TYPE [IMAGE] x: -> empty folder, x:: -> loop device
 #   fatdrive_map_failing LETTER TYPE IMAGE   the same through a failing medium:
 #                                    reads fail on the sectors IMAGE.bad lists
+#   fatdrive_failing_volume NAME SINGLES     a 128 MiB FAT32 volume full of data,
+#                                    a dead stretch and SINGLES bad sectors listed
 #   fatdrive_apply                   drive types to the registry, server restart
 #   fatdrive_end                     (also run by the trap)
 #
@@ -62,6 +64,21 @@ fatdrive_map() {
     fi
     FATDRIVE_LETTERS+=("$letter")
     FATDRIVE_TYPES+=("$type")
+}
+
+# The dead stretch is sectors 100000 to 101999; the bad sectors alone are
+# spread from 4099 on, none of them in it.
+fatdrive_failing_volume() {
+    local image
+    image="$(fatdrive_image "$1" 131072 -F 32)" || return 1
+    head -c 120M /dev/urandom > "$FATDRIVE_DIR/full.bin"
+    MTOOLS_SKIP_CHECK=1 mcopy -i "$image" "$FATDRIVE_DIR/full.bin" ::/FULL.BIN
+    rm "$FATDRIVE_DIR/full.bin"
+    {
+        echo "100000 2000"
+        for k in $(seq 0 $(($2 - 1))); do echo "$((4099 + k * (250000 / $2)))"; done
+    } > "$image.bad"
+    echo "$image"
 }
 
 # Wine reads a loop device through the page cache, where one failed sector
