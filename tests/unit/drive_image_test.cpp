@@ -850,11 +850,8 @@ TEST_F(ImageRun, ARestoreSaysHowManySectorsOfTheImageWereNeverRead)
 {
     saveWholeFloppy();
     std::vector<uint8_t> before = whole(second), image = whole(file);
-    std::string map = file + ".map";
     auto unread = [&](unsigned long long count) {
-        char text[512];
-        std::snprintf(text, sizeof text, messageText(MSG_RESTORE_UNREAD), count, map.c_str());
-        return overwriteB() + "\n" + text;
+        return overwriteB() + "\n" + said(MSG_RESTORE_UNREAD, count, map.c_str());
     };
     struct Case {
         const char* what;
@@ -879,8 +876,7 @@ TEST_F(ImageRun, ARestoreSaysHowManySectorsOfTheImageWereNeverRead)
     fake.answers = {ANSWER_OK};
     runImageRestore(file.c_str(), driveSource(DRIVE_B), RestoreStart::DriveStart);
     runImageVerify(file.c_str(), driveSource(DRIVE_A), RestoreStart::DriveStart);
-    char unreadable[512];
-    std::snprintf(unreadable, sizeof unreadable, messageText(MSG_MAP_UNREADABLE), map.c_str());
+    const std::string unreadable = said(MSG_MAP_UNREADABLE, map.c_str());
     EXPECT_EQ(boxTexts(), (std::vector<std::string>{unreadable, unreadable}));
     EXPECT_TRUE(whole(second) == before);
     EXPECT_TRUE(ImageRoute::runs().empty());
@@ -901,15 +897,8 @@ TEST_F(ImageRun, ARestoreSaysHowManySectorsOfTheImageWereNeverRead)
 TEST_F(ImageRun, AVerifyLeavesTheSectorsNeverReadAlone)
 {
     saveWholeFloppy();
-    std::string map = file + ".map";
-    auto sayAt = [](MessageId id, unsigned long long sector) {
-        char text[256];
-        std::snprintf(text, sizeof text, messageText(id), sector);
-        return std::string(text);
-    };
-    char except[512];
-    std::snprintf(except, sizeof except, messageText(MSG_IMAGE_MATCHES_EXCEPT), 0ull, 2879ull,
-                  2849ull, 31ull, map.c_str());
+    const std::string except =
+        said(MSG_IMAGE_MATCHES_EXCEPT, 0ull, 2879ull, 2849ull, 31ull, map.c_str());
     // Across the first chunk's end, and at the drive's end.
     std::vector<Hole> holes = {{2, 1, '-'}, {2040, 20, '/'}, {2870, 10, '?'}};
     struct Case {
@@ -918,8 +907,8 @@ TEST_F(ImageRun, AVerifyLeavesTheSectorsNeverReadAlone)
         uint32_t changed;  // a sector of the drive no longer as saved; 0: none
         std::string said;
     } cases[] = {
-        {"every sector listed read", {}, 0, sayAt(MSG_SECTOR_UNREADABLE, 2)},
-        {"a sector read changed", holes, 2060, sayAt(MSG_IMAGE_DIFFERS, 2060)},
+        {"every sector listed read", {}, 0, said(MSG_SECTOR_UNREADABLE, 2ull)},
+        {"a sector read changed", holes, 2060, said(MSG_IMAGE_DIFFERS, 2060ull)},
         {"a hole changed", holes, 2050, except},
         {"three holes", holes, 0, except},
     };
