@@ -99,19 +99,25 @@ bool isAreaRefused(const ImageDrive& target, bool area)
     return true;
 }
 
+void showFinished(MessageId id, const char* text)
+{
+    platform.showProgress(100);
+    showTextWithDetail(text, messageKind(id), nullptr);
+    platform.showProgress(0);
+}
+
 void reportRunEnd(const RunResult& result, const char* detail)
 {
     switch (result.end) {
     case RunOutcome::Done: {
-        platform.showProgress(100);
         // A text with places for them takes the first sector, the last and the count.
         char text[256];
         std::snprintf(text, sizeof text, messageText(result.message),
                       (unsigned long long)result.sector,
                       (unsigned long long)(result.sector + result.done - 1),
                       (unsigned long long)result.done);
-        showTextWithDetail(text, MessageKind::Info, nullptr);
-        break;
+        showFinished(result.message, text);
+        return;
     }
     case RunOutcome::Stopped:
         showTextWithDetail(messageText(result.message), MessageKind::Warning, detail);

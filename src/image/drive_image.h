@@ -75,6 +75,10 @@ struct RunResult {
                               // where its text has a place for one
 };
 
+// A whole run's finished message, of `id`'s kind, worded in `text`: the bar
+// full while it is up, then empty.
+void showFinished(MessageId id, const char* text);
+
 // Tells how the run ended, with a line of `detail` (null: none) under a stop
 // or a failure: the bar full while the finished message is up, then empty.
 void reportRunEnd(const RunResult& result, const char* detail);

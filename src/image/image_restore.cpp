@@ -337,9 +337,7 @@ void reportVerifyEnd(RunResult result, const SectorRange& range, SectorNumber un
                   (unsigned long long)range.first,
                   (unsigned long long)(range.first + range.count - 1),
                   (unsigned long long)(range.count - unread), (unsigned long long)unread, mapPath);
-    platform.showProgress(100);
-    showTextWithDetail(text, messageKind(MSG_IMAGE_MATCHES_EXCEPT), nullptr);
-    platform.showProgress(0);
+    showFinished(MSG_IMAGE_MATCHES_EXCEPT, text);
 }
 
 // Reads only: no lock, no dismount, nothing written.

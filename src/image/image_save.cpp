@@ -104,13 +104,6 @@ RunResult saveSectors(const ImageDrive& target, void* file, RescueMap& map, cons
     return {RunOutcome::Done, MSG_DONE, imageSaveCount};
 }
 
-void showFinished(MessageId id, const char* text)
-{
-    platform.showProgress(100);
-    showTextWithDetail(text, messageKind(id), nullptr);
-    platform.showProgress(0);
-}
-
 // How a run that kept a map ended. Once a map is begun, the image and the
 // map stay whatever happens: they hold what a failing drive gave, and the
 // map tells what they lack.
