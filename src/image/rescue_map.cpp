@@ -12,6 +12,20 @@ RescueMap::~RescueMap()
 
 namespace {
 
+constexpr char MAP_STATUSES[] = "?*/-+";
+
+int tallyOf(MapStatus status)
+{
+    return int(std::strchr(MAP_STATUSES, char(status)) - MAP_STATUSES);
+}
+
+void countBlocks(RescueMap& map)
+{
+    for (SectorNumber& sectors : map.tally) sectors = 0;
+    for (uint32_t k = 0; k < map.blockCount; k++)
+        map.tally[tallyOf(map.blocks[k].status)] += map.blocks[k].count;
+}
+
 bool reserveBlocks(RescueMap& map, uint32_t needed)
 {
     if (needed <= map.capacity) return true;
@@ -82,6 +96,7 @@ bool beginMap(RescueMap& map, SectorNumber first, SectorNumber count, uint32_t s
     if (!reserveBlocks(map, 1)) return false;
     map.blocks[0] = {0, count, MapStatus::NonTried};
     map.blockCount = 1;
+    countBlocks(map);
     return true;
 }
 
@@ -92,6 +107,9 @@ bool markSectors(RescueMap& map, SectorNumber at, SectorNumber count, MapStatus 
     if (!reserveBlocks(map, map.blockCount + 2)) return false;
     uint32_t first = splitAt(map, at);
     uint32_t last = at + count < map.count ? splitAt(map, at + count) - 1 : map.blockCount - 1;
+    for (uint32_t k = first; k <= last; k++)
+        map.tally[tallyOf(map.blocks[k].status)] -= map.blocks[k].count;
+    map.tally[tallyOf(status)] += count;
     map.blocks[first] = {at, count, status};
     std::memmove(map.blocks + first + 1, map.blocks + last + 1,
                  (map.blockCount - last - 1) * sizeof(MapBlock));
@@ -135,10 +153,7 @@ bool previousStretch(const RescueMap& map, SectorNumber end, MapStatus status,
 
 SectorNumber sectorsWith(const RescueMap& map, MapStatus status)
 {
-    SectorNumber total = 0;
-    for (uint32_t k = 0; k < map.blockCount; k++)
-        if (map.blocks[k].status == status) total += map.blocks[k].count;
-    return total;
+    return map.tally[tallyOf(status)];
 }
 
 SectorNumber unreadSectors(const RescueMap& map)
@@ -241,7 +256,7 @@ bool readStatusLine(MapReader& reader, const char* at)
     if (!readNumber(at, position) || !readStatus(at, "?*/-+FG", phase)) return false;
     if (!isLineEnd(at) && !(readNumber(at, pass) && isLineEnd(at))) return false;
     reader.statusRead = true;
-    bool ours = std::strchr("?*/-+", phase) != nullptr;
+    bool ours = std::strchr(MAP_STATUSES, phase) != nullptr;
     reader.map.phase = ours ? MapStatus(phase) : MapStatus::NonTried;
     reader.map.position = position / reader.sectorSize;
     return true;
@@ -251,8 +266,8 @@ bool readBlockLine(MapReader& reader, const char* at)
 {
     uint64_t position = 0, size = 0;
     char status = 0;
-    if (!readNumber(at, position) || !readNumber(at, size) || !readStatus(at, "?*/-+", status) ||
-        !isLineEnd(at))
+    if (!readNumber(at, position) || !readNumber(at, size) ||
+        !readStatus(at, MAP_STATUSES, status) || !isLineEnd(at))
         return false;
     uint32_t sectorSize = reader.sectorSize;
     if (size == 0 || position % sectorSize != 0 || size % sectorSize != 0 ||
@@ -302,6 +317,7 @@ bool parseMap(const char* text, size_t length, uint32_t sectorSize, RescueMap& m
     }
     if (map.count == 0) return false;
     mergeNeighbours(map, 0, map.blockCount - 1);
+    countBlocks(map);
     if (map.position < map.first || map.position - map.first > map.count) map.position = map.first;
     map.position -= map.first;
     return true;

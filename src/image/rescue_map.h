@@ -16,6 +16,8 @@ enum class MapStatus : char {
     Finished = '+',     // read, and in the image
 };
 
+constexpr int MAP_STATUS_COUNT = 5;
+
 struct MapBlock {
     SectorNumber first;  // counted from the range's first sector
     SectorNumber count;
@@ -36,6 +38,9 @@ struct RescueMap {
     MapBlock* blocks = nullptr;
     uint32_t blockCount = 0;
     uint32_t capacity = 0;
+    // The sectors of each status, kept as the blocks change: a run asks for
+    // them after every read, and a badly damaged drive's map has many blocks.
+    SectorNumber tally[MAP_STATUS_COUNT] = {};
     // The file's status line: where the run is and what it is doing there
     // (MapStatus::Finished once it has ended).
     SectorNumber position = 0;
