@@ -96,7 +96,8 @@ struct Skip {
 Skip firstSkip(const Rescue& r)
 {
     SectorNumber most = std::max<SectorNumber>(r.map.count / 100, r.cluster);
-    most = std::min<SectorNumber>(most, std::max<SectorNumber>(MAX_SKIP_BYTES / r.map.sectorSize, 1));
+    SectorNumber gigabyte = std::max<SectorNumber>(MAX_SKIP_BYTES / r.map.sectorSize, 1);
+    most = std::min(most, gigabyte);
     return {r.cluster, r.cluster, most};
 }
 
@@ -133,7 +134,8 @@ bool sweepBackward(Rescue& r)
 {
     Skip skip = firstSkip(r);
     SectorRange stretch;
-    for (SectorNumber end = r.map.count; previousStretch(r.map, end, MapStatus::NonTried, stretch);) {
+    SectorNumber end = r.map.count;
+    while (previousStretch(r.map, end, MapStatus::NonTried, stretch)) {
         SectorNumber count = std::min<SectorNumber>(r.cluster, stretch.count);
         SectorNumber first = stretch.first + stretch.count - count;
         bool read = false;
@@ -216,7 +218,8 @@ RunResult rescueSectors(const ImageDrive& target, void* image, RescueMap& map,
                                             runChunkSectors(sectorSize));
     RunBuffer buffer(cluster * sectorSize);
     if (buffer.bytes == nullptr) return {RunOutcome::Failed, MSG_OUT_OF_MEMORY, 0, 0};
-    Rescue r{target, image, map, mapPath, buffer, cluster, 0, {}, {RunOutcome::Done, MSG_DONE, 0, 0}};
+    Rescue r{target, image, map, mapPath, buffer, cluster, 0, {},
+             {RunOutcome::Done, MSG_DONE, 0, 0}};
     runPasses(r, retries);
     r.result.done = map.count - unreadSectors(map);
     return r.result;
