@@ -440,17 +440,25 @@ status_text() {
     sed -n "s/.*STATUSBAR_SetTextT part 0, text \"\\(.*\\)\"\$/\\1/p" "$E2E_LOG/trace" | tail -n 1
 }
 
+# e2e_typed_dialog KEY TITLE TEXT: the dialog KEY opens from the main
+# window, TEXT typed over what its box offers; prints the dialog's id.
+e2e_typed_dialog() {
+    e2e_focus_main
+    xdotool key "$1"
+    local dialog
+    dialog="$(e2e_wait_dialog "$2" 30)"
+    xdotool key --window "$dialog" End shift+Home Delete
+    xdotool type --delay 60 "$3"
+    echo "$dialog"
+}
+
 # e2e_find TEXT KIND DIRECTION: the find dialog, TEXT typed over what it
 # offers, the kind (hex|text|utf16) and direction (down|up) clicked, then OK.
 # The case check box keeps what it had.
 E2E_FIND_W=248 E2E_FIND_H=107
 e2e_find() {
-    e2e_focus_main
-    xdotool key ctrl+f
     local dialog
-    dialog="$(e2e_wait_dialog '検索' 30)"
-    xdotool key --window "$dialog" End shift+Home Delete
-    xdotool type --delay 60 "$1"
+    dialog="$(e2e_typed_dialog ctrl+f '検索' "$1")"
     case "$2" in hex) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 20 56 ;;
                  text) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 57 56 ;;
                  utf16) dialog_click "$dialog" $E2E_FIND_W $E2E_FIND_H 100 56 ;; esac

@@ -37,12 +37,8 @@ wait_status() { e2e_until 30 status_is "$1" || fail "the status bar reads '$(sta
 
 # go_to TEXT: 指定位置へ移動 with TEXT as a byte position.
 go_to() {
-    e2e_focus_main
-    xdotool key ctrl+g
     local dialog
-    dialog="$(e2e_wait_dialog '指定位置へ移動' 30)"
-    xdotool key --window "$dialog" End shift+Home Delete
-    xdotool type --delay 60 "$1"
+    dialog="$(e2e_typed_dialog ctrl+g '指定位置へ移動' "$1")"
     xdotool key --window "$dialog" Return
     e2e_until 30 window_gone "$dialog" || fail "the go-to dialog stayed open for '$1'"
 }
